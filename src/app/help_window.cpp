@@ -1,0 +1,43 @@
+#include "app/help_window.h"
+
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "app/texts.h"
+#include "platform/design.h"
+
+TForm3::TForm3(QWidget* owner) : TFormBase(owner) {
+  setObjectName(QStringLiteral("TForm3"));
+  setWindowTitle(texts::helpCaption());
+  setClientSize(728, 517);
+  design::paintBackground(this, design::clSilver);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+
+  Memo1 = new QPlainTextEdit(this);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setGeometry(16, 16, 697, 465);
+  Memo1->setReadOnly(true);
+  // Read-only, yet the reader can still move through the text with the keys.
+  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setFont(design::font(QStringLiteral("Times New Roman CYR"), 16));
+  QPalette palette = Memo1->palette();
+  palette.setColor(QPalette::Base, design::clInfoBk);
+  palette.setColor(QPalette::Text, design::clBlue);
+  Memo1->setPalette(palette);
+  Memo1->setPlainText((texts::helpLines() + texts::literatureLines()).join(QLatin1Char('\n')));
+
+  // The only button is default and cancel at once: Enter and Escape both close.
+  Button1 = new QPushButton(texts::okButton(), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(320, 488, 75, 25);
+  Button1->setDefault(true);
+  setEscapeCloses(true);
+  connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+
+  centreOnScreen();
+}
+
+void TForm3::FormActivate() { Button1->setFocus(); }
+
+void TForm3::Button1Click() { accept(); }

@@ -1,0 +1,23 @@
+#pragma once
+// The help window: a fixed description of the four working modes and the
+// recommended literature.
+#include "platform/form.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+class TForm3 final : public TFormBase {
+  Q_OBJECT
+
+ public:
+  explicit TForm3(QWidget* owner);
+
+ protected:
+  void FormActivate() override;
+
+ private:
+  void Button1Click();
+
+  QPlainTextEdit* Memo1 = nullptr;
+  QPushButton* Button1 = nullptr;
+};

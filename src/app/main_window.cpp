@@ -1,0 +1,263 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <memory>
+
+#include "app/help_window.h"
+#include "app/title_window.h"
+#include "bank/course_files.h"
+#include "bank/mode_window.h"
+#include "bank/range_file.h"
+#include "bank/range_window.h"
+#include "platform/codec.h"
+#include "platform/cp1251.h"
+#include "platform/design.h"
+#include "platform/text_file.h"
+
+namespace {
+
+constexpr int kClientWidth = 522;
+constexpr int kClientHeight = 378;
+constexpr int kTopicPitch = 30;
+constexpr int kTopicTop = 40;
+constexpr int kTopicLeft = 24;
+constexpr int kTopicButtonHeight = 21;
+constexpr char kAllTopics[] = "Ворсанит и ДРЛ (все темы)";
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
+TForm2::TForm2(Services services) : services_(std::move(services)) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(text("Main - Ворсанит"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+
+  auto* file = menuBar()->addMenu(text("Файл"));
+  file->setObjectName(QStringLiteral("N1"));
+  N2 = file->addAction(text("Выход"), this, &TForm2::N2Click);
+  N2->setObjectName(QStringLiteral("N2"));
+  auto* help = menuBar()->addMenu(text("Помощь"));
+  help->setObjectName(QStringLiteral("N3"));
+  N4 = help->addAction(text("Справка"), this, &TForm2::N4Click);
+  N4->setObjectName(QStringLiteral("N4"));
+  N5 = help->addAction(text("О программе"), this, &TForm2::N5Click);
+  N5->setObjectName(QStringLiteral("N5"));
+
+  client_ = new QWidget(this);
+  design::paintBackground(client_, design::clInfoBk);
+  setCentralWidget(client_);
+  client_->setFixedSize(kClientWidth, kClientHeight);
+
+  Label1 = new QLabel(text("Тематика занятий"), client_);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setFont(design::font(QStringLiteral("Times New Roman"), 17, true, true));
+  design::setTextColour(Label1, design::clBlue);
+  Label1->move(144, 8);
+  Label1->adjustSize();
+
+  Label2 = new QLabel(text("Выберите одну из тем и нажмите кнопку \"Начать\""), client_);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  Label2->move(40, 320);
+  Label2->adjustSize();
+
+  Button1 = new QPushButton(text("Начать"), client_);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(104, 344, 75, 25);
+  Button1->setDefault(true);
+  Button1->setAutoDefault(true);
+  Button2 = new QPushButton(text("Выйти из программы"), client_);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(256, 344, 161, 25);
+  Button2->setAutoDefault(false);
+  for (QPushButton* b : {Button1, Button2})
+    b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
+
+  adjustSize();
+  FormCreate();
+}
+
+TForm2::~TForm2() = default;
+
+QSize TForm2::nominalOuterSize() const {
+  return {client_->width() + design::kFrameWidth,
+          client_->height() + design::kFrameHeight + design::kMenuHeight};
+}
+
+void TForm2::setOuterHeight(int height) {
+  client_->setFixedHeight(height - design::kFrameHeight - design::kMenuHeight);
+  adjustSize();
+}
+
+bool TForm2::courseFileExists(const char* name) const {
+  return fileExists(services_.path(name));
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  // The window's first activation runs the topic-list handler once more.
+  if (firstShowSeen_ || event->spontaneous()) return;
+  firstShowSeen_ = true;
+  QTimer::singleShot(0, this, &TForm2::FormCreate);
+}
+
+void TForm2::clearTopicButtons() {
+  for (QRadioButton* b : TopicButtons) delete b;
+  TopicButtons.clear();
+}
+
+void TForm2::FormCreate() {
+  if (ShowTitleScreen) {
+    TForm1 title(this);
+    title.exec();
+  }
+  if (!courseFileExists("main.txt")) {
+    services_.messages.message(this, text("Ворсанит"), text("Отсутствует необходимый файл."));
+  } else if (auto lines = readLines(services_.path("main.txt")); !lines) {
+    services_.messages.message(this, text("Ворсанит"),
+                               text("Не удалось прочитать файл main.txt."));
+  } else {
+    std::vector<std::string> entries{cp(kAllTopics)};
+    for (auto& title : topicTitles(*lines)) entries.push_back(std::move(title));
+    state_.TopicTitles = entries;
+    state_.TopicCount = static_cast<std::uint16_t>(entries.size());
+
+    clearTopicButtons();
+    const QFont topicFont = design::font(QStringLiteral("Times New Roman"), 17, false, true);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      auto* button = new QRadioButton(fromCp1251(entries[i]), client_);
+      button->setObjectName(QStringLiteral("TopicButton%1").arg(i));
+      button->setFont(topicFont);
+      design::setTextColour(button, design::clRed);
+      button->setGeometry(kTopicLeft, static_cast<int>(i) * kTopicPitch + kTopicTop,
+                          static_cast<int>(entries[i].size()) * 10 + 30, kTopicButtonHeight);
+      button->show();
+      TopicButtons.push_back(button);
+    }
+    TopicButtons.front()->setChecked(true);
+
+    const int height = state_.TopicCount * kTopicPitch + 175;
+    setOuterHeight(height);
+    Button1->move(Button1->x(), height - 85);
+    Button2->move(Button2->x(), height - 85);
+    Label2->move(Label2->x(), height - 125);
+  }
+  ShowTitleScreen = false;
+}
+
+void TForm2::Button1Click() {
+  // Without a topic list there is nothing to choose from: say so again
+  // instead of running a mode on nothing.
+  if (TopicButtons.empty()) {
+    services_.messages.message(this, text("Ворсанит"), text("Отсутствует необходимый файл."));
+    return;
+  }
+  state_.SelectedTopic = 1;
+  for (std::size_t i = 0; i < TopicButtons.size(); ++i)
+    if (TopicButtons[i]->isChecked()) state_.SelectedTopic = static_cast<std::uint8_t>(i);
+
+  hide();
+  {
+    auto modeWindow = std::make_unique<TForm4>(state_, services_, this);
+    modeWindow->exec();
+    modeWindow->hide();
+    runMode(*modeWindow);
+  }  // the bank goes with the mode window
+  show();
+}
+
+void TForm2::runMode(TForm4& modeWindow) {
+  const std::uint8_t mode = state_.SelectedMode;
+  const bool answering = mode <= 3;  // exam (also 0), pass/fail, self-control
+  if (answering && !modeWindow.load().usable()) {
+    services_.messages.message(
+        this, text("Ошибка."),
+        text("Вопросы темы не загружены, поэтому режим не может быть начат."));
+    return;
+  }
+  const std::size_t questionCount = modeWindow.bank().QuestionTexts.size();
+  switch (mode) {
+    case 0:
+    case 1:
+      services_.messages.message(this, text("Экзамен"), text("Добро пожаловать на экзамен !"));
+      rangeStep(questionCount);
+      registrationStep();
+      break;
+    case 2:
+      services_.messages.message(this, text("Зачет"), text("Желаю успехов на зачете !"));
+      rangeStep(questionCount);
+      registrationStep();
+      break;
+    case 3:
+      services_.messages.message(this, text("Проверка знаний"),
+                                 text("Приглашаем проверить свои знания."));
+      rangeStep(questionCount);
+      if (!courseFileExists("vopros.txt") || !courseFileExists("otvet.txt") ||
+          !courseFileExists("konsult.txt")) {
+        services_.messages.message(this, text("Проверка знаний."),
+                                   text("Отсутствует один из файлов."));
+        break;
+      }
+      // The self-control window joins here when the self-study windows arrive.
+      break;
+    case 4:
+      services_.messages.message(this, text("Просмотр вопросов"),
+                                 text("Вопросы для экзамена и зачета."));
+      if (!courseFileExists("vopros.txt")) {
+        services_.messages.message(this, text("Просмотр вопросов"),
+                                   text("Отсутствует один из файлов."));
+        break;
+      }
+      // The question browser joins here when the self-study windows arrive.
+      break;
+    default:
+      break;
+  }
+}
+
+void TForm2::rangeStep(std::size_t questionCount) {
+  if (state_.SelectedTopic != 0) {
+    if (courseFileExists("diapazon.txt")) {
+      TForm6 rangeWindow(state_, services_, questionCount, this);
+      rangeWindow.exec();
+    } else {
+      services_.messages.message(this, text("Диапазон вопросов"),
+                                 text("Отсутствует один из файлов."));
+    }
+  }
+  // A test or a self-control run never works outside the loaded questions: a
+  // range left over from another topic, or none at all, means the whole bank.
+  const QuestionRange range = workingRange({state_.RangeFirst, state_.RangeLast}, questionCount);
+  state_.RangeFirst = range.first;
+  state_.RangeLast = range.last;
+}
+
+void TForm2::registrationStep() {
+  state_.RegistrationAccepted = false;
+  // The registration and testing windows join here with the examination windows.
+}
+
+void TForm2::Button2Click() { close(); }
+
+void TForm2::N2Click() { close(); }
+
+void TForm2::N4Click() {
+  TForm3 help(this);
+  help.exec();
+}
+
+void TForm2::N5Click() {
+  TForm1 title(this);
+  title.exec();
+}

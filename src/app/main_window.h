@@ -1,0 +1,63 @@
+#pragma once
+// The main window: the topic list from main.txt, the start button that runs
+// one pass through a mode, and the menu.
+#include <QMainWindow>
+#include <vector>
+
+#include "bank/session_state.h"
+#include "platform/services.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class TForm4;
+
+class TForm2 final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs the topic-list handler once (showing the title
+  // window first), as the window's creation does.
+  explicit TForm2(Services services);
+  ~TForm2() override;
+
+  SessionState& session() { return state_; }
+  const std::vector<QRadioButton*>& topicButtons() const { return TopicButtons; }
+  // The outer size the design speaks of: client area, menu bar and nominal frame.
+  QSize nominalOuterSize() const;
+
+  // Handlers, named after the design's controls.
+  void FormCreate();
+  void Button1Click();
+  void Button2Click();
+  void N2Click();
+  void N4Click();
+  void N5Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void setOuterHeight(int height);
+  void clearTopicButtons();
+  void runMode(TForm4& modeWindow);
+  void rangeStep(std::size_t questionCount);
+  void registrationStep();
+  bool courseFileExists(const char* name) const;
+
+  Services services_;
+  SessionState state_;
+  bool ShowTitleScreen = true;
+  bool firstShowSeen_ = false;
+
+  QWidget* client_ = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* N4 = nullptr;
+  QAction* N5 = nullptr;
+  std::vector<QRadioButton*> TopicButtons;
+};

@@ -1,0 +1,74 @@
+#include "bank/card_widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/codec.h"
+#include "platform/form.h"
+
+namespace {
+constexpr int kOptionLeft = 24;
+constexpr int kRadioButtonHeight = 17;
+}  // namespace
+
+int CardState::chosenDigit() const {
+  for (std::size_t i = 0; i < OptionCount && i < OptionButtons.size(); ++i)
+    if (OptionButtons[i]->isChecked()) return OptionDigits[i];
+  return OptionDigits.empty() ? 0 : OptionDigits.front();
+}
+
+void showQuestionCard(TFormBase& window, CardState& state, const CardControls& controls,
+                      const QuestionBank& bank, std::size_t n, WindowKind kind,
+                      SessionState& session) {
+  for (QRadioButton* button : state.OptionButtons) delete button;
+  state.OptionButtons.clear();
+  for (QLabel* label : state.ContinuationLabels) delete label;
+  state.ContinuationLabels.clear();
+  state.OptionCount = 0;
+  state.ContinuationLabelCount = 0;
+
+  const CardLayout card = layoutCard(bank, n, kind);
+
+  controls.questionLabel->setText(displayText(card.questionCaption));
+  controls.questionLabel->adjustSize();
+  if (controls.numberBox) controls.numberBox->setText(QString::number(n + 1));
+
+  state.OptionDigits.clear();
+  for (const OptionPlace& option : card.options) {
+    auto* button = new QRadioButton(fromCp1251(option.caption), &window);
+    button->setGeometry(kOptionLeft, option.top, option.width, kRadioButtonHeight);
+    button->show();
+    state.OptionButtons.push_back(button);
+    state.OptionDigits.push_back(static_cast<std::int16_t>(option.digit));
+    if (option.continuation) {
+      auto* label = new QLabel(fromCp1251(*option.continuation), &window);
+      label->move(kOptionLeft, option.continuationTop);
+      label->adjustSize();
+      label->show();
+      state.ContinuationLabels.push_back(label);
+    }
+  }
+  state.OptionCount = static_cast<std::uint16_t>(state.OptionButtons.size());
+  state.ContinuationLabelCount = static_cast<std::uint16_t>(state.ContinuationLabels.size());
+  state.ExtraLines = static_cast<std::uint16_t>(card.extraLines);
+  state.OptionButtons.front()->setChecked(true);
+
+  const int outerWidth = window.nominalOuterSize().width();
+  window.setOuterSize(outerWidth, card.outerHeight);
+  if (kind == WindowKind::Testing) {
+    state.OptionButtons.front()->setFocus();
+    if (controls.centredButton)
+      controls.centredButton->move((outerWidth - controls.centredButton->width()) / 2,
+                                   controls.centredButton->y());
+    if (controls.diagramButton) {
+      if (card.diagramName) session.DiagramName = *card.diagramName;
+      controls.diagramButton->setVisible(card.diagramName.has_value());
+    }
+    controls.label3->move(controls.label3->x(), card.label3Top);
+  } else {
+    controls.label3->move(kOptionLeft, card.label3Top);
+  }
+  for (QPushButton* button : controls.movedButtons) button->move(button->x(), card.buttonTop);
+}

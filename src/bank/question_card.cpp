@@ -1,0 +1,126 @@
+#include "bank/question_card.h"
+
+#include <algorithm>
+
+#include "bank/course_files.h"
+#include "platform/cp1251.h"
+
+namespace {
+
+constexpr int kPitch = 20;
+constexpr int kCharWidth = 6;
+constexpr int kButtonPadding = 15;
+constexpr std::size_t kLinesInMinimumWindow = 8;
+constexpr int kMinimumHeight = 360;
+const std::string kQuestionIndent = "\r    ";      // CR, then four blanks
+const std::string kOptionIndent(13, ' ');
+
+struct Split {
+  std::string head;
+  std::string tail;
+};
+
+Split splitAt(const std::string& text) {
+  const std::size_t p = breakPosition(text);
+  return {text.substr(0, p), text.substr(p)};
+}
+
+// "_2_Вариант" shows as "Вариант"; a line too short for its prefix shows nothing.
+std::string optionText(const std::string& answerLine) {
+  if (answerLine.empty() || answerLine.front() != '_') return answerLine;
+  return answerLine.size() >= 3 ? answerLine.substr(3) : std::string();
+}
+
+std::optional<std::string> diagramOfBlock(const QuestionBank& bank, unsigned questionNumber) {
+  if (bank.ConsultBlocks.empty()) return std::nullopt;
+  std::size_t block = 0;  // a question no block names is explained by the first one
+  for (std::size_t i = 0; i < bank.ConsultTexts.size(); ++i)
+    if (setContains(bank.ConsultTexts[i], questionNumber)) block = i;
+  if (block >= bank.ConsultBlocks.size() || bank.ConsultBlocks[block].empty()) return std::nullopt;
+
+  // Only the block's first line may refer to a diagram.
+  const std::string& first = bank.ConsultBlocks[block].front();
+  if (first.find("$diagram") == std::string::npos) return std::nullopt;
+  const std::string rest = first.substr(first.find('$') + 1);
+  const std::size_t close = rest.find('$');
+  // A marker that is never closed names no diagram, so no diagram button is offered.
+  if (close == std::string::npos) return std::nullopt;
+  return rest.substr(0, close);
+}
+
+}  // namespace
+
+std::size_t breakPosition(std::string_view text, std::size_t limit) {
+  const std::size_t end = std::min(limit, text.size());
+  for (std::size_t p = end; p >= 1; --p)
+    if (text[p - 1] == ' ') return p;
+  // Without a blank to break at, the line is cut at its full width.
+  return end;
+}
+
+CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) {
+  CardLayout card;
+  const auto questionNumber = static_cast<unsigned>(n + 1);
+
+  const std::string question = n < bank.QuestionTexts.size() ? bank.QuestionTexts[n] : std::string();
+  if (question.size() <= kLongestLine) {
+    card.questionCaption = question;
+  } else {
+    const Split split = splitAt(question);
+    card.questionCaption = split.head + kQuestionIndent + split.tail;
+    ++card.extraLines;
+  }
+
+  // Each answer line with the question's key in its set is an option, in file order.
+  struct Option {
+    std::string text;
+    int digit;
+  };
+  std::vector<Option> options;
+  const std::size_t answers = std::min(bank.AnswerQuestionSets.size(), bank.AnswerTexts.size());
+  for (std::size_t i = 0; i < answers; ++i) {
+    if (!setContains(bank.AnswerQuestionSets[i], questionNumber)) continue;
+    const std::string& line = bank.AnswerTexts[i];
+    const auto digit = digitAt(line, 2);
+    options.push_back({optionText(line), digit ? static_cast<int>(*digit) : kUnknownDigit});
+  }
+  if (options.empty()) {
+    card.noAnswers = true;
+    options.push_back({cp("Ответы не найдены."), 1});
+  }
+
+  const int firstTop = kind == WindowKind::SelfControl ? 80 : 90;
+  for (std::size_t j = 0; j < options.size(); ++j) {
+    const std::string& text = options[j].text;
+    OptionPlace place;
+    place.top = (static_cast<int>(j) + card.extraLines) * kPitch + firstTop;
+    place.width = static_cast<int>(text.size()) * kCharWidth + kButtonPadding;
+    place.digit = options[j].digit;
+    if (text.size() <= kLongestLine) {
+      place.caption = text;
+    } else {
+      const Split split = splitAt(text);
+      place.caption = split.head;
+      place.continuation = kOptionIndent + split.tail;
+      place.continuationTop = place.top + kPitch;
+      ++card.extraLines;
+    }
+    card.options.push_back(std::move(place));
+  }
+
+  const std::size_t m = options.size() + static_cast<std::size_t>(card.extraLines);
+  const int lines = static_cast<int>(m);
+  const int beyond = m > kLinesInMinimumWindow ? lines - static_cast<int>(kLinesInMinimumWindow) : 0;
+  if (kind == WindowKind::SelfControl) {
+    card.outerHeight = beyond > 0 ? lines * kPitch + 200 : kMinimumHeight;
+    card.buttonTop = beyond * kPitch + 285;
+    card.label3Top = lines * kPitch + 95;
+  } else {
+    card.outerHeight = beyond > 0 ? lines * kPitch + 210 : kMinimumHeight;
+    card.buttonTop = beyond * kPitch + 295;
+    // The result label moves two pitches per extra line while the buttons move one.
+    card.label3Top = beyond * 2 * kPitch + 250;
+    card.diagramName = diagramOfBlock(bank, questionNumber);
+  }
+  return card;
+}

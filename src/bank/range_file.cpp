@@ -1,0 +1,181 @@
+#include "bank/range_file.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "bank/course_files.h"
+#include "platform/cp1251.h"
+#include "platform/text_file.h"
+
+namespace {
+
+const char* const kRangeFile = "diapazon.txt";
+
+DataError rangeFault(DataError::Code code, unsigned line, std::string_view utf8What) {
+  return DataError{code, kRangeFile, line, cp(utf8What)};
+}
+
+// Cuts the next field off rest: everything up to the next '_', which is
+// consumed; without one the field runs to the end and nothing is left.
+std::string takeField(std::string_view& rest) {
+  const std::size_t bar = rest.find('_');
+  if (bar == std::string_view::npos) {
+    std::string field(rest);
+    rest = {};
+    return field;
+  }
+  std::string field(rest.substr(0, bar));
+  rest.remove_prefix(bar + 1);
+  return field;
+}
+
+RangeEntry splitRangeLine(std::string_view line, unsigned lineNumber) {
+  std::string_view rest = line.substr(1);  // past the leading '_'
+  RangeEntry entry;
+  entry.firstText = takeField(rest);
+  entry.lastText = takeField(rest);
+  entry.caption = std::string(rest);
+  entry.line = lineNumber;
+  return entry;
+}
+
+// Shown inside a message, so a long run of garbage is cut short.
+std::string quoted(const std::string& text) {
+  constexpr std::size_t kShown = 20;
+  std::string shown = text.size() > kShown ? text.substr(0, kShown) + "..." : text;
+  return cp("«") + shown + cp("»");
+}
+
+struct NumberRead {
+  std::optional<unsigned> value;
+  std::string what;  // code page 1251, when value is empty
+};
+
+// A range number: one to five decimal digits, so that it always fits the
+// arithmetic below; the bank check then decides whether it is usable.
+NumberRead readRangeNumber(const std::string& text, std::string_view utf8Which) {
+  constexpr std::size_t kMaxDigits = 5;
+  if (text.empty()) return {std::nullopt, cp("не указан ") + cp(utf8Which) + cp(" номер диапазона.")};
+  const bool decimal = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (!decimal)
+    return {std::nullopt,
+            cp(utf8Which) + cp(" номер диапазона ") + quoted(text) + cp(" не является десятичным числом.")};
+  if (text.size() > kMaxDigits)
+    return {std::nullopt, cp(utf8Which) + cp(" номер диапазона ") + quoted(text) + cp(" слишком длинный.")};
+  return {static_cast<unsigned>(std::stoul(text)), {}};
+}
+
+std::string rangeText(unsigned first, unsigned last) {
+  return std::to_string(first) + "-" + std::to_string(last);
+}
+
+}  // namespace
+
+RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
+  RangeList result;
+  bool inSection = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& line = lines[i];
+    const auto lineNumber = static_cast<unsigned>(i + 1);
+    auto fail = [&](DataError::Code code, std::string_view what) {
+      result.entries.clear();
+      result.error = rangeFault(code, lineNumber, what);
+      return result;
+    };
+    if (line.empty()) return fail(DataError::Code::EmptyLine, "пустая строка.");
+    switch (classify(line)) {
+      case LineKind::TopicMarker: {
+        const auto digit = digitAt(line, 4);
+        if (!digit) return fail(DataError::Code::BadTopicDigit, "в строке темы четвёртый символ не цифра.");
+        // Topic 0 stands for all topics, which have no ranges of their own.
+        inSection = topic != 0 && *digit == topic;
+        break;
+      }
+      case LineKind::Set:
+        // The announced count is not used: the lines actually found are offered.
+        if (inSection && !digitAt(line, 3))
+          return fail(DataError::Code::BadStructure, "в строке количества третий символ не цифра.");
+        break;
+      case LineKind::Record:
+        if (inSection) result.entries.push_back(splitRangeLine(line, lineNumber));
+        break;
+      case LineKind::Other:
+        break;
+    }
+  }
+  return result;
+}
+
+RangeList loadRanges(const std::string& folder, unsigned topic) {
+  const std::string path = folder + kRangeFile;
+  if (!fileExists(path)) {
+    RangeList result;
+    result.error = rangeFault(DataError::Code::FileMissing, 0, "файл не найден.");
+    return result;
+  }
+  const auto lines = readLines(path);
+  if (!lines) {
+    RangeList result;
+    result.error = rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
+    return result;
+  }
+  return readRanges(*lines, topic);
+}
+
+RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
+  RangeChoice choice;
+  auto fail = [&](std::string what) {
+    choice.error = DataError{DataError::Code::BadRange, kRangeFile, entry.line, std::move(what)};
+    return choice;
+  };
+  const NumberRead first = readRangeNumber(entry.firstText, "первый");
+  if (!first.value) return fail(first.what);
+  const NumberRead last = readRangeNumber(entry.lastText, "последний");
+  if (!last.value) return fail(last.what);
+
+  const unsigned a = *first.value;
+  const unsigned b = *last.value;
+  if (a == 0) return fail(cp("диапазон ") + rangeText(a, b) + cp(": номера вопросов начинаются с 1."));
+  if (a > b) return fail(cp("диапазон ") + rangeText(a, b) + cp(" задан в обратном порядке."));
+  // The range is kept in 16 bits, so a bank beyond that is only usable up to its limit.
+  const std::size_t usable = std::min<std::size_t>(questionCount, std::numeric_limits<std::uint16_t>::max());
+  if (b > usable)
+    return fail(cp("диапазон ") + rangeText(a, b) + cp(" выходит за пределы загруженных вопросов (") +
+                std::to_string(questionCount) + ").");
+  choice.range = QuestionRange{static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)};
+  return choice;
+}
+
+QuestionRange workingRange(QuestionRange stored, std::size_t questionCount) {
+  const std::size_t usable = std::min<std::size_t>(questionCount, std::numeric_limits<std::uint16_t>::max());
+  if (stored.first >= 1 && stored.first <= stored.last && stored.last <= usable) return stored;
+  return QuestionRange{1, static_cast<std::uint16_t>(usable)};
+}
+
+RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
+  constexpr int kPitch = 20;
+  constexpr int kCharWidth = 6;
+  constexpr int kAcceptWidth = 75;
+  RangeWindowLayout layout;
+  int widest = 0;
+  for (std::size_t i = 0; i < captions.size(); ++i) {
+    const int width = static_cast<int>(captions[i].size()) * kCharWidth;
+    layout.buttonTops.push_back(kPitch * static_cast<int>(i) + 20);
+    layout.buttonWidths.push_back(width);
+    widest = std::max(widest, width);
+  }
+  const int n = static_cast<int>(captions.size());
+  layout.outerWidth = widest + 40;
+  // C++ division truncates toward zero, which is the rounding this placement
+  // wants also when the captions are narrower than the button.
+  layout.acceptLeft = (widest + 40 - kAcceptWidth) / 2;
+  layout.acceptTop = kPitch * n + 35;
+  layout.outerHeight = kPitch * n + 105;
+  return layout;
+}
+
+WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth, int newHeight) {
+  const int centreX = oldLeft + oldWidth / 2;
+  const int centreY = oldTop + oldHeight / 2;
+  return WindowPlace{std::max(0, centreX - newWidth / 2), std::max(0, centreY - newHeight / 2)};
+}

@@ -1,0 +1,60 @@
+#pragma once
+// diapazon.txt: the question ranges a course author offers for each topic,
+// and the size of the window that offers them.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/data_error.h"
+
+struct RangeEntry {
+  std::string firstText;  // as written; read as a number only when chosen
+  std::string lastText;
+  std::string caption;    // the rest of the line, underscores included
+  unsigned line = 0;      // 1-based line in the file
+};
+
+struct RangeList {
+  std::vector<RangeEntry> entries;  // the range lines of the topic's sections, in file order
+  std::optional<DataError> error;   // a line outside the format; entries are then not to be offered
+};
+
+// Reads the range lines of one topic from the lines of diapazon.txt.
+RangeList readRanges(const std::vector<std::string>& lines, unsigned topic);
+// The same from the file in folder; a file that cannot be read is an error.
+RangeList loadRanges(const std::string& folder, unsigned topic);
+
+struct QuestionRange {
+  std::uint16_t first = 0;
+  std::uint16_t last = 0;
+};
+
+// The range a chosen entry stands for, when its numbers are decimal, in order
+// and within 1..questionCount; otherwise the fault, naming the entry's line.
+struct RangeChoice {
+  std::optional<QuestionRange> range;
+  std::optional<DataError> error;
+};
+RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount);
+
+// The range a test or self-control run works in: the stored one when it lies
+// within 1..questionCount, else the whole bank. questionCount must be > 0.
+QuestionRange workingRange(QuestionRange stored, std::size_t questionCount);
+
+// Geometry of the range window for the given captions (n > 0 of them).
+struct RangeWindowLayout {
+  std::vector<int> buttonTops;    // 20*i + 20
+  std::vector<int> buttonWidths;  // 6 per character
+  int outerWidth = 0;             // widest + 40
+  int outerHeight = 0;            // 20*n + 105
+  int acceptLeft = 0;             // "Принять", 75 wide, centred
+  int acceptTop = 0;              // 20*n + 35
+};
+RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions);
+
+// Where a window of the new outer size stands so that its centre stays where
+// it was (never left of or above the screen's origin).
+struct WindowPlace { int left = 0; int top = 0; };
+WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth,
+                     int newHeight);

@@ -1,0 +1,96 @@
+#include "bank/range_window.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "platform/codec.h"
+#include "platform/design.h"
+
+namespace {
+constexpr int kDesignClientWidth = 710;
+constexpr int kDesignClientHeight = 273;
+constexpr int kRadioButtonHeight = 17;
+}  // namespace
+
+TForm6::TForm6(SessionState& session, const Services& services, std::size_t questionCount,
+               QWidget* owner)
+    : TFormBase(owner), session_(session), services_(services), questionCount_(questionCount) {
+  setObjectName(QStringLiteral("Form6"));
+  setWindowTitle(QString::fromUtf8("Диапазон вопросов"));
+  // No border icons at all: "Принять" is the way out.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setCloseBox(false);
+  setClientSize(kDesignClientWidth, kDesignClientHeight);
+  design::paintBackground(this, design::clInfoBk);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+
+  Button1 = new QPushButton(QString::fromUtf8("Принять"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->resize(75, 25);
+  Button1->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
+  centreOnScreen();
+}
+
+void TForm6::FormActivate() {
+  const QPoint oldPlace = pos();
+  const QSize oldSize = nominalOuterSize();
+
+  RangeList list = loadRanges(services_.programFolder, session_.SelectedTopic);
+  if (list.error) {
+    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+                               fromCp1251(describe(*list.error)));
+    reject();
+    return;
+  }
+  if (list.entries.empty()) {
+    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+                               QString::fromUtf8("Не найдено ни одного элемента."));
+    reject();
+    return;
+  }
+  entries_ = std::move(list.entries);
+
+  std::vector<std::string> captions;
+  for (const auto& entry : entries_) captions.push_back(entry.caption);
+  const RangeWindowLayout layout = layoutRangeWindow(captions);
+
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
+    button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+    button->setGeometry(24, layout.buttonTops[i], layout.buttonWidths[i], kRadioButtonHeight);
+    button->show();
+    buttons_.push_back(button);
+  }
+  buttons_.front()->setChecked(true);
+  buttons_.front()->setFocus();
+
+  setOuterSize(layout.outerWidth, layout.outerHeight);
+  Button1->move(layout.acceptLeft, layout.acceptTop);
+  const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(),
+                                     oldSize.height(), layout.outerWidth, layout.outerHeight);
+  move(place.left, place.top);
+}
+
+void TForm6::Button1Click() {
+  if (entries_.empty()) {
+    reject();
+    return;
+  }
+  std::size_t chosen = 0;
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    if (buttons_[i]->isChecked()) chosen = i;
+
+  const RangeChoice choice = chooseRange(entries_[chosen], questionCount_);
+  if (choice.error) {
+    // The range stays as it was; the caller falls back to the whole bank.
+    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+                               fromCp1251(describe(*choice.error)));
+    reject();
+    return;
+  }
+  session_.RangeFirst = choice.range->first;
+  session_.RangeLast = choice.range->last;
+  accept();
+}

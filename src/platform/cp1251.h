@@ -1,0 +1,15 @@
+#pragma once
+// Code page 1251 as bytes. The rules keep every text in this code page; these
+// helpers only serve the program's own literals (written in UTF-8 in the
+// sources) and tests. The windows convert with Qt's converter (codec.h).
+#include <string>
+#include <string_view>
+
+// UTF-8 text -> code page 1251 bytes. A character the code page lacks becomes '?'.
+std::string cp1251FromUtf8(std::string_view utf8);
+
+// Code page 1251 bytes -> UTF-8. Every byte maps (0x98 to U+0098), so nothing is lost.
+std::string utf8FromCp1251(std::string_view bytes);
+
+// Shorthand for the program's own Russian literals: cp("Ответы не найдены.").
+inline std::string cp(std::string_view utf8) { return cp1251FromUtf8(utf8); }

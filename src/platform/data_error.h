@@ -1,0 +1,27 @@
+#pragma once
+// A fault in a course file that the user has to see: which file, which line
+// and what is wrong with it. Texts are code page 1251.
+#include <string>
+
+struct DataError {
+  enum class Code {
+    FileMissing,      // the file does not exist
+    CannotRead,       // it exists but cannot be read
+    BadTopicDigit,    // position 4 of a topic marker line is not a digit
+    BadQuestionNumber,
+    BadAnswerDigit,
+    BadOptionDigit,
+    BadSetElement,
+    EmptyLine,
+    NoQuestions,      // a topic without any question line
+    BadStructure,     // a line where the grammar allows none (e.g. a record before any set line)
+    BadRange,         // a range that is not two decimal numbers in order within the bank
+  };
+  Code code;
+  std::string file;    // bare file name, e.g. "vopros.txt"
+  unsigned line = 0;   // 1-based; 0 when the fault concerns the whole file
+  std::string what;    // code page 1251, a short Russian sentence
+};
+
+// The text of the message box: the file, the line (when known) and the fault.
+std::string describe(const DataError& error);

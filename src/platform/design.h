@@ -1,0 +1,40 @@
+#pragma once
+// The look the windows were designed with: named colours, fonts by the names
+// of the layouts, and the nominal frame that turns outer sizes into client sizes.
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+class QWidget;
+
+namespace design {
+
+// Colours of the classic desktop scheme the layouts name.
+inline const QColor clInfoBk{0xFF, 0xFF, 0xE1};
+inline const QColor clSilver{0xC0, 0xC0, 0xC0};
+inline const QColor clActiveBorder{0xD4, 0xD0, 0xC8};
+inline const QColor clActiveCaption{0x0A, 0x24, 0x6A};
+inline const QColor clBlue{0x00, 0x00, 0xFF};
+inline const QColor clRed{0xFF, 0x00, 0x00};
+inline const QColor clGreen{0x00, 0x80, 0x00};
+inline const QColor clFuchsia{0xFF, 0x00, 0xFF};
+
+// The nominal frame of a captioned window: borders left and right, caption and
+// borders top and bottom, and the main window's menu bar. Outer sizes of the
+// layouts map to client sizes by subtracting these, whatever the window manager draws.
+constexpr int kFrameWidth = 6;
+constexpr int kFrameHeight = 25;
+constexpr int kMenuHeight = 19;
+
+// Fonts by the names the layouts use; sizes are pixel heights.
+QFont font(const QString& family, int pixelSize, bool bold = false, bool italic = false);
+
+// Maps the layout's font names to the metric-compatible fonts installed with
+// the program. Call once before the first window is created.
+void installFontSubstitutions();
+
+// Background colour and text colour of a widget.
+void paintBackground(QWidget* widget, const QColor& colour);
+void setTextColour(QWidget* widget, const QColor& colour);
+
+}  // namespace design

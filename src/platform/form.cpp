@@ -1,0 +1,66 @@
+#include "platform/form.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QTimer>
+
+#include "platform/design.h"
+
+TFormBase::TFormBase(QWidget* owner) : QDialog(owner) {
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setSizeGripEnabled(false);
+}
+
+QSize TFormBase::nominalOuterSize() const {
+  return {width() + design::kFrameWidth, height() + design::kFrameHeight};
+}
+
+void TFormBase::setClientSize(int width, int height) { setFixedSize(width, height); }
+
+void TFormBase::setOuterSize(int width, int height) {
+  setClientSize(width - design::kFrameWidth, height - design::kFrameHeight);
+}
+
+void TFormBase::centreOnScreen() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->geometry();
+  const QSize outer = nominalOuterSize();
+  move(area.x() + (area.width() - outer.width()) / 2,
+       area.y() + (area.height() - outer.height()) / 2);
+}
+
+void TFormBase::setCloseBox(bool on) {
+  closeBox_ = on;
+  setWindowFlag(Qt::WindowCloseButtonHint, on);
+  if (!on) setWindowFlag(Qt::CustomizeWindowHint, true);
+}
+
+void TFormBase::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;  // the window manager re-showing it is no new activation
+  const int showing = ++showing_;
+  QTimer::singleShot(0, this, [this, showing] {
+    if (showing != showing_ || !isVisible()) return;
+    FormActivate();
+    ++activations_;
+  });
+}
+
+void TFormBase::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && !escapeCloses_) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TFormBase::closeEvent(QCloseEvent* event) {
+  if (!closeBox_) {
+    event->ignore();
+    return;
+  }
+  QDialog::closeEvent(event);
+}

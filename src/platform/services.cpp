@@ -1,0 +1,20 @@
+#include "platform/services.h"
+
+#include <QMessageBox>
+
+void QtMessageSink::message(QWidget* parent, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+  box.exec();
+}
+
+unsigned EngineRandom::below(unsigned n) {
+  if (n == 0) return 0;
+  return std::uniform_int_distribution<unsigned>(0, n - 1)(engine_);
+}
+
+std::string programFolderOf(const QString& programPath) {
+  const QByteArray path = programPath.toLocal8Bit();
+  const qsizetype cut = path.lastIndexOf('/');
+  if (cut < 0) return {};
+  return std::string(path.constData(), static_cast<std::size_t>(cut + 1));
+}

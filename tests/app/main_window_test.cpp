@@ -1,0 +1,207 @@
+// The main window: topic list, dispatch into the modes, and the way back.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/title_window.h"
+#include "bank/mode_window.h"
+#include "bank/range_window.h"
+#include "platform/design.h"
+#include "support/test_support.h"
+
+namespace {
+
+// Closes the title window whenever it appears; counts how often it did.
+bool closeTitle(QWidget* modal, int& titles) {
+  if (auto* title = qobject_cast<TForm1*>(modal)) {
+    ++titles;
+    title->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+  }
+  return true;
+}
+
+struct Pass {
+  bool modeWindowShown = false;
+  bool rangeWindowShown = false;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TempFolder> folder;
+  std::unique_ptr<FakeServices> fakes;
+  int titles = 0;
+
+  std::unique_ptr<TForm2> makeWindow() {
+    std::unique_ptr<TForm2> window;
+    whileModal([&] { window = std::make_unique<TForm2>(fakes->services(folder->path())); },
+               [&](QWidget* modal) { return closeTitle(modal, titles); });
+    return window;
+  }
+
+  // Checks the topic, presses "Начать" and picks the mode; accepts the first range.
+  Pass runPass(TForm2& window, int topic, int mode) {
+    Pass pass;
+    window.topicButtons().at(static_cast<std::size_t>(topic))->setChecked(true);
+    whileModal([&] { window.Button1Click(); }, [&](QWidget* modal) {
+      if (auto* form4 = qobject_cast<TForm4*>(modal); form4 && form4->activations() > 0) {
+        pass.modeWindowShown = true;
+        form4->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(mode))->setChecked(true);
+        form4->Button1Click();
+      } else if (auto* form6 = qobject_cast<TForm6*>(modal); form6 && form6->activations() > 0) {
+        pass.rangeWindowShown = true;
+        form6->Button1Click();
+      }
+      return true;
+    });
+    return pass;
+  }
+
+ private slots:
+  void initTestCase() { design::installFontSubstitutions(); }
+
+  void init() {
+    folder = std::make_unique<TempFolder>();
+    fakes = std::make_unique<FakeServices>();
+    titles = 0;
+  }
+
+  void topicListIsLaidOutFromMainTxt() {
+    folder->writeLines("main.txt", {"Первая тема", "", "Тема двадцать знаков", "Третья тема"});
+    auto window = makeWindow();
+    QCOMPARE(titles, 1);
+    const auto& buttons = window->topicButtons();
+    QCOMPARE(buttons.size(), std::size_t(4));
+    QCOMPARE(window->session().TopicCount, 4);
+    for (int i = 0; i < 4; ++i) {
+      QCOMPARE(buttons[static_cast<std::size_t>(i)]->x(), 24);
+      QCOMPARE(buttons[static_cast<std::size_t>(i)]->y(), 40 + 30 * i);
+    }
+    QCOMPARE(buttons[0]->text(), u8("Ворсанит и ДРЛ (все темы)"));
+    QVERIFY(buttons[0]->isChecked());
+    QCOMPARE(buttons[2]->text(), u8("Тема двадцать знаков"));
+    QCOMPARE(buttons[2]->width(), 230);
+    QCOMPARE(window->nominalOuterSize().height(), 295);
+    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("Button1"))->y(), 210);
+    QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("Button2"))->y(), 210);
+    QCOMPARE(window->findChild<QWidget*>(QStringLiteral("Label2"))->y(), 170);
+    // The first showing runs the handler again, but the title window stays a one-off.
+    window->show();
+    settle();
+    QCOMPARE(titles, 1);
+    QCOMPARE(window->topicButtons().size(), std::size_t(4));
+    QVERIFY(fakes->messages.shown.empty());
+  }
+
+  void missingMainTxtIsReportedAndStartDoesNothingElse() {
+    auto window = makeWindow();
+    window->show();
+    settle();
+    QCOMPARE(fakes->messages.titles(), QStringList({u8("Ворсанит"), u8("Ворсанит")}));
+    QCOMPARE(fakes->messages.shown[0].text, u8("Отсутствует необходимый файл."));
+    QCOMPARE(window->nominalOuterSize(), QSize(528, 422));
+    const Pass pass = [&] {
+      Pass p;
+      whileModal([&] { window->Button1Click(); }, [&](QWidget* modal) {
+        p.modeWindowShown |= qobject_cast<TForm4*>(modal) != nullptr;
+        return true;
+      });
+      return p;
+    }();
+    QVERIFY(!pass.modeWindowShown);
+    QCOMPARE(fakes->messages.shown.size(), std::size_t(3));
+    QCOMPARE(fakes->messages.shown[2].text, u8("Отсутствует необходимый файл."));
+    QVERIFY(window->isVisible());
+  }
+
+  void eachModeGreetsAndReturnsToTheSameTopicList_data() {
+    QTest::addColumn<int>("topic");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<bool>("rangeWindow");
+    QTest::newRow("exam, one topic") << 1 << 1 << QStringList{u8("Экзамен")} << true;
+    QTest::newRow("pass/fail, one topic") << 2 << 2 << QStringList{u8("Зачет")} << true;
+    QTest::newRow("self-control, one topic") << 3 << 3 << QStringList{u8("Проверка знаний")} << true;
+    QTest::newRow("exam, all topics") << 0 << 1 << QStringList{u8("Экзамен")} << false;
+    QTest::newRow("self-control, all topics") << 0 << 3 << QStringList{u8("Проверка знаний")} << false;
+    QTest::newRow("browse") << 1 << 4 << QStringList{u8("Просмотр вопросов")} << false;
+    QTest::newRow("back") << 2 << 5 << QStringList{} << false;
+  }
+
+  void eachModeGreetsAndReturnsToTheSameTopicList() {
+    QFETCH(int, topic);
+    QFETCH(int, mode);
+    QFETCH(QStringList, titles);
+    QFETCH(bool, rangeWindow);
+    folder->copySampleCourse();
+    auto window = makeWindow();
+    window->show();
+    settle();
+    const auto buttonsBefore = window->topicButtons();
+
+    const Pass pass = runPass(*window, topic, mode);
+    QVERIFY(pass.modeWindowShown);
+    QCOMPARE(pass.rangeWindowShown, rangeWindow);
+    QCOMPARE(fakes->messages.titles(), titles);
+    QCOMPARE(window->session().SelectedTopic, topic);
+    QCOMPARE(window->session().SelectedMode, mode);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->topicButtons(), buttonsBefore);
+    QVERIFY(window->topicButtons().at(static_cast<std::size_t>(topic))->isChecked());
+    if (mode <= 3) {
+      QVERIFY(window->session().RangeFirst >= 1);
+      QVERIFY(window->session().RangeFirst <= window->session().RangeLast);
+    }
+  }
+
+  void missingFilesAreReportedWithTheModesTitle() {
+    folder->copySampleCourse();
+    std::filesystem::remove(folder->path() + "diapazon.txt");
+    auto window = makeWindow();
+    runPass(*window, 1, 3);
+    QCOMPARE(fakes->messages.titles(),
+             QStringList({u8("Проверка знаний"), u8("Диапазон вопросов")}));
+    QCOMPARE(fakes->messages.shown[1].text, u8("Отсутствует один из файлов."));
+    // Without a range file the whole topic is the range.
+    QCOMPARE(window->session().RangeFirst, 1);
+    QVERIFY(window->session().RangeLast >= 30);
+  }
+
+  void aLeftoverRangeThatDoesNotFitFallsBackToTheWholeBank() {
+    folder->copySampleCourse();
+    std::filesystem::remove(folder->path() + "diapazon.txt");
+    auto window = makeWindow();
+    window->session().RangeFirst = 900;
+    window->session().RangeLast = 950;
+    runPass(*window, 2, 1);
+    QCOMPARE(window->session().RangeFirst, 1);
+    QVERIFY(window->session().RangeLast < 900);
+  }
+
+  void noModeStartsOnABankThatFailedToLoad_data() {
+    QTest::addColumn<int>("mode");
+    QTest::newRow("exam") << 1;
+    QTest::newRow("pass/fail") << 2;
+    QTest::newRow("self-control") << 3;
+  }
+
+  void noModeStartsOnABankThatFailedToLoad() {
+    QFETCH(int, mode);
+    folder->copySampleCourse();
+    folder->writeLines("vopros.txt", {"+++1", "_001_1_1_Вопрос?", "_0x2_1_1_Вопрос?"});
+    auto window = makeWindow();
+    const Pass pass = runPass(*window, 1, mode);
+    QVERIFY(!pass.rangeWindowShown);
+    QCOMPARE(fakes->messages.titles(), QStringList({u8("Ошибка."), u8("Ошибка.")}));
+    QVERIFY(fakes->messages.shown[0].text.contains(u8("vopros.txt")));
+    QVERIFY(fakes->messages.shown[0].text.contains(u8("строка 3")));
+    QVERIFY(window->isVisible());
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"

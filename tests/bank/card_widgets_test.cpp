@@ -1,0 +1,163 @@
+// The question card put onto a window: what a user sees of one question, and
+// that nothing of the previous question stays on screen.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include "bank/card_widgets.h"
+#include "platform/codec.h"
+#include "platform/cp1251.h"
+#include "platform/design.h"
+#include "platform/form.h"
+#include "support/test_support.h"
+
+namespace {
+
+// A bare answering window with the controls the card moves.
+class AnswerWindow final : public TFormBase {
+ public:
+  explicit AnswerWindow(WindowKind kind) : TFormBase(nullptr) {
+    setOuterSize(kind == WindowKind::Testing ? 612 : 604, 360);
+    controls.questionLabel = new QLabel(this);
+    controls.questionLabel->move(32, kind == WindowKind::Testing ? 56 : 48);
+    controls.label3 = new QLabel(QStringLiteral("verdict"), this);
+    controls.label3->move(200, 250);
+    const int buttons = kind == WindowKind::Testing ? 2 : 6;
+    for (int i = 0; i < buttons; ++i) {
+      auto* button = new QPushButton(this);
+      button->setGeometry(20 + 90 * i, 285, 75, 25);
+      controls.movedButtons.push_back(button);
+    }
+    if (kind == WindowKind::Testing) {
+      controls.centredButton = controls.movedButtons[0];
+      controls.diagramButton = controls.movedButtons[1];
+    } else {
+      controls.numberBox = new QLineEdit(this);
+    }
+  }
+  CardControls controls;
+  CardState state;
+};
+
+std::string repeat(const char* word, std::size_t length) {
+  std::string text;
+  while (text.size() < length) text += word;
+  return text.substr(0, length);
+}
+
+// Question 5 is long with one long option; question 6 is short with one short option.
+QuestionBank bankWithLongAndShortQuestions() {
+  QuestionBank bank;
+  for (int i = 0; i < 6; ++i) {
+    bank.QuestionTexts.push_back(i == 4 ? repeat("long text ", 120) : "short?");
+    bank.QuestionFlags.push_back(1);
+  }
+  bank.AnswerTexts = {"_1_" + repeat("option ", 100), "_2_short", "_1_yes"};
+  bank.AnswerQuestionSets = {"_5_", "_5_", "_6_"};
+  bank.ConsultTexts = {"_5_", "_6_"};
+  bank.ConsultBlocks = {{"$diagram_0042$text"}, {"plain"}};
+  return bank;
+}
+
+int visibleLabels(QWidget& window) {
+  int count = 0;
+  for (QLabel* label : window.findChildren<QLabel*>())
+    if (label->isVisible()) ++count;
+  return count;
+}
+
+}  // namespace
+
+class CardWidgetsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { design::installFontSubstitutions(); }
+
+  void selfControlCardShowsTheLayoutAndFreesTheLastQuestion() {
+    const QuestionBank bank = bankWithLongAndShortQuestions();
+    SessionState session;
+    AnswerWindow window(WindowKind::SelfControl);
+    window.show();
+    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::SelfControl,
+                     session);
+    QCOMPARE(window.controls.numberBox->text(), QStringLiteral("5"));
+    QCOMPARE(window.state.OptionCount, 2);
+    QCOMPARE(window.state.ContinuationLabelCount, 1);
+    QCOMPARE(window.state.ExtraLines, 2);
+    QVERIFY(window.controls.questionLabel->text().contains(QStringLiteral("\n    ")));
+    QCOMPARE(window.state.OptionButtons[0]->pos(), QPoint(24, 100));
+    QCOMPARE(window.state.OptionButtons[0]->width(), 100 * 6 + 15);
+    QCOMPARE(window.state.ContinuationLabels[0]->pos(), QPoint(24, 120));
+    QVERIFY(window.state.ContinuationLabels[0]->text().startsWith(QString(13, QLatin1Char(' '))));
+    QCOMPARE(window.state.OptionButtons[1]->pos(), QPoint(24, 140));
+    QVERIFY(window.state.OptionButtons[0]->isChecked());
+    QCOMPARE(window.nominalOuterSize(), QSize(604, 360));
+    QCOMPARE(window.controls.label3->pos(), QPoint(24, 4 * 20 + 95));
+    for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 285);
+    QCOMPARE(visibleLabels(window), 3);
+
+    // Question 6 replaces everything of question 5.
+    window.state.OptionButtons[1]->setChecked(true);
+    showQuestionCard(window, window.state, window.controls, bank, 5, WindowKind::SelfControl,
+                     session);
+    QCOMPARE(window.controls.numberBox->text(), QStringLiteral("6"));
+    QCOMPARE(window.state.OptionCount, 1);
+    QCOMPARE(window.state.ContinuationLabelCount, 0);
+    QCOMPARE(window.findChildren<QRadioButton*>().size(), 1);
+    QCOMPARE(visibleLabels(window), 2);
+    QCOMPARE(window.state.OptionButtons[0]->text(), QStringLiteral("yes"));
+    QVERIFY(window.state.OptionButtons[0]->isChecked());
+    QCOMPARE(window.state.chosenDigit(), 1);
+  }
+
+  void testingCardCentresItsButtonAndOffersTheDiagram() {
+    const QuestionBank bank = bankWithLongAndShortQuestions();
+    SessionState session;
+    session.DiagramName = "earlier";
+    AnswerWindow window(WindowKind::Testing);
+    window.show();
+    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::Testing, session);
+    QCOMPARE(window.state.OptionButtons[0]->pos(), QPoint(24, 110));
+    QCOMPARE(window.controls.centredButton->x(), (612 - 75) / 2);
+    QCOMPARE(session.DiagramName, std::string("diagram_0042"));
+    QVERIFY(window.controls.diagramButton->isVisible());
+    QCOMPARE(window.controls.label3->y(), 250);
+    QCOMPARE(window.controls.label3->x(), 200);
+    for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 295);
+
+    // A block without a marker hides the button and keeps the name.
+    showQuestionCard(window, window.state, window.controls, bank, 5, WindowKind::Testing, session);
+    QVERIFY(!window.controls.diagramButton->isVisible());
+    QCOMPARE(session.DiagramName, std::string("diagram_0042"));
+  }
+
+  void aTallCardGrowsTheWindowAndNoAnswersGetsItsOption() {
+    QuestionBank bank;
+    bank.QuestionTexts = {"q?", "lonely?"};
+    bank.QuestionFlags = {1, 1};
+    for (int i = 0; i < 10; ++i) {
+      bank.AnswerTexts.push_back("_" + std::to_string(i % 10) + "_o");
+      bank.AnswerQuestionSets.push_back("_1_");
+    }
+    SessionState session;
+    AnswerWindow window(WindowKind::Testing);
+    window.show();
+    showQuestionCard(window, window.state, window.controls, bank, 0, WindowKind::Testing, session);
+    QCOMPARE(window.nominalOuterSize().height(), 410);
+    QCOMPARE(window.controls.label3->y(), 330);
+    QCOMPARE(window.controls.movedButtons[0]->y(), 335);
+    QVERIFY(!window.controls.diagramButton->isVisible());
+
+    showQuestionCard(window, window.state, window.controls, bank, 1, WindowKind::Testing, session);
+    QCOMPARE(window.state.OptionCount, 1);
+    QCOMPARE(window.state.OptionButtons[0]->text(), u8("Ответы не найдены."));
+    QCOMPARE(window.state.chosenDigit(), 1);
+    QCOMPARE(window.nominalOuterSize().height(), 360);
+  }
+};
+
+QTEST_MAIN(CardWidgetsTest)
+#include "card_widgets_test.moc"

@@ -1,0 +1,254 @@
+#include "bank/question_card.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/cp1251.h"
+
+namespace {
+
+// A text of `length` letters with blanks at the given 1-based positions.
+std::string textWithBlanks(std::size_t length, std::initializer_list<std::size_t> blanks) {
+  std::string text(length, 'x');
+  for (std::size_t p : blanks) text[p - 1] = ' ';
+  return text;
+}
+
+std::string chars(const std::string& text, std::size_t from, std::size_t to) {
+  return text.substr(from - 1, to - from + 1);
+}
+
+// A bank of one question whose options are the given texts, all in set «_1_».
+QuestionBank bankWithOptions(const std::string& question, const std::vector<std::string>& optionTexts) {
+  QuestionBank bank;
+  bank.QuestionTexts = {question};
+  bank.QuestionFlags = {1};
+  int digit = 1;
+  for (const auto& text : optionTexts) {
+    bank.AnswerTexts.push_back("_" + std::to_string(digit++ % 10) + "_" + text);
+    bank.AnswerQuestionSets.push_back("_1_");
+  }
+  return bank;
+}
+
+std::vector<int> tops(const CardLayout& card) {
+  std::vector<int> result;
+  for (const auto& option : card.options) result.push_back(option.top);
+  return result;
+}
+
+}  // namespace
+
+TEST(BreakPosition, FindsTheLastBlankAtOrBeforeEightyFive) {
+  struct Case {
+    const char* name;
+    std::string text;
+    std::size_t want;
+  };
+  const Case cases[] = {
+      {"blank at 80", textWithBlanks(120, {10, 80, 90}), 80},
+      {"blank at 85", textWithBlanks(86, {40, 85}), 85},
+      {"blank at 86 is too far", textWithBlanks(100, {10, 86}), 10},
+      {"no blank among the first 85", textWithBlanks(100, {86, 90}), 85},
+      {"no blank at all", textWithBlanks(200, {}), 85},
+      {"blank at 1", textWithBlanks(90, {1}), 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(breakPosition(c.text), c.want);
+  }
+}
+
+TEST(BreakPosition, NeverReachesPastAShortText) {
+  EXPECT_EQ(breakPosition("ab cd"), 3u);
+  EXPECT_EQ(breakPosition("abcd"), 4u);
+  EXPECT_EQ(breakPosition(""), 0u);
+}
+
+TEST(QuestionCard, WorkedExampleOnBothWindows) {
+  const std::string question = textWithBlanks(120, {30, 80});
+  const std::string second = textWithBlanks(100, {50, 83, 90});
+  const QuestionBank bank =
+      bankWithOptions(question, {std::string(40, 'a'), second, std::string(20, 'c')});
+  struct Case {
+    WindowKind kind;
+    std::vector<int> tops;
+    int continuationTop, buttonTop, label3Top;
+  };
+  const Case cases[] = {{WindowKind::SelfControl, {100, 120, 160}, 140, 285, 195},
+                        {WindowKind::Testing, {110, 130, 170}, 150, 295, 250}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind == WindowKind::Testing ? "testing" : "self-control");
+    const CardLayout card = layoutCard(bank, 0, c.kind);
+    EXPECT_EQ(card.questionCaption, chars(question, 1, 80) + "\r    " + chars(question, 81, 120));
+    ASSERT_EQ(card.options.size(), 3u);
+    EXPECT_EQ(tops(card), c.tops);
+    EXPECT_EQ(card.options[0].width, 255);
+    EXPECT_EQ(card.options[0].caption, std::string(40, 'a'));
+    EXPECT_FALSE(card.options[0].continuation);
+    EXPECT_EQ(card.options[1].width, 615);
+    EXPECT_EQ(card.options[1].caption, chars(second, 1, 83));
+    EXPECT_EQ(card.options[1].continuation, std::string(13, ' ') + chars(second, 84, 100));
+    EXPECT_EQ(card.options[1].continuationTop, c.continuationTop);
+    EXPECT_EQ(card.options[2].width, 135);
+    EXPECT_EQ(card.extraLines, 2);
+    EXPECT_EQ(card.outerHeight, 360);
+    EXPECT_EQ(card.buttonTop, c.buttonTop);
+    EXPECT_EQ(card.label3Top, c.label3Top);
+    EXPECT_FALSE(card.noAnswers);
+  }
+}
+
+TEST(QuestionCard, WindowGrowsBeyondEightDisplayLines) {
+  struct Case {
+    const char* name;
+    bool brokenQuestion;
+    std::size_t shortOptions;
+    std::size_t longOptions;
+    int selfHeight, selfButtons, selfLabel3;
+    int testHeight, testButtons, testLabel3;
+  };
+  const Case cases[] = {
+      {"three short options", false, 3, 0, 360, 285, 155, 360, 295, 250},
+      {"eight lines: 5 options, 3 broken", true, 3, 2, 360, 285, 255, 360, 295, 250},
+      {"nine lines: 6 options, 3 broken", true, 4, 2, 380, 305, 275, 390, 315, 290},
+      {"ten short options", false, 10, 0, 400, 325, 295, 410, 335, 330},
+  };
+  const std::string longText = textWithBlanks(100, {60});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> options(c.shortOptions, "short");
+    options.insert(options.end(), c.longOptions, longText);
+    const QuestionBank bank = bankWithOptions(c.brokenQuestion ? longText : "?", options);
+
+    const CardLayout self = layoutCard(bank, 0, WindowKind::SelfControl);
+    EXPECT_EQ(self.outerHeight, c.selfHeight);
+    EXPECT_EQ(self.buttonTop, c.selfButtons);
+    EXPECT_EQ(self.label3Top, c.selfLabel3);
+
+    const CardLayout test = layoutCard(bank, 0, WindowKind::Testing);
+    EXPECT_EQ(test.outerHeight, c.testHeight);
+    EXPECT_EQ(test.buttonTop, c.testButtons);
+    EXPECT_EQ(test.label3Top, c.testLabel3);
+  }
+}
+
+TEST(QuestionCard, BreaksOnlyTextsOfEightySixCharactersOrMore) {
+  const std::string exact = textWithBlanks(85, {40});
+  const std::string over = textWithBlanks(86, {40});
+  const std::string huge = textWithBlanks(200, {70, 150, 180});
+  const QuestionBank bank = bankWithOptions(exact, {exact, over, huge});
+
+  const CardLayout card = layoutCard(bank, 0, WindowKind::SelfControl);
+  EXPECT_EQ(card.questionCaption, exact);
+  EXPECT_EQ(card.options[0].caption, exact);
+  EXPECT_FALSE(card.options[0].continuation);
+  EXPECT_EQ(card.options[1].caption, chars(over, 1, 40));
+  EXPECT_EQ(card.options[1].continuation, std::string(13, ' ') + chars(over, 41, 86));
+  // The rest of a long text stays on one line however long it is.
+  EXPECT_EQ(card.options[2].caption, chars(huge, 1, 70));
+  EXPECT_EQ(card.options[2].continuation, std::string(13, ' ') + chars(huge, 71, 200));
+  EXPECT_EQ(card.options[2].width, 1215);
+  EXPECT_EQ(tops(card), (std::vector<int>{80, 100, 140}));
+  EXPECT_EQ(card.extraLines, 2);
+
+  const CardLayout question = layoutCard(bankWithOptions(huge, {"a"}), 0, WindowKind::Testing);
+  EXPECT_EQ(question.questionCaption, chars(huge, 1, 70) + "\r    " + chars(huge, 71, 200));
+  EXPECT_EQ(question.options[0].top, 110);
+}
+
+TEST(QuestionCard, OptionsAreTheAnswerLinesWhoseSetNamesTheQuestion) {
+  QuestionBank bank;
+  bank.QuestionTexts = std::vector<std::string>(12, "?");
+  bank.QuestionFlags = std::vector<std::uint16_t>(12, 1);
+  bank.AnswerTexts = {"_1_for 1 and 12", "_2_also 1 and 12", "_1_for 2", "_2_for 2 too"};
+  bank.AnswerQuestionSets = {"_1_12_", "_1_12_", "_2_", "_2_"};
+
+  auto captionsOf = [&](std::size_t n) {
+    std::vector<std::string> result;
+    for (const auto& option : layoutCard(bank, n, WindowKind::SelfControl).options)
+      result.push_back(option.caption);
+    return result;
+  };
+  EXPECT_EQ(captionsOf(1), (std::vector<std::string>{"for 2", "for 2 too"}));
+  EXPECT_EQ(captionsOf(0), (std::vector<std::string>{"for 1 and 12", "also 1 and 12"}));
+  EXPECT_EQ(captionsOf(11), (std::vector<std::string>{"for 1 and 12", "also 1 and 12"}));
+}
+
+TEST(QuestionCard, OptionsKeepTheirDigitsAlsoWhenTheyRepeat) {
+  QuestionBank bank;
+  bank.QuestionTexts = {"?"};
+  bank.AnswerTexts = {"_3_first", "_3_second", "_7_third", "x plain line", "_"};
+  bank.AnswerQuestionSets = std::vector<std::string>(5, "_1_");
+
+  const CardLayout card = layoutCard(bank, 0, WindowKind::SelfControl);
+  ASSERT_EQ(card.options.size(), 5u);
+  EXPECT_EQ(card.options[0].digit, 3);
+  EXPECT_EQ(card.options[1].digit, 3);
+  EXPECT_EQ(card.options[2].digit, 7);
+  // A line without its digit can never be the right option; it is still shown.
+  EXPECT_EQ(card.options[3].digit, kUnknownDigit);
+  EXPECT_EQ(card.options[3].caption, "x plain line");
+  EXPECT_EQ(card.options[4].caption, "");
+  EXPECT_EQ(card.options[4].width, 15);
+}
+
+TEST(QuestionCard, AQuestionWithoutAnswersShowsOneNoticeWithDigitOne) {
+  QuestionBank named;
+  named.QuestionTexts = {"?", "?"};
+  named.AnswerTexts = {"_1_only for 2"};
+  named.AnswerQuestionSets = {"_2_"};
+  QuestionBank empty;
+  empty.QuestionTexts = {"?"};
+
+  for (const QuestionBank* bank : {&named, &empty}) {
+    const CardLayout card = layoutCard(*bank, 0, WindowKind::Testing);
+    EXPECT_TRUE(card.noAnswers);
+    ASSERT_EQ(card.options.size(), 1u);
+    EXPECT_EQ(card.options[0].caption, cp("Ответы не найдены."));
+    EXPECT_EQ(card.options[0].digit, 1);
+    EXPECT_EQ(card.options[0].top, 90);
+    EXPECT_EQ(card.options[0].width, 18 * 6 + 15);
+  }
+}
+
+TEST(QuestionCard, TestingWindowTakesTheDiagramFromTheFirstLineOfTheBlock) {
+  QuestionBank bank;
+  bank.QuestionTexts = {"q1", "q2", "q3", "q4"};
+  bank.AnswerTexts = {"_1_a"};
+  bank.AnswerQuestionSets = {"_1_2_3_4_"};
+  bank.ConsultTexts = {"_1_", "_2_", "_2_", "_3_"};
+  bank.ConsultBlocks = {
+      {cp("$diagram_0007$Общее пояснение.")},
+      {cp("$diagram_0011$Первое пояснение ко второму.")},
+      {cp("Позднее пояснение ко второму."), "$diagram_0042$"},
+      {cp("$diagram_0042$Пояснение к третьему.")},
+  };
+  struct Case {
+    const char* name;
+    std::size_t n;
+    std::optional<std::string> want;
+  };
+  const Case cases[] = {
+      {"marker on the first line", 2, "diagram_0042"},
+      {"the last block naming the question wins; its later lines are not read", 1, std::nullopt},
+      {"a question no block names uses the first block", 3, "diagram_0007"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(layoutCard(bank, c.n, WindowKind::Testing).diagramName, c.want);
+    EXPECT_FALSE(layoutCard(bank, c.n, WindowKind::SelfControl).diagramName);
+  }
+}
+
+TEST(QuestionCard, NoDiagramWithoutBlocksOrWithAnUnclosedMarker) {
+  QuestionBank bank;
+  bank.QuestionTexts = {"q1"};
+  EXPECT_FALSE(layoutCard(bank, 0, WindowKind::Testing).diagramName);
+
+  bank.ConsultTexts = {"_1_"};
+  bank.ConsultBlocks = {{}};
+  EXPECT_FALSE(layoutCard(bank, 0, WindowKind::Testing).diagramName);
+
+  bank.ConsultBlocks = {{"$diagram_0007 never closed"}};
+  EXPECT_FALSE(layoutCard(bank, 0, WindowKind::Testing).diagramName);
+}
