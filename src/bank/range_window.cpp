@@ -1,6 +1,7 @@
 #include "bank/range_window.h"
 
 #include <QPushButton>
+#include <algorithm>
 #include <QRadioButton>
 
 #include "platform/codec.h"
@@ -10,6 +11,7 @@ namespace {
 constexpr int kDesignClientWidth = 710;
 constexpr int kDesignClientHeight = 273;
 constexpr int kRadioButtonHeight = 17;
+constexpr int kButtonLeft = 24;
 }  // namespace
 
 TForm6::TForm6(SessionState& session, const Services& services, std::size_t questionCount,
@@ -22,7 +24,9 @@ TForm6::TForm6(SessionState& session, const Services& services, std::size_t ques
   setCloseBox(false);
   setClientSize(kDesignClientWidth, kDesignClientHeight);
   design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+  // The layout's 13 pixels are the line height of MS Sans Serif 8 pt; its
+  // characters are 11 pixels high, which the 6-pixel width estimate assumes.
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
 
   Button1 = new QPushButton(QString::fromUtf8("Принять"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
@@ -56,17 +60,21 @@ void TForm6::FormActivate() {
   for (const auto& entry : entries_) captions.push_back(entry.caption);
   const RangeWindowLayout layout = layoutRangeWindow(captions);
 
+  setOuterSize(layout.outerWidth, layout.outerHeight);
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
     button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-    button->setGeometry(24, layout.buttonTops[i], layout.buttonWidths[i], kRadioButtonHeight);
+    // The estimate of 6 pixels a character leaves no room for the round
+    // indicator; a caption that needs more gets it, as far as the window allows.
+    const int fitting = std::max(layout.buttonWidths[i], button->sizeHint().width());
+    button->setGeometry(kButtonLeft, layout.buttonTops[i], std::min(fitting, width() - kButtonLeft),
+                        kRadioButtonHeight);
     button->show();
     buttons_.push_back(button);
   }
   buttons_.front()->setChecked(true);
   buttons_.front()->setFocus();
 
-  setOuterSize(layout.outerWidth, layout.outerHeight);
   Button1->move(layout.acceptLeft, layout.acceptTop);
   const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(),
                                      oldSize.height(), layout.outerWidth, layout.outerHeight);

@@ -52,8 +52,12 @@ class RangeWindowTest : public QObject {
     for (int i = 0; i < 4; ++i) {
       QCOMPARE(buttons[static_cast<std::size_t>(i)]->pos(), QPoint(24, 20 + 20 * i));
     }
-    QCOMPARE(buttons[2]->width(), 180);
-    QCOMPARE(buttons[3]->width(), 0);
+    // Captions are never cut short by the width estimate.
+    for (QRadioButton* button : buttons) {
+      QVERIFY(button->width() >= button->sizeHint().width() ||
+              button->geometry().right() == window.width() - 1);
+      QVERIFY(button->geometry().right() < window.width());
+    }
     QCOMPARE(buttons[2]->text(), u8("Тридцать знаков в этой строке!"));
     QCOMPARE(window.nominalOuterSize(), QSize(220, 185));
     QCOMPARE(window.findChild<QPushButton*>(QStringLiteral("Button1"))->pos(), QPoint(72, 115));
