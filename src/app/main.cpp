@@ -1,8 +1,6 @@
 // Start-up: the main window, and the message loop until it closes.
 #include <QApplication>
 #include <QDateTime>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "app/main_window.h"
 #include "platform/design.h"
@@ -19,12 +17,7 @@ int main(int argc, char* argv[]) {
                           clock, random};
 
   TForm2 mainWindow(services);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QSize outer = mainWindow.nominalOuterSize();
-    const QRect area = screen->geometry();
-    mainWindow.move(area.x() + (area.width() - outer.width()) / 2,
-                    area.y() + (area.height() - outer.height()) / 2);
-  }
+  design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
   mainWindow.show();
   return app.exec();
 }

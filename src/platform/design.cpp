@@ -1,6 +1,8 @@
 #include "platform/design.h"
 
+#include <QGuiApplication>
 #include <QPalette>
+#include <QScreen>
 #include <QWidget>
 
 namespace design {
@@ -19,6 +21,14 @@ void installFontSubstitutions() {
   for (const char* name : {"Times New Roman", "Times New Roman Cyr", "Times New Roman CYR"})
     QFont::insertSubstitution(QString::fromLatin1(name), serif);
   QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+}
+
+void centreOnScreen(QWidget* window, const QSize& outerSize) {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->geometry();
+  window->move(area.x() + (area.width() - outerSize.width()) / 2,
+               area.y() + (area.height() - outerSize.height()) / 2);
 }
 
 void paintBackground(QWidget* widget, const QColor& colour) {

@@ -3,6 +3,7 @@
 // of the layouts, and the nominal frame that turns outer sizes into client sizes.
 #include <QColor>
 #include <QFont>
+#include <QSize>
 #include <QString>
 
 class QWidget;
@@ -32,6 +33,10 @@ QFont font(const QString& family, int pixelSize, bool bold = false, bool italic 
 // Maps the layout's font names to the metric-compatible fonts installed with
 // the program. Call once before the first window is created.
 void installFontSubstitutions();
+
+// Moves a top-level window so that a rectangle of the given outer size stands
+// in the middle of the primary screen.
+void centreOnScreen(QWidget* window, const QSize& outerSize);
 
 // Background colour and text colour of a widget.
 void paintBackground(QWidget* widget, const QColor& colour);

@@ -1,9 +1,7 @@
 #include "platform/form.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QTimer>
 
 #include "platform/design.h"
@@ -23,14 +21,7 @@ void TFormBase::setOuterSize(int width, int height) {
   setClientSize(width - design::kFrameWidth, height - design::kFrameHeight);
 }
 
-void TFormBase::centreOnScreen() {
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  const QRect area = screen->geometry();
-  const QSize outer = nominalOuterSize();
-  move(area.x() + (area.width() - outer.width()) / 2,
-       area.y() + (area.height() - outer.height()) / 2);
-}
+void TFormBase::centreOnScreen() { design::centreOnScreen(this, nominalOuterSize()); }
 
 void TFormBase::setCloseBox(bool on) {
   closeBox_ = on;

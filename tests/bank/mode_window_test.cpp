@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <memory>
 
 #include "bank/mode_window.h"
 #include "platform/cp1251.h"
@@ -13,6 +14,19 @@ class ModeWindowTest : public QObject {
 
   TempFolder* folder = nullptr;
   FakeServices* fakes = nullptr;
+  SessionState session;
+  std::unique_ptr<Services> services;
+
+  // Shows a mode window for the topic and lets its activation run.
+  std::unique_ptr<TForm4> open(std::uint8_t topic) {
+    session.TopicCount = 3;
+    session.SelectedTopic = topic;
+    services = std::make_unique<Services>(fakes->services(folder->path()));
+    auto window = std::make_unique<TForm4>(session, *services, nullptr);
+    window->show();
+    settle();
+    return window;
+  }
 
   void writeCourse() {
     folder->writeLines("vopros.txt", {"+++1", "_002_1_1_Второй?", "_003_2_1_Третий?",
@@ -29,6 +43,8 @@ class ModeWindowTest : public QObject {
   void init() {
     folder = new TempFolder;
     fakes = new FakeServices;
+    session = SessionState{};
+    writeCourse();
   }
   void cleanup() {
     delete fakes;
@@ -36,17 +52,11 @@ class ModeWindowTest : public QObject {
   }
 
   void activationLoadsTheBankOfTheSelectedTopic() {
-    writeCourse();
-    SessionState session;
-    session.TopicCount = 3;
-    session.SelectedTopic = 1;
     session.RangeFirst = 7;
     session.RangeLast = 9;
-    Services services = fakes->services(folder->path());
-    TForm4 window(session, services, nullptr);
+    auto opened = open(1);
+    TForm4& window = *opened;
     QCOMPARE(window.nominalOuterSize(), QSize(331, 297));
-    window.show();
-    settle();
     QCOMPARE(window.activations(), 1);
     QVERIFY(window.load().usable());
     QCOMPARE(window.bank().QuestionTexts,
@@ -69,14 +79,8 @@ class ModeWindowTest : public QObject {
   }
 
   void allTopicsSetTheRangeToTheWholeBank() {
-    writeCourse();
-    SessionState session;
-    session.TopicCount = 3;
-    session.SelectedTopic = 0;
-    Services services = fakes->services(folder->path());
-    TForm4 window(session, services, nullptr);
-    window.show();
-    settle();
+    auto opened = open(0);
+    TForm4& window = *opened;
     QCOMPARE(window.bank().QuestionTexts.size(), std::size_t(5));
     QCOMPARE(window.bank().AnswerQuestionSets.back(), std::string("_4_5_"));
     QCOMPARE(session.RangeFirst, 1);
@@ -84,15 +88,9 @@ class ModeWindowTest : public QObject {
   }
 
   void aLoadFaultIsReportedAndTheWindowStaysOpen() {
-    writeCourse();
     folder->writeLines("otvet.txt", {"+++1", "**_1_x_", "_1_Да"});
-    SessionState session;
-    session.TopicCount = 3;
-    session.SelectedTopic = 1;
-    Services services = fakes->services(folder->path());
-    TForm4 window(session, services, nullptr);
-    window.show();
-    settle();
+    auto opened = open(1);
+    TForm4& window = *opened;
     QVERIFY(!window.load().usable());
     QCOMPARE(fakes->messages.titles(), QStringList{u8("Ошибка.")});
     QVERIFY(fakes->messages.shown[0].text.contains(u8("otvet.txt, строка 2")));
@@ -100,14 +98,8 @@ class ModeWindowTest : public QObject {
   }
 
   void okStoresTheCheckedModeAndNothingElseClosesTheWindow() {
-    writeCourse();
-    SessionState session;
-    session.TopicCount = 3;
-    session.SelectedTopic = 1;
-    Services services = fakes->services(folder->path());
-    TForm4 window(session, services, nullptr);
-    window.show();
-    settle();
+    auto opened = open(1);
+    TForm4& window = *opened;
     QVERIFY(window.findChild<QRadioButton*>(QStringLiteral("RadioButton1"))->isChecked());
     QTest::keyClick(&window, Qt::Key_Escape);
     window.close();
