@@ -1,7 +1,9 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,8 +75,6 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   Button1 = new QPushButton(text("Начать"), client_);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(104, 344, 75, 25);
-  Button1->setDefault(true);
-  Button1->setAutoDefault(true);
   Button2 = new QPushButton(text("Выйти из программы"), client_);
   Button2->setObjectName(QStringLiteral("Button2"));
   Button2->setGeometry(256, 344, 161, 25);
@@ -84,7 +84,7 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
 
-  adjustSize();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);  // a single fixed border
   FormCreate();
 }
 
@@ -97,7 +97,6 @@ QSize TForm2::nominalOuterSize() const {
 
 void TForm2::setOuterHeight(int height) {
   client_->setFixedHeight(height - design::kFrameHeight - design::kMenuHeight);
-  adjustSize();
 }
 
 bool TForm2::courseFileExists(const char* name) const {
@@ -110,6 +109,16 @@ void TForm2::showEvent(QShowEvent* event) {
   if (firstShowSeen_ || event->spontaneous()) return;
   firstShowSeen_ = true;
   QTimer::singleShot(0, this, &TForm2::FormCreate);
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  // "Начать" is the default button: Enter presses it unless another button has the focus.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    (focused ? focused : Button1)->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void TForm2::clearTopicButtons() {

@@ -37,6 +37,7 @@ class TForm2 final : public QMainWindow {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void setOuterHeight(int height);

@@ -158,6 +158,27 @@ class MainWindowTest : public QObject {
     }
   }
 
+  void enterPressesStartUnlessAnotherButtonHasTheFocus() {
+    folder->copySampleCourse();
+    auto window = makeWindow();
+    window->show();
+    settle();
+    window->topicButtons()[2]->setChecked(true);
+    window->topicButtons()[2]->setFocus();
+    int modeWindows = 0;
+    whileModal([&] { QTest::keyClick(window->topicButtons()[2], Qt::Key_Return); },
+               [&](QWidget* modal) {
+                 if (auto* form4 = qobject_cast<TForm4*>(modal); form4 && form4->activations() > 0) {
+                   ++modeWindows;
+                   form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
+                   form4->Button1Click();
+                 }
+                 return true;
+               });
+    QCOMPARE(modeWindows, 1);
+    QCOMPARE(window->session().SelectedTopic, 2);
+  }
+
   void missingFilesAreReportedWithTheModesTitle() {
     folder->copySampleCourse();
     std::filesystem::remove(folder->path() + "diapazon.txt");
