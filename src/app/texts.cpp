@@ -63,14 +63,14 @@ QStringList helpLines() {
 QStringList literatureLines() {
   return {
       QStringLiteral("    1. Касаткин А. С., Немцов М. В."),
-      QStringLiteral("       Электротехника: учебное пособие для вузов."),
-      QStringLiteral("       – М.: Высшая школа, 2000."),
+      QStringLiteral("       Электротехника."),
+      QStringLiteral("       Любое издание."),
       QStringLiteral("    2. Бессонов Л. А."),
-      QStringLiteral("       Теоретические основы электротехники. Электрические цепи: учебник."),
-      QStringLiteral("       – М.: Гардарики, 2002."),
+      QStringLiteral("       Теоретические основы электротехники. Электрические цепи."),
+      QStringLiteral("       Любое издание."),
       QStringLiteral("    3. Прянишников В. А."),
-      QStringLiteral("       Электроника: полный курс лекций."),
-      QStringLiteral("       – СПб.: КОРОНА принт, 2004."),
+      QStringLiteral("       Электроника. Полный курс лекций."),
+      QStringLiteral("       Любое издание."),
   };
 }
 
