@@ -13,12 +13,11 @@
 
 #include "app/help_window.h"
 #include "app/title_window.h"
-#include "bank/course_files.h"
+#include "app/topic_list.h"
 #include "bank/mode_window.h"
 #include "bank/range_file.h"
 #include "bank/range_window.h"
 #include "platform/codec.h"
-#include "platform/cp1251.h"
 #include "platform/design.h"
 #include "platform/text_file.h"
 
@@ -26,11 +25,7 @@ namespace {
 
 constexpr int kClientWidth = 522;
 constexpr int kClientHeight = 378;
-constexpr int kTopicPitch = 30;
-constexpr int kTopicTop = 40;
-constexpr int kTopicLeft = 24;
 constexpr int kTopicButtonHeight = 21;
-constexpr char kAllTopics[] = "Ворсанит и ДРЛ (все темы)";
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
@@ -137,30 +132,27 @@ void TForm2::FormCreate() {
     services_.messages.message(this, text("Ворсанит"),
                                text("Не удалось прочитать файл main.txt."));
   } else {
-    std::vector<std::string> entries{cp(kAllTopics)};
-    for (auto& title : topicTitles(*lines)) entries.push_back(std::move(title));
-    state_.TopicTitles = entries;
-    state_.TopicCount = static_cast<std::uint16_t>(entries.size());
-
+    const TopicListLayout layout = layoutTopicList(*lines);
+    state_.TopicTitles.clear();
     clearTopicButtons();
     const QFont topicFont = design::font(QStringLiteral("Times New Roman"), 17, false, true);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      auto* button = new QRadioButton(fromCp1251(entries[i]), client_);
-      button->setObjectName(QStringLiteral("TopicButton%1").arg(i));
+    for (const TopicButtonPlace& place : layout.buttons) {
+      auto* button = new QRadioButton(fromCp1251(place.caption), client_);
+      button->setObjectName(QStringLiteral("TopicButton%1").arg(TopicButtons.size()));
       button->setFont(topicFont);
       design::setTextColour(button, design::clRed);
-      button->setGeometry(kTopicLeft, static_cast<int>(i) * kTopicPitch + kTopicTop,
-                          static_cast<int>(entries[i].size()) * 10 + 30, kTopicButtonHeight);
+      button->setGeometry(kTopicButtonLeft, place.top, place.width, kTopicButtonHeight);
       button->show();
       TopicButtons.push_back(button);
+      state_.TopicTitles.push_back(place.caption);
     }
+    state_.TopicCount = static_cast<std::uint16_t>(TopicButtons.size());
     TopicButtons.front()->setChecked(true);
 
-    const int height = state_.TopicCount * kTopicPitch + 175;
-    setOuterHeight(height);
-    Button1->move(Button1->x(), height - 85);
-    Button2->move(Button2->x(), height - 85);
-    Label2->move(Label2->x(), height - 125);
+    setOuterHeight(layout.outerHeight);
+    Button1->move(Button1->x(), layout.buttonTop);
+    Button2->move(Button2->x(), layout.buttonTop);
+    Label2->move(Label2->x(), layout.label2Top);
   }
   ShowTitleScreen = false;
 }

@@ -1,0 +1,21 @@
+#include "app/topic_list.h"
+
+#include "bank/course_files.h"
+#include "platform/cp1251.h"
+
+TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines) {
+  constexpr int kPitch = 30;
+  constexpr int kFirstTop = 40;
+  std::vector<std::string> entries{cp("Ворсанит и ДРЛ (все темы)")};
+  for (auto& title : topicTitles(mainLines)) entries.push_back(std::move(title));
+
+  TopicListLayout layout;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const int width = static_cast<int>(entries[i].size()) * 10 + 30;
+    layout.buttons.push_back({std::move(entries[i]), static_cast<int>(i) * kPitch + kFirstTop, width});
+  }
+  layout.outerHeight = static_cast<int>(layout.buttons.size()) * kPitch + 175;
+  layout.buttonTop = layout.outerHeight - 85;
+  layout.label2Top = layout.outerHeight - 125;
+  return layout;
+}
