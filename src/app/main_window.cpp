@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 #include "app/help_window.h"
@@ -166,7 +167,8 @@ void TForm2::Button1Click() {
   }
   state_.SelectedTopic = 1;
   for (std::size_t i = 0; i < TopicButtons.size(); ++i)
-    if (TopicButtons[i]->isChecked()) state_.SelectedTopic = static_cast<std::uint8_t>(i);
+    if (TopicButtons[i]->isChecked())  // past 255 it stays a topic without questions, never 0
+      state_.SelectedTopic = static_cast<std::uint8_t>(std::min<std::size_t>(i, 255));
 
   hide();
   {
