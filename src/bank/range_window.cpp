@@ -1,8 +1,8 @@
 #include "bank/range_window.h"
 
 #include <QPushButton>
-#include <algorithm>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "platform/codec.h"
 #include "platform/design.h"
