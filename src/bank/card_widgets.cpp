@@ -37,13 +37,17 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
 
   state.OptionDigits.clear();
   for (const OptionPlace& option : card.options) {
-    auto* button = new QRadioButton(fromCp1251(option.caption), &window);
+    // A button reads '&' as a shortcut mark; the author's '&' is shown as written.
+    QString caption = fromCp1251(option.caption);
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    auto* button = new QRadioButton(caption, &window);
     button->setGeometry(kOptionLeft, option.top, option.width, kRadioButtonHeight);
     button->show();
     state.OptionButtons.push_back(button);
     state.OptionDigits.push_back(static_cast<std::int16_t>(option.digit));
     if (option.continuation) {
       auto* label = new QLabel(fromCp1251(*option.continuation), &window);
+      label->setTextFormat(Qt::PlainText);
       label->move(kOptionLeft, option.continuationTop);
       label->adjustSize();
       label->show();
