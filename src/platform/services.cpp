@@ -7,11 +7,6 @@ void QtMessageSink::message(QWidget* parent, const QString& title, const QString
   box.exec();
 }
 
-unsigned EngineRandom::below(unsigned n) {
-  if (n == 0) return 0;
-  return std::uniform_int_distribution<unsigned>(0, n - 1)(engine_);
-}
-
 std::string programFolderOf(const QString& programPath) {
   const QByteArray path = programPath.toLocal8Bit();
   const qsizetype cut = path.lastIndexOf('/');

@@ -3,8 +3,11 @@
 // clock and chance. main() hands the real ones to the windows; tests hand fakes.
 #include <QDateTime>
 #include <QString>
-#include <random>
+#include <chrono>
+#include <cstdint>
 #include <string>
+
+#include "platform/random.h"
 
 class QWidget;
 
@@ -20,31 +23,22 @@ class QtMessageSink final : public MessageSink {
   void message(QWidget* parent, const QString& title, const QString& text) override;
 };
 
+// The calendar time for what is shown and logged, and a monotonic count of
+// milliseconds for measuring a time limit (it never jumps with the calendar).
 class Clock {
  public:
   virtual ~Clock() = default;
   virtual QDateTime now() const = 0;
+  virtual std::int64_t monotonicMs() const = 0;
 };
 
 class SystemClock final : public Clock {
  public:
   QDateTime now() const override { return QDateTime::currentDateTime(); }
-};
-
-// Uniform whole numbers 0..n-1.
-class Random {
- public:
-  virtual ~Random() = default;
-  virtual unsigned below(unsigned n) = 0;
-};
-
-class EngineRandom final : public Random {
- public:
-  explicit EngineRandom(std::uint64_t seed) : engine_(seed) {}
-  unsigned below(unsigned n) override;
-
- private:
-  std::mt19937_64 engine_;
+  std::int64_t monotonicMs() const override {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  }
 };
 
 struct Services {

@@ -28,7 +28,9 @@ class RecordingMessageSink final : public MessageSink {
 class FakeClock final : public Clock {
  public:
   QDateTime now() const override { return time; }
+  std::int64_t monotonicMs() const override { return monotonic; }
   QDateTime time{QDate(2024, 3, 5), QTime(7, 8, 9)};
+  std::int64_t monotonic = 1'000'000;
 };
 
 // Hands out the numbers it was given, in turn, then zeros.
