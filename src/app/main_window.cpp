@@ -18,6 +18,8 @@
 #include "bank/mode_window.h"
 #include "bank/range_file.h"
 #include "bank/range_window.h"
+#include "exam/registration_window.h"
+#include "exam/testing_window.h"
 #include "platform/codec.h"
 #include "platform/design.h"
 #include "platform/text_file.h"
@@ -195,12 +197,12 @@ void TForm2::runMode(TForm4& modeWindow) {
     case 1:
       services_.messages.message(this, text("Экзамен"), text("Добро пожаловать на экзамен !"));
       rangeStep(questionCount);
-      registrationStep();
+      registrationStep(modeWindow.bank());
       break;
     case 2:
       services_.messages.message(this, text("Зачет"), text("Желаю успехов на зачете !"));
       rangeStep(questionCount);
-      registrationStep();
+      registrationStep(modeWindow.bank());
       break;
     case 3:
       services_.messages.message(this, text("Проверка знаний"),
@@ -246,9 +248,15 @@ void TForm2::rangeStep(std::size_t questionCount) {
   state_.RangeLast = range.last;
 }
 
-void TForm2::registrationStep() {
+void TForm2::registrationStep(const QuestionBank& bank) {
   state_.RegistrationAccepted = false;
-  // The registration and testing windows join here with the examination windows.
+  {
+    TForm10 registration(state_, services_, this);
+    registration.exec();
+  }
+  if (!state_.RegistrationAccepted) return;
+  TForm11 testing(state_, bank, services_, this);
+  testing.exec();
 }
 
 void TForm2::Button2Click() { close(); }

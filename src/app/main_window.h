@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <vector>
 
+#include "bank/question_bank.h"
 #include "bank/session_state.h"
 #include "platform/services.h"
 
@@ -44,7 +45,7 @@ class TForm2 final : public QMainWindow {
   void clearTopicButtons();
   void runMode(TForm4& modeWindow);
   void rangeStep(std::size_t questionCount);
-  void registrationStep();
+  void registrationStep(const QuestionBank& bank);
   bool courseFileExists(const char* name) const;
 
   Services services_;

@@ -8,6 +8,7 @@
 #include "app/title_window.h"
 #include "bank/mode_window.h"
 #include "bank/range_window.h"
+#include "exam/registration_window.h"
 #include "platform/design.h"
 #include "support/test_support.h"
 
@@ -25,6 +26,7 @@ bool closeTitle(QWidget* modal, int& titles) {
 struct Pass {
   bool modeWindowShown = false;
   bool rangeWindowShown = false;
+  bool registrationShown = false;
 };
 
 }  // namespace
@@ -55,6 +57,9 @@ class MainWindowTest : public QObject {
       } else if (auto* form6 = qobject_cast<TForm6*>(modal); form6 && form6->activations() > 0) {
         pass.rangeWindowShown = true;
         form6->Button1Click();
+      } else if (auto* form10 = qobject_cast<TForm10*>(modal); form10 && form10->activations() > 0) {
+        pass.registrationShown = true;
+        form10->Button2Click();
       }
       return true;
     });
@@ -146,6 +151,7 @@ class MainWindowTest : public QObject {
     const Pass pass = runPass(*window, topic, mode);
     QVERIFY(pass.modeWindowShown);
     QCOMPARE(pass.rangeWindowShown, rangeWindow);
+    QCOMPARE(pass.registrationShown, mode <= 2);
     QCOMPARE(fakes->messages.titles(), titles);
     QCOMPARE(window->session().SelectedTopic, topic);
     QCOMPARE(window->session().SelectedMode, mode);

@@ -1,0 +1,117 @@
+#include "exam/registration_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "exam/clock_texts.h"
+#include "platform/codec.h"
+#include "platform/design.h"
+#include "platform/text_entry.h"
+
+namespace {
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+QLineEdit* addEdit(QWidget* parent, const char* name, int left, int top, int width) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(left, top, width, 24);
+  acceptOnlyCp1251(edit);
+  return edit;
+}
+
+}  // namespace
+
+TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner)
+    : TFormBase(owner), session_(session), services_(services) {
+  setObjectName(QStringLiteral("Form10"));
+  setWindowTitle(text("Ввод данных"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setClientSize(427, 273);
+  design::paintBackground(this, design::clInfoBk);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+
+  auto* label1 = addLabel(this, "Label1", text("Код (номер по списку или 2 последние \nцифры зачетной книжки):"), 0, 32);
+  label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
+  label1->move(261 - label1->width(), 32);  // right-aligned at x = 261
+  addLabel(this, "Label3", text("Фамилия И.О."), 32, 88);
+  addLabel(this, "Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
+  addLabel(this, "Label5", text("Дата:"), 40, 184);
+  Label6 = addLabel(this, "Label6", QString(), 80, 184);
+  addLabel(this, "Label7", text("Время:"), 208, 184);
+  Label8 = addLabel(this, "Label8", QString(), 256, 184);
+
+  Edit1 = addEdit(this, "Edit1", 264, 37, 145);
+  Edit2 = addEdit(this, "Edit2", 160, 84, 249);
+  Edit3 = addEdit(this, "Edit3", 264, 124, 145);
+
+  Button1 = new QPushButton(text("Принять"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(88, 232, 75, 25);
+  Button1->setDefault(true);
+  Button2 = new QPushButton(text("Отмена"), this);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(256, 232, 75, 25);
+  for (QPushButton* b : {Button1, Button2}) b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
+
+  // The tab order of the design: the buttons first, then name, group and code.
+  setTabOrder(Button1, Button2);
+  setTabOrder(Button2, Edit2);
+  setTabOrder(Edit2, Edit3);
+  setTabOrder(Edit3, Edit1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TForm10::Timer1Timer);
+  Timer1->start();
+
+  centreOnScreen();
+}
+
+void TForm10::FormActivate() {
+  Timer1Timer();
+  Edit1->setFocus();
+}
+
+void TForm10::Timer1Timer() {
+  const QDateTime now = services_.clock.now();
+  Label6->setText(fromCp1251(shortDate(now)));
+  Label6->adjustSize();
+  Label8->setText(fromCp1251(longTime(now)));
+  Label8->adjustSize();
+}
+
+void TForm10::Button1Click() {
+  const auto code = toCp1251(Edit1->text());
+  const auto name = toCp1251(Edit2->text());
+  const auto group = toCp1251(Edit3->text());
+  // The boxes only take code page 1251, so a failed conversion is an empty field too.
+  if (!code || code->empty() || !name || name->empty() || !group || group->empty()) {
+    services_.messages.message(this, text("Ввод данных"), text("Введены не все данные."));
+    return;
+  }
+  session_.CandidateCode = *code;
+  session_.CandidateName = *name;
+  session_.CandidateGroup = *group;
+  session_.RegistrationAccepted = true;
+  accept();
+}
+
+void TForm10::Button2Click() {
+  session_.RegistrationAccepted = false;
+  reject();
+}

@@ -1,0 +1,198 @@
+#include "exam/report_window.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include "exam/clock_texts.h"
+#include "exam/protocol_log.h"
+#include "platform/codec.h"
+#include "platform/cp1251.h"
+#include "platform/design.h"
+
+namespace {
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+const QColor kPurple{0x80, 0x00, 0x80};
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+void setCaption(QLabel* label, const std::string& bytes) {
+  label->setText(displayText(bytes));
+  label->adjustSize();
+}
+
+}  // namespace
+
+QLabel* TForm12::valueLabel(const char* name, int left, int top) {
+  return addLabel(this, name, QString(), left, top);
+}
+
+TForm12::TForm12(const SessionState& session, const TestResults& results, const Services& services,
+                 QWidget* owner)
+    : TFormBase(owner), session_(session), results_(results), services_(services),
+      exam_(session.SelectedMode == 1) {
+  setObjectName(QStringLiteral("Form12"));
+  setWindowTitle(text("Отчет"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setClientSize(482, 365);
+  design::paintBackground(this, design::clInfoBk);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+
+  addLabel(this, "Label1", text("Фамилия И.О.: "), 16, 16);
+  Label2 = valueLabel("Label2", 120, 16);
+  addLabel(this, "Label3", text("Код:"), 16, 40);
+  Label4 = valueLabel("Label4", 120, 40);
+  addLabel(this, "Label5", text("Номер группы:"), 16, 64);
+  Label6 = valueLabel("Label6", 120, 64);
+  addLabel(this, "Label7", text("Потребовалось времени:"), 16, 96);
+  Label8 = valueLabel("Label8", 192, 96);
+  addLabel(this, "Label17", text("Режим работы:"), 16, 120);
+  Label18 = valueLabel("Label18", 192, 120);
+  addLabel(this, "Label9", text("Вопросы:"), 16, 144);
+  Label10 = valueLabel("Label10", 192, 144);
+  addLabel(this, "Label26", text("Тема:"), 16, 168);
+  Label27 = valueLabel("Label27", 64, 168);
+  addLabel(this, "Label19", text("Получено ответов:"), 288, 96);
+  Label20 = valueLabel("Label20", 432, 96);
+  addLabel(this, "Label21", text("Правильных ответов:"), 288, 120);
+  Label22 = valueLabel("Label22", 432, 120);
+  addLabel(this, "Label23", text("Ошибок:"), 288, 144);
+  Label24 = valueLabel("Label24", 432, 144);
+
+  const QFont result = design::font(QStringLiteral("Times New Roman"), 21);
+  auto* label11 = addLabel(this, "Label11", text("Результат:"), 152, 200);
+  label11->setFont(result);
+  design::setTextColour(label11, kPurple);
+  label11->adjustSize();
+  Label12 = valueLabel("Label12", 256, 200);
+  Label12->setFont(result);
+  design::setTextColour(Label12, design::clGreen);
+
+  Label25 = valueLabel("Label25", 16, 247);
+  addLabel(this, "Label13", text("Дата:"), 64, 296);
+  Label14 = valueLabel("Label14", 112, 296);
+  addLabel(this, "Label15", text("Время:"), 256, 296);
+  Label16 = valueLabel("Label16", 312, 296);
+
+  Button1 = new QPushButton(text("Закрыть"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(200, 328, 75, 25);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, &TForm12::Timer1Timer);
+  Timer1->start();
+
+  centreOnScreen();
+}
+
+void TForm12::FormActivate() {
+  if (evaluated_) return;
+  evaluated_ = true;
+  if (parentWidget()) parentWidget()->hide();
+  Button1->setFocus();
+
+  evaluation_ = evaluate(results_, exam_);
+  ReportInput input;
+  input.exam = exam_;
+  input.name = session_.CandidateName;
+  input.code = session_.CandidateCode;
+  input.group = session_.CandidateGroup;
+  input.rangeFirst = session_.RangeFirst;
+  input.rangeLast = session_.RangeLast;
+  if (session_.SelectedTopic < session_.TopicTitles.size())
+    input.topic = session_.TopicTitles[session_.SelectedTopic];
+  values_ = makeReportValues(input, results_, evaluation_);
+  Timer1Timer();
+
+  setCaption(Label2, values_.name);
+  setCaption(Label4, values_.code);
+  setCaption(Label6, values_.group);
+  setCaption(Label10, values_.range);
+  setCaption(Label8, values_.timeUsed);
+  setCaption(Label20, values_.answers);
+  setCaption(Label24, values_.errors);
+  setCaption(Label25, cp1251FromUtf8("Номер вопроса:\rНомер ответа"));
+  setCaption(Label27, values_.topic);
+  setCaption(Label22, std::to_string(evaluation_.rightAnswers));
+
+  const int left = Label25->x() + Label25->width() + 5;
+  for (std::size_t k = 0; k < values_.listing.size(); ++k) {
+    QLabel* label = valueLabel("ListingLabel", left + 30 * static_cast<int>(k), Label25->y());
+    label->setObjectName(QStringLiteral("ListingLabel%1").arg(k + 1));
+    setCaption(label, listingCaption(values_.listing[k]));
+    label->show();
+    ListingLabels.push_back(label);
+  }
+
+  if (evaluation_.timedOut)
+    services_.messages.message(this, text("Внимание"), text("Время истекло."));
+  setCaption(Label18, cp1251FromUtf8(exam_ ? "Экзамен" : "Зачет"));
+  setCaption(Label12, evaluation_.grade.text);
+  const Rgb c = evaluation_.grade.colour;
+  design::setTextColour(Label12, QColor(c.r, c.g, c.b));
+  if (evaluation_.earlyStop) {
+    if (exam_)
+      services_.messages.message(
+          this, text("Экзамен."),
+          text("Вы уже допустили 3 ошибки. Ваша оценка 2. Дальнейший опрос нецелесообразен."));
+    else
+      services_.messages.message(
+          this, text("Зачет."),
+          text("К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен."));
+  }
+}
+
+void TForm12::Timer1Timer() {
+  const QDateTime now = services_.clock.now();
+  values_.date = shortDate(now);
+  values_.time = longTime(now);
+  setCaption(Label14, values_.date);
+  setCaption(Label16, values_.time);
+}
+
+bool TForm12::writeProtocol() {
+  if (recorded_) return true;
+  Timer1Timer();  // the record carries the date and time of its writing
+  const std::string path = services_.path(logFileName(exam_));
+  if (const auto failure = appendRecord(path, makeRecord(values_))) {
+    failureReported_ = true;
+    services_.messages.message(
+        this, text("Ошибка."),
+        text("Протокол не записан в файл ") + QString::fromLocal8Bit(path.c_str()) +
+            QStringLiteral(": ") + fromCp1251(failure->reason) + QStringLiteral("."));
+    return false;
+  }
+  recorded_ = true;
+  return true;
+}
+
+void TForm12::Button1Click() {
+  if (!evaluated_) return;
+  if (writeProtocol()) accept();
+}
+
+void TForm12::closeEvent(QCloseEvent* event) {
+  // Closing by the close box records the test as "Закрыть" does, so a result
+  // cannot be left out of the log; only after a reported failure may the
+  // window close without its record, so nobody is held by a read-only folder.
+  const bool hadFailed = failureReported_;
+  if (!evaluated_ || writeProtocol() || hadFailed) {
+    TFormBase::closeEvent(event);
+    return;
+  }
+  event->ignore();
+}

@@ -1,0 +1,153 @@
+#include "exam/testing_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include "exam/report_window.h"
+#include "platform/codec.h"
+#include "platform/design.h"
+
+namespace {
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
+                 const QFont& font, const QColor& colour) {
+  auto* label = new QLabel(caption, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setFont(font);
+  design::setTextColour(label, colour);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+}  // namespace
+
+TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services& services,
+                 QWidget* owner)
+    : TFormBase(owner), session_(session), bank_(bank), services_(services) {
+  setObjectName(QStringLiteral("Form11"));
+  setWindowTitle(text("Тестирование"));
+  // Minimise only: the test cannot be left before it ends.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowMinimizeButtonHint);
+  setCloseBox(false);
+  setClientSize(531, 268);
+  design::paintBackground(this, design::clInfoBk);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+
+  const QFont times15 = design::font(QStringLiteral("Times New Roman"), 15);
+  addLabel(this, "TimeLabel1", text("Осталось времени:"), 16, 8, times15, design::clFuchsia);
+  TimeLabel2 = addLabel(this, "TimeLabel2", QString(), 144, 8,
+                        design::font(QStringLiteral("MS Sans Serif"), 15), design::clFuchsia);
+  addLabel(this, "Label4", text("Дано ответов:"), 224, 8, times15, design::clFuchsia);
+  Label5 = addLabel(this, "Label5", QString(), 320, 8, times15, design::clFuchsia);
+  Label1 = new QLabel(this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->setTextFormat(Qt::PlainText);
+  Label1->move(32, 56);
+  Label3 = addLabel(this, "Label3", text("Результаты: "), 40, 200,
+                    design::font(QStringLiteral("Times New Roman"), 16), design::clBlue);
+
+  Button1 = new QPushButton(text("Ответить"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(168, 232, 75, 25);
+  Button1->setDefault(true);
+  Button2 = new QPushButton(text("Диаграмма"), this);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(392, 232, 75, 25);
+  setTabOrder(Button1, Button2);
+  connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  Timer1->setTimerType(Qt::PreciseTimer);
+  connect(Timer1, &QTimer::timeout, this, &TForm11::Timer1Timer);
+
+  centreOnScreen();
+}
+
+TForm11::~TForm11() = default;
+
+void TForm11::FormActivate() {
+  if (session_.SelectedMode == 1) setWindowTitle(text("Экзамен"));
+  test_ = std::make_unique<TestSession>(bank_, session_.RangeFirst, session_.RangeLast,
+                                        services_.random, services_.clock.monotonicMs());
+  Label5->setText(QStringLiteral("0"));
+  Label5->adjustSize();
+  if (!test_->running()) {  // nothing to ask: no test, no report, no record
+    services_.messages.message(this, text("Ошибка."), text("В диапазоне нет ни одного вопроса."));
+    reject();
+    return;
+  }
+  showQuestion();
+  Timer1->start();
+  ShowRemainingTime();
+}
+
+void TForm11::showQuestion() {
+  CardControls controls;
+  controls.questionLabel = Label1;
+  controls.label3 = Label3;
+  controls.movedButtons = {Button1, Button2};
+  controls.centredButton = Button1;
+  controls.diagramButton = Button2;
+  showQuestionCard(*this, card_, controls, bank_, test_->CurrentQuestion(), WindowKind::Testing,
+                   session_);
+}
+
+void TForm11::ShowRemainingTime() {
+  TimeLabel2->setText(fromCp1251(remainingTimeText(test_->remainingSeconds())));
+  TimeLabel2->adjustSize();
+}
+
+void TForm11::Timer1Timer() {
+  if (!test_ || !test_->running()) return;
+  if (test_->tick(services_.clock.monotonicMs()))
+    endTest();  // the countdown is not refreshed on the last tick
+  else
+    ShowRemainingTime();
+}
+
+void TForm11::Button1Click() {
+  // A late or repeated press never reaches a test that is over.
+  if (!test_ || !test_->running()) return;
+  std::optional<std::size_t> chosen;
+  for (std::size_t i = 0; i < card_.OptionCount && i < card_.OptionButtons.size(); ++i)
+    if (card_.OptionButtons[i]->isChecked()) chosen = i;
+  if (!chosen) {
+    // The answer is not thrown away silently: the candidate is told and picks again.
+    services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));
+    return;
+  }
+  test_->answer(*chosen, card_.OptionDigits[*chosen]);
+  Label3->setText(text("Результаты: ") + fromCp1251(test_->marks()));
+  Label3->adjustSize();
+  Label5->setText(QString::number(test_->results().AnswerCount));
+  Label5->adjustSize();
+  if (!test_->running()) {
+    endTest();
+    return;
+  }
+  showQuestion();
+}
+
+void TForm11::Button2Click() {
+  // The diagram window joins here with the self-study windows.
+}
+
+void TForm11::endTest() {
+  if (reportOpen_) return;
+  reportOpen_ = true;
+  Timer1->stop();
+  {
+    TForm12 report(session_, test_->results(), services_, this);
+    report.exec();
+  }
+  accept();
+}
