@@ -93,6 +93,8 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.state.ContinuationLabels[0]->pos(), QPoint(24, 120));
     QVERIFY(window.state.ContinuationLabels[0]->text().startsWith(QString(13, QLatin1Char(' '))));
     QCOMPARE(window.state.OptionButtons[1]->pos(), QPoint(24, 140));
+    // A short caption is not cut by the width estimate.
+    QVERIFY(window.state.OptionButtons[1]->width() >= window.state.OptionButtons[1]->sizeHint().width());
     QVERIFY(window.state.OptionButtons[0]->isChecked());
     QCOMPARE(window.nominalOuterSize(), QSize(604, 360));
     QCOMPARE(window.controls.label3->pos(), QPoint(24, 4 * 20 + 95));
