@@ -14,15 +14,6 @@ namespace {
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
 QLineEdit* addEdit(QWidget* parent, const char* name, int left, int top, int width) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(QString::fromLatin1(name));
@@ -43,15 +34,15 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  auto* label1 = addLabel(this, "Label1", text("Код (номер по списку или 2 последние \nцифры зачетной книжки):"), 0, 32);
+  auto* label1 = placeLabel("Label1", text("Код (номер по списку или 2 последние \nцифры зачетной книжки):"), 0, 32);
   label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label1->move(261 - label1->width(), 32);  // right-aligned at x = 261
-  addLabel(this, "Label3", text("Фамилия И.О."), 32, 88);
-  addLabel(this, "Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
-  addLabel(this, "Label5", text("Дата:"), 40, 184);
-  Label6 = addLabel(this, "Label6", QString(), 80, 184);
-  addLabel(this, "Label7", text("Время:"), 208, 184);
-  Label8 = addLabel(this, "Label8", QString(), 256, 184);
+  placeLabel("Label3", text("Фамилия И.О."), 32, 88);
+  placeLabel("Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
+  placeLabel("Label5", text("Дата:"), 40, 184);
+  Label6 = placeLabel("Label6", QString(), 80, 184);
+  placeLabel("Label7", text("Время:"), 208, 184);
+  Label8 = placeLabel("Label8", QString(), 256, 184);
 
   Edit1 = addEdit(this, "Edit1", 264, 37, 145);
   Edit2 = addEdit(this, "Edit2", 160, 84, 249);
@@ -74,10 +65,7 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   setTabOrder(Edit2, Edit3);
   setTabOrder(Edit3, Edit1);
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, &TForm10::Timer1Timer);
-  Timer1->start();
+  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, true);
 
   centreOnScreen();
 }

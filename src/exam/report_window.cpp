@@ -17,25 +17,12 @@ QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 const QColor kPurple{0x80, 0x00, 0x80};
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
-  label->move(left, top);
-  label->adjustSize();
-  return label;
-}
-
 void setCaption(QLabel* label, const std::string& bytes) {
   label->setText(displayText(bytes));
   label->adjustSize();
 }
 
 }  // namespace
-
-QLabel* TForm12::valueLabel(const char* name, int left, int top) {
-  return addLabel(this, name, QString(), left, top);
-}
 
 TForm12::TForm12(const SessionState& session, const TestResults& results, const Services& services,
                  QWidget* owner)
@@ -49,41 +36,43 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  addLabel(this, "Label1", text("Фамилия И.О.: "), 16, 16);
-  Label2 = valueLabel("Label2", 120, 16);
-  addLabel(this, "Label3", text("Код:"), 16, 40);
-  Label4 = valueLabel("Label4", 120, 40);
-  addLabel(this, "Label5", text("Номер группы:"), 16, 64);
-  Label6 = valueLabel("Label6", 120, 64);
-  addLabel(this, "Label7", text("Потребовалось времени:"), 16, 96);
-  Label8 = valueLabel("Label8", 192, 96);
-  addLabel(this, "Label17", text("Режим работы:"), 16, 120);
-  Label18 = valueLabel("Label18", 192, 120);
-  addLabel(this, "Label9", text("Вопросы:"), 16, 144);
-  Label10 = valueLabel("Label10", 192, 144);
-  addLabel(this, "Label26", text("Тема:"), 16, 168);
-  Label27 = valueLabel("Label27", 64, 168);
-  addLabel(this, "Label19", text("Получено ответов:"), 288, 96);
-  Label20 = valueLabel("Label20", 432, 96);
-  addLabel(this, "Label21", text("Правильных ответов:"), 288, 120);
-  Label22 = valueLabel("Label22", 432, 120);
-  addLabel(this, "Label23", text("Ошибок:"), 288, 144);
-  Label24 = valueLabel("Label24", 432, 144);
+  // Each caption of the design with the label that shows its value.
+  const struct {
+    const char* captionName;
+    const char* caption;
+    int left, top;
+    const char* valueName;
+    QLabel* TForm12::*value;
+    int valueLeft;
+  } pairs[] = {
+      {"Label1", "Фамилия И.О.: ", 16, 16, "Label2", &TForm12::Label2, 120},
+      {"Label3", "Код:", 16, 40, "Label4", &TForm12::Label4, 120},
+      {"Label5", "Номер группы:", 16, 64, "Label6", &TForm12::Label6, 120},
+      {"Label7", "Потребовалось времени:", 16, 96, "Label8", &TForm12::Label8, 192},
+      {"Label17", "Режим работы:", 16, 120, "Label18", &TForm12::Label18, 192},
+      {"Label9", "Вопросы:", 16, 144, "Label10", &TForm12::Label10, 192},
+      {"Label26", "Тема:", 16, 168, "Label27", &TForm12::Label27, 64},
+      {"Label19", "Получено ответов:", 288, 96, "Label20", &TForm12::Label20, 432},
+      {"Label21", "Правильных ответов:", 288, 120, "Label22", &TForm12::Label22, 432},
+      {"Label23", "Ошибок:", 288, 144, "Label24", &TForm12::Label24, 432},
+      {"Label13", "Дата:", 64, 296, "Label14", &TForm12::Label14, 112},
+      {"Label15", "Время:", 256, 296, "Label16", &TForm12::Label16, 312},
+  };
+  for (const auto& pair : pairs) {
+    placeLabel(pair.captionName, text(pair.caption), pair.left, pair.top);
+    this->*pair.value = placeLabel(pair.valueName, QString(), pair.valueLeft, pair.top);
+  }
 
   const QFont result = design::font(QStringLiteral("Times New Roman"), 21);
-  auto* label11 = addLabel(this, "Label11", text("Результат:"), 152, 200);
+  auto* label11 = placeLabel("Label11", text("Результат:"), 152, 200);
   label11->setFont(result);
   design::setTextColour(label11, kPurple);
   label11->adjustSize();
-  Label12 = valueLabel("Label12", 256, 200);
+  Label12 = placeLabel("Label12", QString(), 256, 200);
   Label12->setFont(result);
   design::setTextColour(Label12, design::clGreen);
 
-  Label25 = valueLabel("Label25", 16, 247);
-  addLabel(this, "Label13", text("Дата:"), 64, 296);
-  Label14 = valueLabel("Label14", 112, 296);
-  addLabel(this, "Label15", text("Время:"), 256, 296);
-  Label16 = valueLabel("Label16", 312, 296);
+  Label25 = placeLabel("Label25", QString(), 16, 247);
 
   Button1 = new QPushButton(text("Закрыть"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
@@ -91,10 +80,7 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(1000);
-  connect(Timer1, &QTimer::timeout, this, &TForm12::Timer1Timer);
-  Timer1->start();
+  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, true);
 
   centreOnScreen();
 }
@@ -131,8 +117,7 @@ void TForm12::FormActivate() {
 
   const int left = Label25->x() + Label25->width() + 5;
   for (std::size_t k = 0; k < values_.listing.size(); ++k) {
-    QLabel* label = valueLabel("ListingLabel", left + 30 * static_cast<int>(k), Label25->y());
-    label->setObjectName(QStringLiteral("ListingLabel%1").arg(k + 1));
+    QLabel* label = placeLabel("ListingLabel", QString(), left + 30 * static_cast<int>(k), Label25->y());
     setCaption(label, listingCaption(values_.listing[k]));
     label->show();
     ListingLabels.push_back(label);

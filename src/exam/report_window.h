@@ -35,7 +35,6 @@ class TForm12 final : public TFormBase {
  private:
   // Appends the record; on a failure tells the user and returns false.
   bool writeProtocol();
-  QLabel* valueLabel(const char* name, int left, int top);
 
   const SessionState& session_;
   const TestResults& results_;

@@ -13,14 +13,10 @@ namespace {
 
 QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                 const QFont& font, const QColor& colour) {
-  auto* label = new QLabel(caption, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->setTextFormat(Qt::PlainText);
+// A caption of the design in its own font and colour.
+QLabel* styled(QLabel* label, const QFont& font, const QColor& colour) {
   label->setFont(font);
   design::setTextColour(label, colour);
-  label->move(left, top);
   label->adjustSize();
   return label;
 }
@@ -41,17 +37,14 @@ TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services
   setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
 
   const QFont times15 = design::font(QStringLiteral("Times New Roman"), 15);
-  addLabel(this, "TimeLabel1", text("Осталось времени:"), 16, 8, times15, design::clFuchsia);
-  TimeLabel2 = addLabel(this, "TimeLabel2", QString(), 144, 8,
-                        design::font(QStringLiteral("MS Sans Serif"), 15), design::clFuchsia);
-  addLabel(this, "Label4", text("Дано ответов:"), 224, 8, times15, design::clFuchsia);
-  Label5 = addLabel(this, "Label5", QString(), 320, 8, times15, design::clFuchsia);
-  Label1 = new QLabel(this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->setTextFormat(Qt::PlainText);
-  Label1->move(32, 56);
-  Label3 = addLabel(this, "Label3", text("Результаты: "), 40, 200,
-                    design::font(QStringLiteral("Times New Roman"), 16), design::clBlue);
+  styled(placeLabel("TimeLabel1", text("Осталось времени:"), 16, 8), times15, design::clFuchsia);
+  TimeLabel2 = styled(placeLabel("TimeLabel2", QString(), 144, 8),
+                      design::font(QStringLiteral("MS Sans Serif"), 15), design::clFuchsia);
+  styled(placeLabel("Label4", text("Дано ответов:"), 224, 8), times15, design::clFuchsia);
+  Label5 = styled(placeLabel("Label5", QString(), 320, 8), times15, design::clFuchsia);
+  Label1 = placeLabel("Label1", QString(), 32, 56);
+  Label3 = styled(placeLabel("Label3", text("Результаты: "), 40, 200),
+                  design::font(QStringLiteral("Times New Roman"), 16), design::clBlue);
 
   Button1 = new QPushButton(text("Ответить"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
@@ -64,10 +57,8 @@ TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services
   connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
 
-  Timer1 = new QTimer(this);
-  Timer1->setInterval(1000);
+  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, false);
   Timer1->setTimerType(Qt::PreciseTimer);
-  connect(Timer1, &QTimer::timeout, this, &TForm11::Timer1Timer);
 
   centreOnScreen();
 }

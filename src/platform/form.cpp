@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTimer>
 
 #include "platform/design.h"
@@ -22,6 +23,23 @@ void TFormBase::setOuterSize(int width, int height) {
 }
 
 void TFormBase::centreOnScreen() { design::centreOnScreen(this, nominalOuterSize()); }
+
+QLabel* TFormBase::placeLabel(const char* name, const QString& caption, int left, int top) {
+  auto* label = new QLabel(caption, this);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+QTimer* TFormBase::addTimer(int intervalMs, const std::function<void()>& handler, bool enabled) {
+  auto* timer = new QTimer(this);
+  timer->setInterval(intervalMs);
+  connect(timer, &QTimer::timeout, this, handler);
+  if (enabled) timer->start();
+  return timer;
+}
 
 void TFormBase::setCloseBox(bool on) {
   closeBox_ = on;

@@ -4,6 +4,10 @@
 // and sizes given either as client areas or as nominal outer sizes.
 #include <QDialog>
 #include <QSize>
+#include <functional>
+
+class QLabel;
+class QTimer;
 
 class TFormBase : public QDialog {
   Q_OBJECT
@@ -24,6 +28,12 @@ class TFormBase : public QDialog {
   // Runs once each time the window is shown, after the showing, from the event
   // loop (so that a message box or closing the window from it is safe).
   virtual void FormActivate() {}
+
+  // A label of the design at (left, top), sized to its caption, which it shows
+  // as plain text.
+  QLabel* placeLabel(const char* name, const QString& caption, int left, int top);
+  // A timer of the given interval that calls handler; started when enabled.
+  QTimer* addTimer(int intervalMs, const std::function<void()>& handler, bool enabled);
 
   // Escape closes the window only when it has a cancel button.
   void setEscapeCloses(bool on) { escapeCloses_ = on; }
