@@ -301,6 +301,7 @@ class ExamWindowsTest : public QObject {
     runTest("---", {}, [&](TForm12& report) { report.close(); });
     const std::string first = readFile(folder->path() + "zachet.log");
     QVERIFY(first.find(cp("Результат:  незачет\r\n")) != std::string::npos);
+    QCOMPARE(first.rfind(std::string(57, '=')), std::size_t(0));  // one record only
 
     // A log that cannot be written: told, the report stays, then the close box lets go.
     std::filesystem::create_directory(folder->path() + "ekzam.log");
