@@ -19,6 +19,8 @@ inline const QColor clBlue{0x00, 0x00, 0xFF};
 inline const QColor clRed{0xFF, 0x00, 0x00};
 inline const QColor clGreen{0x00, 0x80, 0x00};
 inline const QColor clFuchsia{0xFF, 0x00, 0xFF};
+inline const QColor clCream{0xFF, 0xFB, 0xF0};
+inline const QColor clBtnFace{0xD4, 0xD0, 0xC8};
 
 // The nominal frame of a captioned window: borders left and right, caption and
 // borders top and bottom, and the main window's menu bar. Outer sizes of the
