@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "platform/codec.h"
 #include "platform/form.h"
@@ -41,7 +42,10 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
     QString caption = fromCp1251(option.caption);
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     auto* button = new QRadioButton(caption, &window);
-    button->setGeometry(kOptionLeft, option.top, option.width, kRadioButtonHeight);
+    // The estimate of 6 pixels a character leaves no room for the round
+    // indicator, so a short caption such as "Ом" would be cut; it gets what it needs.
+    button->setGeometry(kOptionLeft, option.top, std::max(option.width, button->sizeHint().width()),
+                        kRadioButtonHeight);
     button->show();
     state.OptionButtons.push_back(button);
     state.OptionDigits.push_back(static_cast<std::int16_t>(option.digit));
