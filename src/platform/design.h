@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+class QPlainTextEdit;
 class QWidget;
 
 namespace design {
@@ -39,6 +40,10 @@ void installFontSubstitutions();
 // Moves a top-level window so that a rectangle of the given outer size stands
 // in the middle of the primary screen.
 void centreOnScreen(QWidget* window, const QSize& outerSize);
+
+// A read-only multi-line text box with a vertical scroll bar whose reader can
+// still move through the text with the keys.
+QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background);
 
 // Background colour and text colour of a widget.
 void paintBackground(QWidget* widget, const QColor& colour);

@@ -16,9 +16,7 @@ QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 TForm5::TForm5(const QuestionBank& bank, QWidget* owner) : TFormBase(owner), bank_(bank) {
   setObjectName(QStringLiteral("Form5"));
   setWindowTitle(text("Просмотр вопросов"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setBorderIcons(true);
   setClientSize(774, 528);
   design::paintBackground(this, design::clActiveBorder);
   setFont(design::font(QStringLiteral("Times New Roman Cyr"), 16));
@@ -37,16 +35,9 @@ TForm5::TForm5(const QuestionBank& bank, QWidget* owner) : TFormBase(owner), ban
     label->adjustSize();
   }
 
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = design::readOnlyMemo(this, design::clCream);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(16, 24, 745, 465);
-  Memo1->setReadOnly(true);
-  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  QPalette palette = Memo1->palette();
-  palette.setColor(QPalette::Base, design::clCream);
-  Memo1->setPalette(palette);
 
   const QFont buttonFont = design::font(QStringLiteral("Times New Roman Cyr"), 13);
   Button1 = new QPushButton(text("Предыдущий"), this);

@@ -18,23 +18,14 @@ TForm8::TForm8(SessionState& session, const Services& services, const QuestionBa
       currentQuestion_(currentQuestion) {
   setObjectName(QStringLiteral("Form8"));
   setWindowTitle(text("Консультация"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setBorderIcons(true);
   setClientSize(712, 476);
   design::paintBackground(this, design::clBtnFace);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = design::readOnlyMemo(this, design::clInfoBk);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(24, 8, 681, 425);
-  Memo1->setReadOnly(true);
-  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  QPalette palette = Memo1->palette();
-  palette.setColor(QPalette::Base, design::clInfoBk);
-  Memo1->setPalette(palette);
 
   const QFont buttonFont = design::font(QStringLiteral("Times New Roman Cyr"), 13);
   Button1 = new QPushButton(text("Вернуться"), this);

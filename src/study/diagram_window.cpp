@@ -36,9 +36,7 @@ TForm9::TForm9(SessionState& session, const Services& services, QWidget* owner)
     : TFormBase(owner), session_(session), services_(services) {
   setObjectName(QStringLiteral("Form9"));
   setWindowTitle(text("Диаграмма"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setBorderIcons(true);
   setClientSize(427, 273);
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 11));

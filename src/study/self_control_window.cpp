@@ -24,8 +24,7 @@ TForm7::TForm7(SessionState& session, const Services& services, const QuestionBa
     : TFormBase(owner), session_(session), services_(services), bank_(bank) {
   setObjectName(QStringLiteral("Form7"));
   setWindowTitle(text("Контроль знаний"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setBorderIcons(false);
   setClientSize(kClientWidth, kClientHeight);
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 11));

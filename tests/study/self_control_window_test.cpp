@@ -68,6 +68,11 @@ class SelfControlWindowTest : public QObject {
     settle();
     QCOMPARE(window.activations(), 1);
   }
+  // Types text into the number box and presses "Ввести".
+  static void enter(TForm7& window, const QString& typed) {
+    child<QLineEdit>(window, "Edit1")->setText(typed);
+    button(window, 6)->click();
+  }
   // Checks option i (0-based) and presses "Ответить".
   static void answer(TForm7& window, std::size_t i) {
     window.card().OptionButtons.at(i)->setChecked(true);
@@ -123,8 +128,7 @@ class SelfControlWindowTest : public QObject {
     TForm7 window(session, s, bank, nullptr);
     open(window);
     QCOMPARE(steps(window), std::make_pair(false, false));
-    child<QLineEdit>(window, "Edit1")->setText(QStringLiteral("12"));
-    button(window, 6)->click();
+    enter(window, QStringLiteral("12"));
     QCOMPARE(box(window), QStringLiteral("7"));
     QCOMPARE(question(window), u8("Вопрос 7?"));
     QCOMPARE(steps(window), std::make_pair(false, false));
@@ -205,16 +209,14 @@ class SelfControlWindowTest : public QObject {
     Services s = services();
     TForm7 window(session, s, bank, nullptr);
     open(window);
-    child<QLineEdit>(window, "Edit1")->setText(QStringLiteral("4"));
-    button(window, 6)->click();
+    enter(window, QStringLiteral("4"));
     QCOMPARE(window.card().OptionCount, 3);
     answer(window, 0);
     QCOMPARE(verdict(window), u8("Правильно"));
     answer(window, 2);
     QCOMPARE(verdict(window), u8("Правильно"));
 
-    child<QLineEdit>(window, "Edit1")->setText(QStringLiteral("6"));
-    button(window, 6)->click();
+    enter(window, QStringLiteral("6"));
     QCOMPARE(window.card().OptionButtons.at(0)->text(), u8("Ответы не найдены."));
     answer(window, 0);
     QCOMPARE(verdict(window), u8("Правильно"));
@@ -240,8 +242,7 @@ class SelfControlWindowTest : public QObject {
     TForm7 window(session, s, bank, nullptr);
     open(window);
     QCOMPARE(box(window), QStringLiteral("1"));
-    child<QLineEdit>(window, "Edit1")->setText(QStringLiteral("99"));
-    button(window, 6)->click();
+    enter(window, QStringLiteral("99"));
     QCOMPARE(box(window), QStringLiteral("12"));
   }
 
