@@ -67,37 +67,25 @@ class DiagramWindowTest : public QObject {
     delete folder;
   }
 
-  void consultationShowsTheBlockWithoutItsMarker() {
+  // Block lookup and markers are the consultation rule's; here: what reaches the window.
+  void consultationShowsTheBlockAndOffersItsDiagram() {
     QuestionBank bank;
-    bank.ConsultTexts = {"_1_", "_2_", "_1_3_"};
-    bank.ConsultBlocks = {{cp("Первый блок.")},
-                          {cp("$diagram_0012$Текст пояснения"), cp("$diagram_0013$Вторая строка")},
-                          {cp("Пояснение без диаграммы."), cp("$diagram_0014$Скрытый маркер")}};
-    struct Case {
-      std::uint16_t question;
-      QString memo;
-      bool diagram;
-      std::string diagramName;
-    };
-    const Case cases[] = {
-        {0, u8("Пояснение без диаграммы.\nСкрытый маркер"), false, "earlier"},  // last block wins
-        {1, u8("Текст пояснения\nВторая строка"), true, "diagram_0012"},
-        {3, u8("Первый блок."), false, "earlier"},  // named by no block: the first
-    };
-    for (const Case& c : cases) {
+    bank.ConsultTexts = {"_1_", "_2_"};
+    bank.ConsultBlocks = {{cp("$diagram_0012$Текст пояснения"), cp("Вторая строка")},
+                          {cp("Пояснение без диаграммы.")}};
+    for (std::uint16_t question : {0, 1}) {
       session.DiagramName = "earlier";
       Services s = fakes->services("");
-      TForm8 window(session, s, bank, c.question, nullptr);
+      TForm8 window(session, s, bank, question, nullptr);
       window.show();
       settle();
-      QCOMPARE(window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText(), c.memo);
-      QCOMPARE(button(window, 2)->isVisible(), c.diagram);
-      QCOMPARE(session.DiagramName, c.diagramName);
+      const QString memo = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
+      QCOMPARE(memo, question == 0 ? u8("Текст пояснения\nВторая строка") : u8("Пояснение без диаграммы."));
+      QCOMPARE(button(window, 2)->isVisible(), question == 0);
+      QCOMPARE(session.DiagramName, std::string(question == 0 ? "diagram_0012" : "earlier"));
       QVERIFY(button(window, 1)->hasFocus());
       QTest::keyClick(&window, Qt::Key_Escape);
       QVERIFY(window.isVisible());
-      button(window, 1)->click();
-      QVERIFY(!window.isVisible());
     }
   }
 
@@ -182,19 +170,12 @@ class DiagramWindowTest : public QObject {
     const QString damaged = u8("Файл '%1' повреждён");
     QTest::newRow("no entry") << u8("diagram_0008") << u8("7 a.jpg") << QString() << QByteArray()
                               << missing.arg(u8("$.jpg"));
-    QTest::newRow("number not four digits")
-        << u8("diagram_07") << u8("7 a.jpg") << QString() << QByteArray() << missing.arg(u8("$.jpg"));
-    QTest::newRow("number wraps above 65535")
-        << u8("diagram_0007") << u8("65543 a.jpg") << QString() << QByteArray()
-        << missing.arg(u8("$.jpg"));
     QTest::newRow("file missing") << u8("diagram_0007") << u8("7 нет.jpg") << QString()
                                   << QByteArray() << missing.arg(u8("нет.jpg"));
     QTest::newRow("truncated jpeg") << u8("diagram_0007") << u8("7 cut.jpg") << u8("cut.jpg")
                                     << jpeg.left(jpeg.size() / 2) << damaged.arg(u8("cut.jpg"));
     QTest::newRow("not a jpeg") << u8("diagram_0007") << u8("7 text.jpg") << u8("text.jpg")
                                 << QByteArray("hello") << damaged.arg(u8("text.jpg"));
-    QTest::newRow("empty file") << u8("diagram_0007") << u8("7 empty.jpg") << u8("empty.jpg")
-                                << QByteArray() << damaged.arg(u8("empty.jpg"));
     QTest::newRow("metafile") << u8("diagram_0007") << u8("7 d.wmf") << u8("d.wmf")
                               << QByteArray("\xd7\xcd\xc6\x9a", 4) << damaged.arg(u8("d.wmf"));
     QTest::newRow("damaged bitmap") << u8("diagram_0007") << u8("7 d.bmp") << u8("d.bmp")
