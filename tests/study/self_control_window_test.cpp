@@ -48,7 +48,7 @@ class SelfControlWindowTest : public QObject {
   FakeServices* fakes = nullptr;
   SessionState session;
   QuestionBank bank = makeBank();
-  Services services() { return fakes->services(""); }
+  std::optional<Services> services;
 
   template <typename T>
   static T* child(QWidget& window, const char* name) {
@@ -83,15 +83,18 @@ class SelfControlWindowTest : public QObject {
   void initTestCase() { design::installFontSubstitutions(); }
   void init() {
     fakes = new FakeServices;
+    services.emplace(fakes->services(""));
     session = SessionState{};
     session.RangeFirst = 5;
     session.RangeLast = 9;
   }
-  void cleanup() { delete fakes; }
+  void cleanup() {
+    services.reset();
+    delete fakes;
+  }
 
   void opensOnTheFirstQuestionOfTheRange() {
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     QCOMPARE(window.windowTitle(), u8("Контроль знаний"));
     QCOMPARE(box(window), QStringLiteral("5"));
@@ -106,8 +109,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void stepsWalkTheRangeAndTheirButtonsFollow() {
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     button(window, 3)->click();
     QCOMPARE(box(window), QStringLiteral("6"));
@@ -124,8 +126,7 @@ class SelfControlWindowTest : public QObject {
 
   void aRangeOfOneQuestionDisablesBothSteps() {
     session.RangeFirst = session.RangeLast = 7;
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     QCOMPARE(steps(window), std::make_pair(false, false));
     enter(window, QStringLiteral("12"));
@@ -136,8 +137,7 @@ class SelfControlWindowTest : public QObject {
   void aRangeOutsideTheBankFallsBackToTheWholeBank() {
     session.RangeFirst = 0;
     session.RangeLast = 40;
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     QCOMPARE(box(window), QStringLiteral("1"));
     enter(window, QStringLiteral("99"));
@@ -156,8 +156,7 @@ class SelfControlWindowTest : public QObject {
   void enterGoesToTheTypedNumber() {
     QFETCH(QString, typed);
     QFETCH(int, shown);
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     button(window, 3)->click();  // away from the first, so a reset to it shows
     child<QLineEdit>(window, "Edit1")->setText(typed);
@@ -171,8 +170,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void theSpinnerStepsTheBoxOnlyAndStopsAtTheEnds() {
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     auto* spinner = child<UpDown>(window, "UpDown1");
     spinner->stepBy(-1);
@@ -187,8 +185,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void verdictsJudgeDigitsAndLastUntilAStep() {
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     answer(window, 0);  // question 5: right digit is 2
     QCOMPARE(verdict(window), u8("Неправильно"));
@@ -210,8 +207,7 @@ class SelfControlWindowTest : public QObject {
   void twoRightOptionsAndTheFillerAreJudgedRight() {
     session.RangeFirst = 1;
     session.RangeLast = 12;
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     enter(window, QStringLiteral("4"));
     QCOMPARE(window.card().OptionCount, 3);
@@ -227,8 +223,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void noCheckedOptionIsReportedAndClosesTheWindow() {
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     QRadioButton* first = window.card().OptionButtons.at(0);
     first->setAutoExclusive(false);
@@ -241,8 +236,7 @@ class SelfControlWindowTest : public QObject {
 
   void consultationOpensOnTheQuestionOnShow() {
     session.RangeFirst = 2;
-    Services s = services();
-    TForm7 window(session, s, bank, nullptr);
+    TForm7 window(session, *services, bank, nullptr);
     open(window);
     QString memo;
     whileModal([&] { button(window, 4)->click(); }, [&](QWidget* modal) {
