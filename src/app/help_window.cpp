@@ -13,18 +13,11 @@ TForm3::TForm3(QWidget* owner) : TFormBase(owner) {
   design::paintBackground(this, design::clSilver);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  Memo1 = new QPlainTextEdit(this);
+  Memo1 = design::readOnlyMemo(this, design::clInfoBk);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(16, 16, 697, 465);
-  Memo1->setReadOnly(true);
-  // Read-only, yet the reader can still move through the text with the keys.
-  Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setFont(design::font(QStringLiteral("Times New Roman CYR"), 16));
-  QPalette palette = Memo1->palette();
-  palette.setColor(QPalette::Base, design::clInfoBk);
-  palette.setColor(QPalette::Text, design::clBlue);
-  Memo1->setPalette(palette);
+  design::setTextColour(Memo1, design::clBlue);
   Memo1->setPlainText((texts::helpLines() + texts::literatureLines()).join(QLatin1Char('\n')));
 
   // The only button is default and cancel at once: Enter and Escape both close.

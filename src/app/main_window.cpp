@@ -23,6 +23,8 @@
 #include "platform/codec.h"
 #include "platform/design.h"
 #include "platform/text_file.h"
+#include "study/browser_window.h"
+#include "study/self_control_window.h"
 
 namespace {
 
@@ -214,7 +216,10 @@ void TForm2::runMode(TForm4& modeWindow) {
                                    text("Отсутствует один из файлов."));
         break;
       }
-      // The self-control window joins here when the self-study windows arrive.
+      {
+        TForm7 selfControl(state_, services_, modeWindow.bank(), this);
+        selfControl.exec();
+      }
       break;
     case 4:
       services_.messages.message(this, text("Просмотр вопросов"),
@@ -224,7 +229,10 @@ void TForm2::runMode(TForm4& modeWindow) {
                                    text("Отсутствует один из файлов."));
         break;
       }
-      // The question browser joins here when the self-study windows arrive.
+      {
+        TForm5 browser(modeWindow.bank(), this);
+        browser.exec();
+      }
       break;
     default:
       break;

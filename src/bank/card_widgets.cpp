@@ -43,9 +43,9 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
     caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
     auto* button = new QRadioButton(caption, &window);
     // The estimate of 6 pixels a character leaves no room for the round
-    // indicator; a caption that needs more gets it, as far as the window allows.
-    const int fitting = std::min(button->sizeHint().width(), window.width() - kOptionLeft);
-    button->setGeometry(kOptionLeft, option.top, std::max(option.width, fitting), kRadioButtonHeight);
+    // indicator, so a short caption such as "Ом" would be cut; it gets what it needs.
+    button->setGeometry(kOptionLeft, option.top, std::max(option.width, button->sizeHint().width()),
+                        kRadioButtonHeight);
     button->show();
     state.OptionButtons.push_back(button);
     state.OptionDigits.push_back(static_cast<std::int16_t>(option.digit));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
 
@@ -29,23 +30,6 @@ Split splitAt(const std::string& text) {
 std::string optionText(const std::string& answerLine) {
   if (answerLine.empty() || answerLine.front() != '_') return answerLine;
   return answerLine.size() >= 3 ? answerLine.substr(3) : std::string();
-}
-
-std::optional<std::string> diagramOfBlock(const QuestionBank& bank, unsigned questionNumber) {
-  if (bank.ConsultBlocks.empty()) return std::nullopt;
-  std::size_t block = 0;  // a question no block names is explained by the first one
-  for (std::size_t i = 0; i < bank.ConsultTexts.size(); ++i)
-    if (setContains(bank.ConsultTexts[i], questionNumber)) block = i;
-  if (block >= bank.ConsultBlocks.size() || bank.ConsultBlocks[block].empty()) return std::nullopt;
-
-  // Only the block's first line may refer to a diagram.
-  const std::string& first = bank.ConsultBlocks[block].front();
-  if (first.find("$diagram") == std::string::npos) return std::nullopt;
-  const std::string rest = first.substr(first.find('$') + 1);
-  const std::size_t close = rest.find('$');
-  // A marker that is never closed names no diagram, so no diagram button is offered.
-  if (close == std::string::npos) return std::nullopt;
-  return rest.substr(0, close);
 }
 
 }  // namespace
@@ -120,7 +104,7 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
     card.buttonTop = beyond * kPitch + 295;
     // The result label moves two pitches per extra line while the buttons move one.
     card.label3Top = beyond * 2 * kPitch + 250;
-    card.diagramName = diagramOfBlock(bank, questionNumber);
+    card.diagramName = consultationOf(bank, questionNumber).diagramName;
   }
   return card;
 }

@@ -8,6 +8,7 @@
 #include "exam/report_window.h"
 #include "platform/codec.h"
 #include "platform/design.h"
+#include "study/diagram_window.h"
 
 namespace {
 
@@ -129,7 +130,9 @@ void TForm11::Button1Click() {
 }
 
 void TForm11::Button2Click() {
-  // The diagram window joins here with the self-study windows.
+  // The clock goes on meanwhile: the test may end while the diagram is shown.
+  TForm9 diagram(session_, services_, this);
+  diagram.exec();
 }
 
 void TForm11::endTest() {

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QWidget>
 
@@ -29,6 +30,17 @@ void centreOnScreen(QWidget* window, const QSize& outerSize) {
   const QRect area = screen->geometry();
   window->move(area.x() + (area.width() - outerSize.width()) / 2,
                area.y() + (area.height() - outerSize.height()) / 2);
+}
+
+QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background) {
+  auto* memo = new QPlainTextEdit(parent);
+  memo->setReadOnly(true);
+  memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  QPalette palette = memo->palette();
+  palette.setColor(QPalette::Base, background);
+  memo->setPalette(palette);
+  return memo;
 }
 
 void paintBackground(QWidget* widget, const QColor& colour) {

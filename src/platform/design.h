@@ -6,6 +6,7 @@
 #include <QSize>
 #include <QString>
 
+class QPlainTextEdit;
 class QWidget;
 
 namespace design {
@@ -19,6 +20,8 @@ inline const QColor clBlue{0x00, 0x00, 0xFF};
 inline const QColor clRed{0xFF, 0x00, 0x00};
 inline const QColor clGreen{0x00, 0x80, 0x00};
 inline const QColor clFuchsia{0xFF, 0x00, 0xFF};
+inline const QColor clCream{0xFF, 0xFB, 0xF0};
+inline const QColor clBtnFace{0xD4, 0xD0, 0xC8};
 
 // The nominal frame of a captioned window: borders left and right, caption and
 // borders top and bottom, and the main window's menu bar. Outer sizes of the
@@ -37,6 +40,10 @@ void installFontSubstitutions();
 // Moves a top-level window so that a rectangle of the given outer size stands
 // in the middle of the primary screen.
 void centreOnScreen(QWidget* window, const QSize& outerSize);
+
+// A read-only multi-line text box with a vertical scroll bar whose reader can
+// still move through the text with the keys.
+QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background);
 
 // Background colour and text colour of a widget.
 void paintBackground(QWidget* widget, const QColor& colour);

@@ -47,6 +47,12 @@ void TFormBase::setCloseBox(bool on) {
   if (!on) setWindowFlag(Qt::CustomizeWindowHint, true);
 }
 
+void TFormBase::setBorderIcons(bool minimiseBox) {
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                 (minimiseBox ? Qt::WindowMinimizeButtonHint : Qt::WindowType(0)));
+}
+
 void TFormBase::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // the window manager re-showing it is no new activation

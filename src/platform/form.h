@@ -39,6 +39,9 @@ class TFormBase : public QDialog {
   void setEscapeCloses(bool on) { escapeCloses_ = on; }
   // Whether the window manager's close command may close the window.
   void setCloseBox(bool on);
+  // A single fixed border with the system menu and its close box, and a
+  // minimise box when asked for.
+  void setBorderIcons(bool minimiseBox);
 
   void showEvent(QShowEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;

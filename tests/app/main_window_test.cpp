@@ -10,6 +10,8 @@
 #include "bank/range_window.h"
 #include "exam/registration_window.h"
 #include "platform/design.h"
+#include "study/browser_window.h"
+#include "study/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {
@@ -26,7 +28,7 @@ bool closeTitle(QWidget* modal, int& titles) {
 struct Pass {
   bool modeWindowShown = false;
   bool rangeWindowShown = false;
-  bool registrationShown = false;
+  QString modeWindow;  // the window the mode ran in, if any
 };
 
 }  // namespace
@@ -58,8 +60,14 @@ class MainWindowTest : public QObject {
         pass.rangeWindowShown = true;
         form6->Button1Click();
       } else if (auto* form10 = qobject_cast<TForm10*>(modal); form10 && form10->activations() > 0) {
-        pass.registrationShown = true;
+        pass.modeWindow = form10->windowTitle();
         form10->Button2Click();
+      } else if (auto* form7 = qobject_cast<TForm7*>(modal); form7 && form7->activations() > 0) {
+        pass.modeWindow = form7->windowTitle();
+        form7->Button5Click();
+      } else if (auto* form5 = qobject_cast<TForm5*>(modal); form5 && form5->activations() > 0) {
+        pass.modeWindow = form5->windowTitle();
+        form5->Button3Click();
       }
       return true;
     });
@@ -128,13 +136,17 @@ class MainWindowTest : public QObject {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<bool>("rangeWindow");
-    QTest::newRow("exam, one topic") << 1 << 1 << QStringList{u8("Экзамен")} << true;
-    QTest::newRow("pass/fail, one topic") << 2 << 2 << QStringList{u8("Зачет")} << true;
-    QTest::newRow("self-control, one topic") << 3 << 3 << QStringList{u8("Проверка знаний")} << true;
-    QTest::newRow("exam, all topics") << 0 << 1 << QStringList{u8("Экзамен")} << false;
-    QTest::newRow("self-control, all topics") << 0 << 3 << QStringList{u8("Проверка знаний")} << false;
-    QTest::newRow("browse") << 1 << 4 << QStringList{u8("Просмотр вопросов")} << false;
-    QTest::newRow("back") << 2 << 5 << QStringList{} << false;
+    QTest::addColumn<QString>("modeWindow");
+    QTest::newRow("exam, one topic") << 1 << 1 << QStringList{u8("Экзамен")} << true << u8("Ввод данных");
+    QTest::newRow("pass/fail, one topic") << 2 << 2 << QStringList{u8("Зачет")} << true << u8("Ввод данных");
+    QTest::newRow("self-control, one topic")
+        << 3 << 3 << QStringList{u8("Проверка знаний")} << true << u8("Контроль знаний");
+    QTest::newRow("exam, all topics") << 0 << 1 << QStringList{u8("Экзамен")} << false << u8("Ввод данных");
+    QTest::newRow("self-control, all topics")
+        << 0 << 3 << QStringList{u8("Проверка знаний")} << false << u8("Контроль знаний");
+    QTest::newRow("browse") << 1 << 4 << QStringList{u8("Просмотр вопросов")} << false
+                            << u8("Просмотр вопросов");
+    QTest::newRow("back") << 2 << 5 << QStringList{} << false << QString();
   }
 
   void eachModeGreetsAndReturnsToTheSameTopicList() {
@@ -142,6 +154,7 @@ class MainWindowTest : public QObject {
     QFETCH(int, mode);
     QFETCH(QStringList, titles);
     QFETCH(bool, rangeWindow);
+    QFETCH(QString, modeWindow);
     folder->copySampleCourse();
     auto window = makeWindow();
     window->show();
@@ -151,7 +164,7 @@ class MainWindowTest : public QObject {
     const Pass pass = runPass(*window, topic, mode);
     QVERIFY(pass.modeWindowShown);
     QCOMPARE(pass.rangeWindowShown, rangeWindow);
-    QCOMPARE(pass.registrationShown, mode <= 2);
+    QCOMPARE(pass.modeWindow, modeWindow);
     QCOMPARE(fakes->messages.titles(), titles);
     QCOMPARE(window->session().SelectedTopic, topic);
     QCOMPARE(window->session().SelectedMode, mode);

@@ -61,6 +61,16 @@ QuestionBank bankWithLongAndShortQuestions() {
   return bank;
 }
 
+// One question whose options are one or two characters long.
+QuestionBank shortOptions() {
+  QuestionBank bank;
+  bank.QuestionTexts = {"?"};
+  bank.QuestionFlags = {1};
+  bank.AnswerTexts = {cp("_1_Ом"), "_2_W", cp("_3_Вт")};
+  bank.AnswerQuestionSets = {"_1_", "_1_", "_1_"};
+  return bank;
+}
+
 int visibleLabels(QWidget& window) {
   int count = 0;
   for (QLabel* label : window.findChildren<QLabel*>())
@@ -93,13 +103,19 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.state.ContinuationLabels[0]->pos(), QPoint(24, 120));
     QVERIFY(window.state.ContinuationLabels[0]->text().startsWith(QString(13, QLatin1Char(' '))));
     QCOMPARE(window.state.OptionButtons[1]->pos(), QPoint(24, 140));
-    // A short caption is not cut by the width estimate.
-    QVERIFY(window.state.OptionButtons[1]->width() >= window.state.OptionButtons[1]->sizeHint().width());
     QVERIFY(window.state.OptionButtons[0]->isChecked());
     QCOMPARE(window.nominalOuterSize(), QSize(604, 360));
     QCOMPARE(window.controls.label3->pos(), QPoint(24, 4 * 20 + 95));
     for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 285);
     QCOMPARE(visibleLabels(window), 3);
+    // A short caption is never cut by the width estimate.
+    showQuestionCard(window, window.state, window.controls, shortOptions(), 0,
+                     WindowKind::SelfControl, session);
+    for (QRadioButton* option : window.state.OptionButtons) {
+      QVERIFY2(option->width() >= option->sizeHint().width(), qPrintable(option->text()));
+    }
+    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::SelfControl,
+                     session);
 
     // Question 6 replaces everything of question 5.
     window.state.OptionButtons[1]->setChecked(true);

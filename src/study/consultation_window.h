@@ -1,0 +1,37 @@
+#pragma once
+// The consultation window: the consultation block that explains the question on
+// show, and a way to its diagram when the block's first line names one.
+#include <cstdint>
+
+#include "bank/question_bank.h"
+#include "bank/session_state.h"
+#include "platform/form.h"
+#include "platform/services.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+class TForm8 final : public TFormBase {
+  Q_OBJECT
+
+ public:
+  // currentQuestion is the 0-based position of the question the opener shows.
+  TForm8(SessionState& session, const Services& services, const QuestionBank& bank,
+         std::uint16_t currentQuestion, QWidget* owner);
+
+  void Button1Click();  // "Вернуться"
+  void Button2Click();  // "Диаграмма"
+
+ protected:
+  void FormActivate() override;
+
+ private:
+  SessionState& session_;
+  const Services& services_;
+  const QuestionBank& bank_;
+  std::uint16_t currentQuestion_;
+
+  QPlainTextEdit* Memo1 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+};

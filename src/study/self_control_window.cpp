@@ -1,0 +1,168 @@
+#include "study/self_control_window.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "bank/range_file.h"
+#include "platform/codec.h"
+#include "platform/design.h"
+#include "study/consultation_window.h"
+#include "study/number_box.h"
+#include "study/up_down.h"
+
+namespace {
+constexpr int kClientWidth = 557;
+constexpr int kClientHeight = 413;
+
+QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+}  // namespace
+
+TForm7::TForm7(SessionState& session, const Services& services, const QuestionBank& bank,
+               QWidget* owner)
+    : TFormBase(owner), session_(session), services_(services), bank_(bank) {
+  setObjectName(QStringLiteral("Form7"));
+  setWindowTitle(text("Контроль знаний"));
+  setBorderIcons(false);
+  setClientSize(kClientWidth, kClientHeight);
+  design::paintBackground(this, design::clInfoBk);
+  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+
+  Label1 = new QLabel(text("Вопрос N"), this);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->move(32, 24);
+  Label1->adjustSize();
+
+  // Any text may be typed: "Ввести" is what judges it.
+  Edit1 = new QLineEdit(QStringLiteral("0"), this);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setGeometry(88, 22, 25, 21);
+  Edit1->setAccessibleName(text("Номер вопроса"));
+  UpDown1 = new UpDown(Edit1, this);
+  UpDown1->setObjectName(QStringLiteral("UpDown1"));
+  UpDown1->setGeometry(113, 22, 15, 21);
+
+  Label2 = new QLabel(this);
+  Label2->setObjectName(QStringLiteral("Label2"));
+  Label2->setTextFormat(Qt::PlainText);
+  Label2->move(32, 48);
+
+  Label3 = new QLabel(this);
+  Label3->setObjectName(QStringLiteral("Label3"));
+  Label3->setTextFormat(Qt::PlainText);
+  Label3->setFont(design::font(QStringLiteral("Times New Roman"), 15, true));
+  design::setTextColour(Label3, design::clRed);
+  Label3->move(40, 88);
+
+  const struct {
+    QPushButton** button;
+    const char* name;
+    const char* caption;
+    int left;
+    int width;
+  } buttons[] = {
+      {&Button1, "Button1", "Ответить", 8, 75},      {&Button6, "Button6", "Ввести", 96, 75},
+      {&Button2, "Button2", "Предыдущий", 184, 81},  {&Button3, "Button3", "Следующий", 280, 75},
+      {&Button4, "Button4", "Консультация", 368, 83}, {&Button5, "Button5", "Отмена", 464, 81},
+  };
+  for (const auto& b : buttons) {
+    *b.button = new QPushButton(text(b.caption), this);
+    (*b.button)->setObjectName(QString::fromLatin1(b.name));
+    (*b.button)->setGeometry(b.left, 352, b.width, 25);
+    controls_.movedButtons.push_back(*b.button);
+  }
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
+  connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm7::Button5Click);
+  connect(Button6, &QPushButton::clicked, this, &TForm7::Edit1Change);
+
+  controls_.questionLabel = Label2;
+  controls_.numberBox = Edit1;
+  controls_.label3 = Label3;
+  centreOnScreen();
+}
+
+void TForm7::FormActivate() {
+  // The window never shows a question outside the bank, whatever range it was given.
+  if (bank_.QuestionTexts.empty()) {
+    reject();
+    return;
+  }
+  const QuestionRange range =
+      workingRange({session_.RangeFirst, session_.RangeLast}, bank_.QuestionTexts.size());
+  first_ = range.first;
+  last_ = range.last;
+  CurrentQuestion = static_cast<std::uint16_t>(first_ - 1);
+  UpDown1->setRange(first_, last_);
+  applyStepButtons(first_);
+  showQuestion();
+}
+
+void TForm7::showQuestion() {
+  showQuestionCard(*this, card_, controls_, bank_, CurrentQuestion, WindowKind::SelfControl,
+                   session_);
+}
+
+void TForm7::applyStepButtons(unsigned shown) {
+  const StepButtons enabled = stepButtons(shown, first_, last_);
+  // A step button that goes grey under the focus would pass it on to the next
+  // button, and the next Enter would press that one; the number box takes it.
+  if ((!enabled.previous && Button2->hasFocus()) || (!enabled.next && Button3->hasFocus()))
+    Edit1->setFocus();
+  Button2->setEnabled(enabled.previous);
+  Button3->setEnabled(enabled.next);
+}
+
+void TForm7::Button2Click() {
+  if (CurrentQuestion + 1u <= first_) return;
+  --CurrentQuestion;
+  applyStepButtons(CurrentQuestion + 1u);
+  Label3->clear();
+  showQuestion();
+}
+
+void TForm7::Button3Click() {
+  if (CurrentQuestion + 1u >= last_) return;
+  ++CurrentQuestion;
+  applyStepButtons(CurrentQuestion + 1u);
+  Label3->clear();
+  showQuestion();
+}
+
+void TForm7::Edit1Change() {
+  // Text the code page cannot hold is no number either.
+  const std::string typed = toCp1251(Edit1->text()).value_or(std::string("?"));
+  const std::uint16_t number = enteredNumber(typed, first_, last_);
+  Edit1->setText(QString::number(number));
+  applyStepButtons(number);
+  // The verdict stays: it is cleared only by the next answer or step.
+  CurrentQuestion = static_cast<std::uint16_t>(number - 1);
+  showQuestion();
+}
+
+void TForm7::Button1Click() {
+  std::optional<std::size_t> chosen;
+  for (std::size_t i = 0; i < card_.OptionCount && i < card_.OptionButtons.size(); ++i)
+    if (card_.OptionButtons[i]->isChecked()) chosen = i;
+  if (!chosen) {
+    services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));
+    reject();
+    return;
+  }
+  const bool right = CurrentQuestion < bank_.QuestionFlags.size() &&
+                     card_.OptionDigits[*chosen] == bank_.QuestionFlags[CurrentQuestion];
+  design::setTextColour(Label3, right ? design::clGreen : design::clRed);
+  Label3->setText(right ? text("Правильно") : text("Неправильно"));
+  Label3->adjustSize();
+}
+
+void TForm7::Button4Click() {
+  TForm8 consultation(session_, services_, bank_, CurrentQuestion, this);
+  consultation.exec();
+}
+
+void TForm7::Button5Click() { reject(); }

@@ -1,0 +1,62 @@
+#pragma once
+// The self-control window: any question of the working range can be opened,
+// answered and judged at once; nothing is scored or logged.
+#include <cstdint>
+
+#include "bank/card_widgets.h"
+#include "bank/question_bank.h"
+#include "bank/session_state.h"
+#include "platform/form.h"
+#include "platform/services.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class UpDown;
+
+class TForm7 final : public TFormBase {
+  Q_OBJECT
+
+ public:
+  TForm7(SessionState& session, const Services& services, const QuestionBank& bank,
+         QWidget* owner);
+
+  // 0-based position of the question shown.
+  std::uint16_t currentQuestion() const { return CurrentQuestion; }
+  const CardState& card() const { return card_; }
+
+  void Button1Click();  // "Ответить"
+  void Button2Click();  // "Предыдущий"
+  void Button3Click();  // "Следующий"
+  void Button4Click();  // "Консультация"
+  void Button5Click();  // "Отмена"
+  void Edit1Change();   // "Ввести"
+
+ protected:
+  void FormActivate() override;
+
+ private:
+  void showQuestion();
+  void applyStepButtons(unsigned shown);
+
+  SessionState& session_;
+  const Services& services_;
+  const QuestionBank& bank_;
+  std::uint16_t first_ = 1;  // the working range, within the bank
+  std::uint16_t last_ = 1;
+  std::uint16_t CurrentQuestion = 0;
+  CardState card_;
+  CardControls controls_;
+
+  QLabel* Label1 = nullptr;
+  QLineEdit* Edit1 = nullptr;
+  UpDown* UpDown1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QPushButton* Button3 = nullptr;
+  QPushButton* Button4 = nullptr;
+  QPushButton* Button5 = nullptr;
+  QPushButton* Button6 = nullptr;
+};
