@@ -23,8 +23,10 @@ std::optional<std::string> diagramOfLine(std::string_view line) {
   if (!hasMarker(line)) return std::nullopt;
   const std::string_view rest = line.substr(line.find('$') + 1);
   const std::size_t close = rest.find('$');
-  // A marker that is never closed names no diagram, so no diagram button is offered.
-  if (close == std::string_view::npos) return std::nullopt;
+  // A marker that is never closed still offers the diagram, under a name that
+  // matches no diagram: the reader is told the picture is missing rather than
+  // the marker silently doing nothing, and nothing is read past the line.
+  if (close == std::string_view::npos) return std::string();
   return std::string(rest.substr(0, close));
 }
 

@@ -20,8 +20,8 @@ constexpr std::size_t kDiagramMarkerLength = 14;
 std::optional<std::size_t> consultBlockOf(const QuestionBank& bank, unsigned questionNumber);
 
 // The text between the first two '$' of a line that contains "$diagram"
-// ("diagram_0007"); nullopt for a line without the marker or with a marker
-// that is never closed.
+// ("diagram_0007"); empty for a marker that is never closed, nullopt for a
+// line without the marker.
 std::optional<std::string> diagramOfLine(std::string_view line);
 
 // A line of a block as the reader sees it.

@@ -40,7 +40,7 @@ TEST(Consultation, MarkerLinesLoseFourteenCharactersAndOnlyTheFirstNamesADiagram
       {2, {"plain", "second line"}, std::nullopt},
       {3, {""}, "diagram_0007"},
       {4, {"$"}, "diagram_0007"},
-      {5, {"never closed"}, std::nullopt},
+      {5, {"never closed"}, ""},  // offered, but names no diagram
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.question);

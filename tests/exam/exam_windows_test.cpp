@@ -11,6 +11,7 @@
 #include "exam/registration_window.h"
 #include "exam/report_window.h"
 #include "exam/testing_window.h"
+#include "study/diagram_window.h"
 #include "platform/cp1251.h"
 #include "platform/design.h"
 #include "support/test_support.h"
@@ -220,6 +221,37 @@ class ExamWindowsTest : public QObject {
     QCOMPARE(run.reportMessages, QStringList{u8("Внимание")});
     QCOMPARE(run.evaluation.errorCount, 10);
     QCOMPARE(fakes->messages.shown[0].text, u8("Время истекло."));
+  }
+
+  void theTimeRunsOutWhileTheDiagramIsShown() {
+    // Question 3 has a diagram. Its window is open when the time runs out: the
+    // report comes on top, and the diagram stays until the candidate closes it.
+    TForm11 window(session, bank, *services, nullptr);
+    TForm9* diagram = nullptr;
+    bool requested = false, reportOverDiagram = false, diagramLeftOver = false;
+    whileModal([&] { window.exec(); }, [&](QWidget* modal) {
+      if (modal == &window && window.activations() > 0 && !requested) {
+        requested = true;
+        QTimer::singleShot(0, &window, [&] { window.Button2Click(); });
+      } else if (auto* shown = qobject_cast<TForm9*>(modal); shown && !diagram) {
+        diagram = shown;
+        QTimer::singleShot(0, &window, [&] {
+          fakes->clock.monotonic += 600'000;
+          window.Timer1Timer();
+        });
+      } else if (auto* report = qobject_cast<TForm12*>(modal); report && report->activations() > 0) {
+        reportOverDiagram = diagram->isVisible();
+        report->Button1Click();
+      } else if (modal == diagram && reportOverDiagram) {
+        diagramLeftOver = !window.isVisible();
+        diagram->Button1Click();
+      }
+      return true;
+    });
+    QVERIFY(reportOverDiagram);
+    QVERIFY(diagramLeftOver);
+    QCOMPARE(window.test()->results().end, TestEnd::TimeOut);
+    QVERIFY(std::filesystem::exists(folder->path() + "ekzam.log"));
   }
 
   void stopsAtTheThirdWrongAnswerInBothModes_data() {
