@@ -262,11 +262,15 @@ class Checker {
     const BankLoad load = loadBank(folder_, 0, result_.topics + 1, &faults);
     for (const DataError& fault : faults) {
       error(fault);
-      if (fault.code == DataError::Code::NoQuestions) continue;  // the topic has nothing to advise on
       const CourseFile* file = fault.file == kQuestionFile ? &questions_
                                : fault.file == kAnswerFile ? &answers_
                                                            : &consults_;
       const std::size_t index = fault.line - 1;
+      // These leave the rest of the topic read as the author meant it.
+      if (fault.code == DataError::Code::NoQuestions || fault.code == DataError::Code::EmptyLine ||
+          (file == &consults_ && fault.code == DataError::Code::BadStructure &&
+           classify(file->lines[index]) == LineKind::Set))
+        continue;
       if (fault.line == 0 || index >= file->lines.size() ||
           classify(file->lines[index]) == LineKind::TopicMarker)
         faultyFiles_.insert(file->name);
@@ -355,8 +359,10 @@ class Checker {
       if (gaps > 10) missing += ", ...";
       if (gaps > 0)
         warn(file.name, topic.firstMarker,
-             cp("в теме ") + std::to_string(t) + cp(" нет вопросов с номерами ") + missing +
-                 cp("; на их месте будут пустые вопросы."));
+             cp("в теме ") + std::to_string(t) +
+                 (gaps == 1 ? cp(" нет вопроса с номером ") + missing + cp("; на его месте будет пустой вопрос.")
+                            : cp(" нет вопросов с номерами ") + missing +
+                                  cp("; на их месте будут пустые вопросы.")));
     }
   }
 
