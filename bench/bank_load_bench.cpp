@@ -1,6 +1,7 @@
 // Loading the question bank of the largest course the file grammar allows
 // (9 topics of 999 questions), compared with merely reading the files' lines
-// as often as a loader that rereads every file once per topic would.
+// as often as a loader that rereads every file once per topic would, and with
+// checking the same course for every fault the course checker looks for.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "bank/question_bank.h"
+#include "check/course_check.h"
 #include "platform/cp1251.h"
 #include "platform/text_file.h"
 
@@ -31,6 +33,8 @@ std::string threeDigits(unsigned n) {
 // question has its own set line with four options and its own consultation block.
 void writeCourse(const fs::path& dir, unsigned questionsPerTopic) {
   fs::create_directories(dir);
+  std::ofstream main(dir / "main.txt", std::ios::binary);
+  for (unsigned t = 1; t <= kTopics; ++t) main << cp("Тема ") << t << "\r\n";
   std::ofstream vopros(dir / "vopros.txt", std::ios::binary);
   std::ofstream otvet(dir / "otvet.txt", std::ios::binary);
   std::ofstream konsult(dir / "konsult.txt", std::ios::binary);
@@ -118,8 +122,22 @@ void BM_ReadFilesOncePerTopic(benchmark::State& state) {
   readFiles(state, courses.folder(static_cast<unsigned>(state.range(0))), kTopics);
 }
 
+// Checking the largest course against one load of all its topics (BM_LoadAllTopics/999).
+void BM_CheckLargestCourse(benchmark::State& state) {
+  const std::string folder = courses.folder(kLargestTopic);
+  for (auto _ : state) {
+    CourseCheck check = checkCourse(folder, folder);
+    if (!check.findings.empty() || check.questions != std::size_t{kTopics} * kLargestTopic) {
+      state.SkipWithError("the generated course did not check clean");
+      return;
+    }
+    benchmark::DoNotOptimize(check);
+  }
+}
+
 }  // namespace
 
+BENCHMARK(BM_CheckLargestCourse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadOneTopic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadFilesOnce)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAllTopics)

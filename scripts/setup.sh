@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
-          libgtest-dev libbenchmark-dev fonts-liberation fonts-dejavu-core
+          libgtest-dev libbenchmark-dev fonts-liberation fonts-dejavu-core libxkbcommon-dev
           desktop-file-utils appstream)
 missing=()
 for p in "${packages[@]}"; do

@@ -63,7 +63,7 @@ bool setContains(std::string_view set, unsigned n) {
          std::string_view::npos;
 }
 
-std::optional<std::string> renumberSet(std::string_view setText, unsigned offset) {
+std::optional<std::string> renumberSet(std::string_view setText, unsigned offset, unsigned limit) {
   if (setText.empty() || setText.front() != '_') return std::nullopt;
   std::string result = "_";
   result.reserve(setText.size() + 8);
@@ -74,10 +74,12 @@ std::optional<std::string> renumberSet(std::string_view setText, unsigned offset
     if (end == std::string_view::npos) return std::nullopt;
     if (end == pos && end + 1 == setText.size()) break;  // the tolerated doubled final underscore
     const auto number = parseSetNumber(setText.substr(pos, end - pos));
-    if (!number || offset > kMaxSetNumber || *number > kMaxSetNumber - offset) return std::nullopt;
+    if (!number) return std::nullopt;
+    pos = end + 1;
+    if (*number > limit) continue;
+    if (offset > kMaxSetNumber || *number > kMaxSetNumber - offset) return std::nullopt;
     appendNumber(result, *number + offset);
     result += '_';
-    pos = end + 1;
   }
   return result;
 }

@@ -27,7 +27,10 @@ bool setContains(std::string_view set, unsigned n);
 // it by offset: "_1_2_" with offset 3 gives "_4_5_". A doubled final underscore
 // ("_4__") is tolerated and dropped. nullopt when the text is not "_", then
 // numbers each followed by "_" (a number: decimal digits, no leading zero, not 0).
-std::optional<std::string> renumberSet(std::string_view setText, unsigned offset);
+// Numbers above limit name no question of their topic and are left out, so that
+// they cannot name a question of the next topic once shifted.
+std::optional<std::string> renumberSet(std::string_view setText, unsigned offset,
+                                       unsigned limit = static_cast<unsigned>(-1));
 
 // main.txt: the non-empty lines, in order, are the topic titles.
 std::vector<std::string> topicTitles(const std::vector<std::string>& mainLines);

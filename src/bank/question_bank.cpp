@@ -17,11 +17,19 @@ constexpr std::size_t kQuestionPrefix = 9;  // "_001_2_1_"
 constexpr const char* kFillerText = "   ";
 constexpr std::uint16_t kFillerFlag = 1;
 constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+constexpr unsigned kNoTopic = static_cast<unsigned>(-1);
 
 using Code = DataError::Code;
 
 DataError fault(Code code, const char* file, std::size_t index, std::string what) {
   return DataError{code, file, static_cast<unsigned>(index + 1), std::move(what)};
+}
+
+// A load stops at the first fault; a check (every set) notes it and reads on.
+std::optional<DataError> keep(std::optional<DataError> error, std::vector<DataError>* every) {
+  if (!error || !every) return error;
+  every->push_back(std::move(*error));
+  return std::nullopt;
 }
 
 // Lines after one topic marker, up to the next marker, the first fault or the end.
@@ -43,7 +51,8 @@ struct SectionedFile {
   std::size_t faultIndex = kNoLine;
 };
 
-std::optional<DataError> readSectioned(const std::string& folder, SectionedFile& file) {
+std::optional<DataError> readSectioned(const std::string& folder, SectionedFile& file,
+                                       std::vector<DataError>* every) {
   const std::string path = folder + file.name;
   auto lines = readLines(path);
   if (!lines) {
@@ -66,7 +75,15 @@ std::optional<DataError> readSectioned(const std::string& folder, SectionedFile&
         file.sections.push_back(Section{*topic, i + 1, count});
       }
     }
-    if (file.fault) {
+    if (file.fault && every) {
+      every->push_back(std::move(*file.fault));
+      file.fault.reset();
+      // Read on past a bad marker as if it opened a section that no topic loads.
+      if (!line.empty()) {
+        if (!file.sections.empty()) file.sections.back().end = i;
+        file.sections.push_back(Section{kNoTopic, i + 1, count});
+      }
+    } else if (file.fault) {
       file.faultIndex = i;
       if (!file.sections.empty()) file.sections.back().end = i;
       break;
@@ -78,14 +95,17 @@ std::optional<DataError> readSectioned(const std::string& folder, SectionedFile&
 // Feeds onLine every line of the topic's sections and calls onSectionEnd where a
 // section is closed by a marker or the end of the file; stops at the first fault.
 template <typename OnLine, typename OnSectionEnd>
-std::optional<DataError> walkTopic(const SectionedFile& file, unsigned topic, OnLine onLine,
+std::optional<DataError> walkTopic(const SectionedFile& file, unsigned topic,
+                                   std::vector<DataError>* every, OnLine onLine,
                                    OnSectionEnd onSectionEnd) {
   for (const Section& section : file.sections) {
     if (section.topic != topic) continue;
-    for (std::size_t i = section.begin; i < section.end; ++i)
-      if (auto error = onLine(i)) return error;
+    for (std::size_t i = section.begin; i < section.end; ++i) {
+      if (file.lines[i].empty()) continue;  // only a check reads on past an empty line
+      if (auto error = keep(onLine(i), every)) return error;
+    }
     if (section.end == file.faultIndex) break;
-    if (auto error = onSectionEnd()) return error;
+    if (auto error = keep(onSectionEnd(), every)) return error;
   }
   return file.fault;
 }
@@ -98,14 +118,16 @@ unsigned questionNumber(std::string_view line) {
 
 class BankLoader {
  public:
-  BankLoader(std::string folder, unsigned selectedTopic, unsigned topicCount)
-      : folder_(std::move(folder)), renumber_(selectedTopic == 0) {
+  BankLoader(std::string folder, unsigned selectedTopic, unsigned topicCount,
+             std::vector<DataError>* every)
+      : folder_(std::move(folder)), renumber_(selectedTopic == 0), every_(every) {
     if (renumber_) {
       for (unsigned t = 1; t < topicCount; ++t) topics_.push_back(t);
     } else {
       topics_.push_back(selectedTopic);
     }
     offsets_.assign(topics_.size(), 0);
+    sizes_.assign(topics_.size(), 0);
   }
 
   BankLoad run() {
@@ -120,7 +142,7 @@ class BankLoader {
   std::optional<DataError> loadQuestions(QuestionBank& bank) {
     SectionedFile file;
     file.name = kQuestionFile;
-    if (auto error = readSectioned(folder_, file)) return error;
+    if (auto error = readSectioned(folder_, file, every_)) return keep(std::move(error), every_);
 
     // All question lines of all loaded topics are gathered before any is placed.
     std::vector<std::vector<std::size_t>> picked(topics_.size());
@@ -141,11 +163,16 @@ class BankLoader {
         picked[k].push_back(i);
         return std::nullopt;
       };
-      if (auto error = walkTopic(file, topics_[k], onLine, [] { return std::optional<DataError>(); }))
+      if (auto error = walkTopic(file, topics_[k], every_, onLine,
+                                 [] { return std::optional<DataError>(); }))
         return error;
-      if (picked[k].empty())
-        return DataError{Code::NoQuestions, file.name, 0,
-                         cp("в теме ") + std::to_string(topics_[k]) + cp(" нет ни одного вопроса.")};
+      if (picked[k].empty()) {
+        if (auto error = keep(DataError{Code::NoQuestions, file.name, 0,
+                                        cp("в теме ") + std::to_string(topics_[k]) +
+                                            cp(" нет ни одного вопроса.")},
+                              every_))
+          return error;
+      }
       total += picked[k].size();
     }
 
@@ -156,6 +183,7 @@ class BankLoader {
       if (renumber_) offsets_[k] = static_cast<unsigned>(bank.QuestionTexts.size());
       // A topic of m lines holds questions 1..m; the later of two equal numbers wins.
       const std::size_t m = picked[k].size();
+      sizes_[k] = static_cast<unsigned>(m);
       byNumber.assign(m + 1, kNoLine);
       for (std::size_t i : picked[k]) {
         const unsigned number = questionNumber(file.lines[i]);
@@ -182,7 +210,9 @@ class BankLoader {
   std::optional<DataError> readSet(const SectionedFile& file, std::size_t i, std::size_t k,
                                    std::string& current) const {
     const std::string_view text = setText(file.lines[i]);
-    auto renumbered = renumberSet(text, offsets_[k]);
+    // Renumbered, a number beyond the topic's own questions names nothing, as it
+    // does when the topic is loaded alone.
+    auto renumbered = renumber_ ? renumberSet(text, offsets_[k], sizes_[k]) : renumberSet(text, 0);
     if (!renumbered)
       return fault(Code::BadSetElement, file.name, i,
                    cp("набор номеров вопросов должен иметь вид _1_2_3_."));
@@ -196,7 +226,7 @@ class BankLoader {
   std::optional<DataError> loadAnswers(QuestionBank& bank) {
     SectionedFile file;
     file.name = kAnswerFile;
-    if (auto error = readSectioned(folder_, file)) return error;
+    if (auto error = readSectioned(folder_, file, every_)) return keep(std::move(error), every_);
 
     // A topic marker does not reset the current set; a topic's answers may only
     // follow one of its own set lines, never the previous topic's.
@@ -223,7 +253,8 @@ class BankLoader {
             return std::nullopt;
         }
       };
-      if (auto error = walkTopic(file, topics_[k], onLine, [] { return std::optional<DataError>(); }))
+      if (auto error = walkTopic(file, topics_[k], every_, onLine,
+                                 [] { return std::optional<DataError>(); }))
         return error;
     }
     return std::nullopt;
@@ -232,7 +263,7 @@ class BankLoader {
   std::optional<DataError> loadConsultations(QuestionBank& bank) {
     SectionedFile file;
     file.name = kConsultFile;
-    if (auto error = readSectioned(folder_, file)) return error;
+    if (auto error = readSectioned(folder_, file, every_)) return keep(std::move(error), every_);
 
     // b counts set lines, d is the last block created; both run on across topics.
     unsigned b = 0;
@@ -249,12 +280,11 @@ class BankLoader {
       auto onLine = [&](std::size_t i) -> std::optional<DataError> {
         std::string& line = file.lines[i];
         if (classify(line) == LineKind::Set) {
-          if (auto error = blockWithoutContent()) return error;
-          if (auto error = readSet(file, i, k, current)) return error;
+          if (auto error = keep(blockWithoutContent(), every_)) return error;
           haveSet = true;
           emptyBlock = i;
           ++b;
-          return std::nullopt;
+          return readSet(file, i, k, current);
         }
         if (!haveSet)
           return fault(Code::BadStructure, file.name, i,
@@ -268,7 +298,7 @@ class BankLoader {
         emptyBlock = kNoLine;
         return std::nullopt;
       };
-      if (auto error = walkTopic(file, topics_[k], onLine, blockWithoutContent)) return error;
+      if (auto error = walkTopic(file, topics_[k], every_, onLine, blockWithoutContent)) return error;
     }
     return std::nullopt;
   }
@@ -277,10 +307,13 @@ class BankLoader {
   bool renumber_;
   std::vector<unsigned> topics_;   // the topics to load, in load order
   std::vector<unsigned> offsets_;  // question offset of each loaded topic (0 for one topic)
+  std::vector<unsigned> sizes_;    // question count of each loaded topic
+  std::vector<DataError>* every_;  // set for a check, which notes every fault
 };
 
 }  // namespace
 
-BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount) {
-  return BankLoader(folder, selectedTopic, topicCount).run();
+BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount,
+                  std::vector<DataError>* everyFault) {
+  return BankLoader(folder, selectedTopic, topicCount, everyFault).run();
 }

@@ -27,4 +27,7 @@ struct BankLoad {
 // Loads the bank from the three files in folder (a path ending in '/', or empty
 // for the current directory). selectedTopic 0 loads topics 1..topicCount-1 one
 // after the other, renumbering their sets into positions of the combined list.
-BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount);
+// With everyFault the load does not stop at a fault: it notes each one there,
+// reads on past the line and leaves BankLoad::error empty (the course checker).
+BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount,
+                  std::vector<DataError>* everyFault = nullptr);

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <tuple>
 
 #include "platform/cp1251.h"
 
@@ -192,7 +193,8 @@ TEST_F(Loader, KeepsSetsAsWrittenForOneTopicAndToleratesDoubledFinalUnderscore) 
 
   const BankLoad all = load(0);
   ASSERT_FALSE(all.error);
-  EXPECT_EQ(all.bank.AnswerQuestionSets, (Lines{"_1_", "_2_13_"}));
+  // Topic 2 has two questions, so its 12 names nothing with all topics either.
+  EXPECT_EQ(all.bank.AnswerQuestionSets, (Lines{"_1_", "_2_"}));
   EXPECT_EQ(all.bank.ConsultTexts, (Lines{"_1_", "_3_"}));
   EXPECT_EQ(all.bank.ConsultBlocks[0], (Lines{"_a is content"}));
 }
@@ -353,6 +355,40 @@ TEST_F(Loader, QuestionFaultLeavesNoQuestions) {
             cp("Ошибка в файле vopros.txt, строка 4: номер вопроса должен состоять из трех цифр."));
   EXPECT_TRUE(load.bank.QuestionTexts.empty());
   EXPECT_TRUE(load.bank.QuestionFlags.empty());
+}
+
+TEST_F(Loader, SetNumberBeyondItsTopicNamesNothingWithAllTopics) {
+  // Topic 1 has three questions; its sets name a fourth, which all topics
+  // would otherwise shift onto the first question of topic 2.
+  writeCourse(kVopros, {"+++1", "**_1_4_", "_1_a", "+++2", "**_1_2_", "_1_b"},
+              {"+++1", "**_4_", "x", "**_1_", "y", "+++2", "**_1_2_", "z"});
+  const BankLoad all = load(0);
+  ASSERT_FALSE(all.error);
+  EXPECT_EQ(all.bank.AnswerQuestionSets, (Lines{"_1_", "_4_5_"}));
+  EXPECT_EQ(all.bank.ConsultTexts, (Lines{"_", "_1_", "_4_5_"}));
+  EXPECT_EQ(load(1).bank.AnswerQuestionSets, (Lines{"_1_4_"}));
+}
+
+TEST_F(Loader, ACheckNotesEveryFaultAndReadsOnPastEach) {
+  writeCourse({"+++1", "_001_1_1_a", "", "_0x2_1_1_b", "+++x", "_003_1_1_c", "+++2", "_001_1_1_d"},
+              {"+++1", "_1_early", "**_1_", "_x_a", "+++2", "**_1_0_", "_1_b"},
+              {"+++1", "**_1_", "**_1_", "a", "+++2", "b", "**_1_", "c", "**_1_"});
+  std::vector<DataError> faults;
+  const BankLoad check = loadBank(dir_.string() + "/", 0, 4, &faults);
+  EXPECT_FALSE(check.error);
+  std::vector<std::tuple<std::string, unsigned, Code>> found;
+  for (const DataError& f : faults) found.emplace_back(f.file, f.line, f.code);
+  const std::vector<std::tuple<std::string, unsigned, Code>> expected = {
+      {"vopros.txt", 3, Code::EmptyLine},      {"vopros.txt", 5, Code::BadTopicDigit},
+      {"vopros.txt", 4, Code::BadQuestionNumber}, {"vopros.txt", 0, Code::NoQuestions},
+      {"otvet.txt", 2, Code::BadStructure},    {"otvet.txt", 4, Code::BadOptionDigit},
+      {"otvet.txt", 6, Code::BadSetElement},   {"konsult.txt", 2, Code::BadStructure},
+      {"konsult.txt", 6, Code::BadStructure},  {"konsult.txt", 9, Code::BadStructure},
+  };
+  EXPECT_EQ(found, expected);
+  // The same files still stop a normal load at the first fault.
+  ASSERT_TRUE(load(0, 4).error);
+  EXPECT_EQ(load(0, 4).error->line, 3u);
 }
 
 }  // namespace

@@ -1,0 +1,622 @@
+#include "check/course_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <tuple>
+
+#include "bank/consultation.h"
+#include "bank/course_files.h"
+#include "bank/question_bank.h"
+#include "bank/range_file.h"
+#include "platform/cp1251.h"
+#include "platform/jpeg.h"
+#include "platform/text_file.h"
+#include "study/diagram_map.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kMainFile = "main.txt";
+constexpr const char* kQuestionFile = "vopros.txt";
+constexpr const char* kAnswerFile = "otvet.txt";
+constexpr const char* kConsultFile = "konsult.txt";
+constexpr const char* kRangeFile = "diapazon.txt";
+constexpr const char* kDiagramMap = "graph.txt";
+constexpr unsigned kLastTopicDigit = 9;
+constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
+constexpr unsigned kNoTopic = static_cast<unsigned>(-1);
+
+// "1 тема", "3 темы", "5 тем".
+std::string counted(std::size_t n, std::string_view one, std::string_view few, std::string_view many) {
+  const std::size_t tens = n % 100;
+  const std::size_t units = n % 10;
+  std::string_view word = many;
+  if (tens < 11 || tens > 14) {
+    if (units == 1) word = one;
+    else if (units >= 2 && units <= 4) word = few;
+  }
+  return std::to_string(n) + " " + cp(word);
+}
+
+std::string questionsCounted(std::size_t n) { return counted(n, "вопрос", "вопроса", "вопросов"); }
+
+std::string inQuotes(std::string_view text) { return cp("«") + std::string(text) + cp("»"); }
+
+std::optional<std::string> readBytes(const std::string& path) {
+  if (!fileExists(path)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+// True when the bytes are well-formed UTF-8 and spell at least one Cyrillic
+// letter: code page 1251 Cyrillic text is practically never valid UTF-8.
+bool isUtf8Cyrillic(std::string_view bytes) {
+  bool cyrillic = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    std::size_t length = 1;
+    char32_t code = lead;
+    if (lead >= 0x80) {
+      if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        code = lead & 0x1Fu;
+      } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        code = lead & 0x0Fu;
+      } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        code = lead & 0x07u;
+      } else {
+        return false;
+      }
+      if (i + length > bytes.size()) return false;
+      for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[i + k]);
+        if ((next & 0xC0u) != 0x80u) return false;
+        code = (code << 6) | (next & 0x3Fu);
+      }
+      if (code >= 0x0400 && code <= 0x04FF) cyrillic = true;
+    }
+    i += length;
+  }
+  return cyrillic;
+}
+
+// The topic each line of a sectioned file belongs to, by the loader's rule:
+// kNoTopic before the first marker, on marker lines and after a bad marker.
+std::vector<unsigned> lineTopics(const Lines& lines) {
+  std::vector<unsigned> topics(lines.size(), kNoTopic);
+  unsigned current = kNoTopic;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (classify(lines[i]) == LineKind::TopicMarker) {
+      current = digitAt(lines[i], 4).value_or(kNoTopic);
+      continue;
+    }
+    topics[i] = current;
+  }
+  return topics;
+}
+
+// The numbers of a set text that the loader accepts; nullopt for one it refuses.
+std::optional<std::vector<unsigned>> setNumbers(std::string_view setText) {
+  const auto canonical = renumberSet(setText, 0);
+  if (!canonical) return std::nullopt;
+  std::vector<unsigned> numbers;
+  unsigned value = 0;
+  for (std::size_t i = 1; i < canonical->size(); ++i) {
+    const char c = (*canonical)[i];
+    if (c == '_') {
+      numbers.push_back(value);
+      value = 0;
+    } else {
+      value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+  }
+  return numbers;
+}
+
+std::string_view setTextOf(std::string_view line) { return line.size() > 2 ? line.substr(2) : ""; }
+
+unsigned questionNumber(std::string_view line) {
+  return *digitAt(line, 2) * 100 + *digitAt(line, 3) * 10 + *digitAt(line, 4);
+}
+
+struct CourseFile {
+  explicit CourseFile(const char* fileName) : name(fileName) {}
+  const char* name;
+  bool present = false;
+  Lines lines;
+  std::vector<unsigned> topics;  // lineTopics(lines)
+};
+
+// The question lines of one topic: which line carries each number 1..m.
+struct TopicQuestions {
+  std::size_t count = 0;             // m, the topic's question lines
+  std::vector<std::size_t> line;     // index by number, kNoLine for a filler
+  std::size_t firstMarker = kNoLine;
+};
+
+class Checker {
+ public:
+  Checker(std::string folder, std::string diagramFolder)
+      : folder_(std::move(folder)), diagramFolder_(std::move(diagramFolder)) {}
+
+  CourseCheck run() {
+    std::error_code ec;
+    fs::directory_iterator listing(folder_.empty() ? fs::path(".") : fs::path(folder_), ec);
+    if (ec) {
+      result_.readable = false;
+      return result_;
+    }
+    checkMain();
+    for (CourseFile* file : {&questions_, &answers_, &consults_}) readCourseFile(folder_, *file);
+    readDiagramMapFile();
+    checkBank();
+    for (const CourseFile* file : {&questions_, &answers_, &consults_}) checkMarkers(*file);
+    checkQuestions();
+    checkAnswers();
+    checkConsultations();
+    checkRanges();
+    checkDiagramMap();
+    sortFindings();
+    return result_;
+  }
+
+ private:
+  void add(const char* file, std::size_t index, FindingKind kind, std::string what) {
+    addAt(file, index == kNoLine ? 0 : static_cast<unsigned>(index + 1), kind, std::move(what));
+  }
+  void addAt(const char* file, unsigned line, FindingKind kind, std::string what) {
+    // Loads of several topics meet the same fault; it is told once.
+    if (!seen_.insert(std::make_tuple(std::string(file), line, kind, what)).second) return;
+    result_.findings.push_back(Finding{file, line, kind, std::move(what)});
+  }
+  void warn(const char* file, std::size_t index, std::string what) {
+    add(file, index, FindingKind::Warning, std::move(what));
+  }
+  void error(const DataError& fault) {
+    addAt(nameOf(fault.file), fault.line, FindingKind::Error, fault.what);
+  }
+  static const char* nameOf(const std::string& file) {
+    for (const char* name : {kMainFile, kQuestionFile, kAnswerFile, kConsultFile, kRangeFile, kDiagramMap})
+      if (file == name) return name;
+    return kQuestionFile;
+  }
+
+  // A file in the wrong encoding or with lone CR line ends reads as something
+  // other than what its author sees in the editor.
+  void checkEncoding(const char* name, std::string_view bytes) {
+    // Lines read apart from what the author wrote make the advice about them unreliable.
+    auto garbled = [&](std::string what) {
+      faultyFiles_.insert(name);
+      add(name, kNoLine, FindingKind::Error, std::move(what));
+    };
+    const std::string recode = cp(", нужна кодировка 1251 (iconv -f UTF-8 -t CP1251).");
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+      garbled(cp("файл начинается с метки порядка байтов (BOM) и сохранен в кодировке UTF-8") + recode);
+      return;
+    }
+    if (isUtf8Cyrillic(bytes)) {
+      garbled(cp("файл сохранен в кодировке UTF-8") + recode);
+      return;
+    }
+    const bool hasLf = bytes.find('\n') != std::string_view::npos;
+    if (!hasLf && bytes.find('\r') != std::string_view::npos) {
+      garbled(cp("строки заканчиваются одним символом CR, и программа прочтет весь файл как одну "
+                 "строку; нужны концы строк CR LF или LF."));
+      return;
+    }
+    std::size_t line = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const char c = bytes[i];
+      if (c == '\n') {
+        ++line;
+      } else if (c == '\x98') {
+        add(name, line, FindingKind::Error, cp("байт 0x98 не определен в кодировке 1251."));
+      } else if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')) {
+        faultyFiles_.insert(name);
+        add(name, line, FindingKind::Error,
+            cp("символ CR без LF: программа не увидит здесь конца строки."));
+      }
+    }
+  }
+
+  void readCourseFile(const std::string& folder, CourseFile& file) {
+    const auto bytes = readBytes(folder + file.name);
+    if (!bytes) return;  // the loader and the range rules report a missing file
+    file.present = true;
+    checkEncoding(file.name, *bytes);
+    file.lines = splitLines(*bytes);
+    file.topics = lineTopics(file.lines);
+  }
+
+  void checkMain() {
+    const auto bytes = readBytes(folder_ + kMainFile);
+    if (!bytes) {
+      add(kMainFile, kNoLine, FindingKind::Error,
+          fileExists(folder_ + kMainFile) ? cp("файл не удается прочитать.") : cp("файл не найден."));
+      return;
+    }
+    checkEncoding(kMainFile, *bytes);
+    result_.topics = static_cast<unsigned>(topicTitles(splitLines(*bytes)).size());
+    if (result_.topics == 0) add(kMainFile, kNoLine, FindingKind::Error, cp("в файле нет ни одной темы."));
+  }
+
+  // Every fault the program would stop at, for any topic alone or all of them:
+  // a topic's faults are the same either way, so one load of all topics that
+  // reads on past each fault finds them all.
+  void checkBank() {
+    std::vector<DataError> faults;
+    const BankLoad load = loadBank(folder_, 0, result_.topics + 1, &faults);
+    for (const DataError& fault : faults) {
+      error(fault);
+      const CourseFile* file = fault.file == kQuestionFile ? &questions_
+                               : fault.file == kAnswerFile ? &answers_
+                                                           : &consults_;
+      const std::size_t index = fault.line - 1;
+      // These leave the rest of the topic read as the author meant it.
+      if (fault.code == DataError::Code::NoQuestions || fault.code == DataError::Code::EmptyLine ||
+          (file == &consults_ && fault.code == DataError::Code::BadStructure &&
+           classify(file->lines[index]) == LineKind::Set))
+        continue;
+      if (fault.line == 0 || index >= file->lines.size() ||
+          classify(file->lines[index]) == LineKind::TopicMarker)
+        faultyFiles_.insert(file->name);
+      else if (file->topics[index] != kNoTopic)
+        faultyTopics_.insert({file->name, file->topics[index]});
+    }
+    result_.questions = load.bank.QuestionTexts.size();
+  }
+
+  // Advice about a topic is given only where its files hold no fault that
+  // changes what the program would read.
+  bool reliable(const char* file, unsigned topic) const {
+    return !faultyFiles_.count(file) && !faultyTopics_.count({file, topic});
+  }
+
+  // The topics whose sections the program loads.
+  unsigned loadedTopics() const { return std::min(result_.topics, kLastTopicDigit); }
+
+  // A '+' line is always a topic marker: one that is not written "+++N" was
+  // probably meant as text, and it ends the topic's section all the same.
+  void checkMarkers(const CourseFile& file) {
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      const std::string& line = file.lines[i];
+      if (classify(line) != LineKind::TopicMarker) continue;
+      const auto topic = digitAt(line, 4);
+      if (!topic) continue;  // a fault the loader reports
+      if (line.compare(0, 3, "+++") != 0) {
+        warn(file.name, i,
+             cp("строка начинается с «+», и программа примет ее за начало раздела темы ") +
+                 std::to_string(*topic) + cp("; раздел темы пишется «+++N».")) ;
+      } else if (*topic == 0 || *topic > result_.topics) {
+        warn(file.name, i,
+             cp("раздел темы ") + std::to_string(*topic) + cp(" не будет загружен: в main.txt ") +
+                 counted(result_.topics, "тема", "темы", "тем") + ".");
+      }
+    }
+  }
+
+  // vopros.txt: lines the loader passes over, repeated numbers and gaps.
+  void checkQuestions() {
+    const CourseFile& file = questions_;
+    topicQuestions_.assign(kLastTopicDigit + 1, {});
+    std::vector<std::vector<std::size_t>> picked(kLastTopicDigit + 1);
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      const unsigned topic = file.topics[i];
+      const std::string& line = file.lines[i];
+      if (classify(line) == LineKind::TopicMarker) {
+        const auto digit = digitAt(line, 4);
+        if (digit && topicQuestions_[*digit].firstMarker == kNoLine) topicQuestions_[*digit].firstMarker = i;
+        continue;
+      }
+      if (topic == kNoTopic || line.empty()) continue;
+      if (classify(line) != LineKind::Record) {
+        warn(file.name, i, cp("строка не является ни разделом темы, ни вопросом; программа ее пропускает."));
+        continue;
+      }
+      if (topic <= kLastTopicDigit) picked[topic].push_back(i);
+    }
+    for (unsigned t = 1; t <= loadedTopics(); ++t) {
+      TopicQuestions& topic = topicQuestions_[t];
+      const std::size_t m = picked[t].size();
+      topic.count = m;
+      topic.line.assign(m + 1, kNoLine);
+      if (!reliable(file.name, t)) continue;
+      for (std::size_t i : picked[t]) {
+        const unsigned number = questionNumber(file.lines[i]);
+        if (number == 0 || number > m) {
+          warn(file.name, i,
+               cp("вопрос номер ") + std::to_string(number) + cp(" не будет загружен: в теме ") +
+                   std::to_string(t) + " " + questionsCounted(m) + cp(", номера от 1 до ") +
+                   std::to_string(m) + ".");
+          continue;
+        }
+        if (topic.line[number] != kNoLine)
+          warn(file.name, topic.line[number],
+               cp("номер вопроса ") + std::to_string(number) + cp(" повторяется в строке ") +
+                   std::to_string(i + 1) + cp("; программа возьмет ту строку, а эту пропустит."));
+        topic.line[number] = i;
+      }
+      std::string missing;
+      std::size_t gaps = 0;
+      for (std::size_t number = 1; number <= m; ++number) {
+        if (topic.line[number] != kNoLine) continue;
+        if (++gaps <= 10) missing += (gaps > 1 ? ", " : "") + std::to_string(number);
+      }
+      if (gaps > 10) missing += ", ...";
+      if (gaps > 0)
+        warn(file.name, topic.firstMarker,
+             cp("в теме ") + std::to_string(t) +
+                 (gaps == 1 ? cp(" нет вопроса с номером ") + missing + cp("; на его месте будет пустой вопрос.")
+                            : cp(" нет вопросов с номерами ") + missing +
+                                  cp("; на их месте будут пустые вопросы.")));
+    }
+  }
+
+  // The numbers of a set line that name a question of the topic; those beyond it are warned of.
+  std::vector<unsigned> namedQuestions(const CourseFile& file, std::size_t i, unsigned t) {
+    std::vector<unsigned> named;
+    const auto numbers = setNumbers(setTextOf(file.lines[i]));
+    if (!numbers) return named;  // a fault the loader reports
+    const std::size_t m = topicQuestions_[t].count;
+    for (unsigned n : *numbers) {
+      if (n <= m) {
+        named.push_back(n);
+        continue;
+      }
+      if (!reliable(kQuestionFile, t)) continue;
+      warn(file.name, i,
+           cp("набор называет вопрос ") + std::to_string(n) + cp(", а в теме ") + std::to_string(t) +
+               cp(" только ") + questionsCounted(m) + ".");
+    }
+    return named;
+  }
+
+  bool loaded(unsigned topic) const { return topic != kNoTopic && topic >= 1 && topic <= loadedTopics(); }
+
+  // otvet.txt: lines the loader passes over, sets beyond the topic, and
+  // questions that no student can answer right.
+  void checkAnswers() {
+    const CourseFile& file = answers_;
+    if (!file.present) return;
+    // The option digits offered to each question of each topic, as bits.
+    std::vector<std::vector<unsigned>> offered(kLastTopicDigit + 1);
+    for (unsigned t = 1; t <= loadedTopics(); ++t) offered[t].assign(topicQuestions_[t].count + 1, 0);
+    std::vector<unsigned> current;
+    unsigned currentTopic = kNoTopic;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      const unsigned topic = file.topics[i];
+      const std::string& line = file.lines[i];
+      if (topic == kNoTopic || line.empty()) continue;
+      const LineKind kind = classify(line);
+      if (kind == LineKind::Other) {
+        warn(file.name, i,
+             cp("строка не является ни разделом темы, ни набором, ни вариантом ответа; программа ее "
+                "пропускает."));
+        continue;
+      }
+      if (!loaded(topic)) continue;
+      if (topic != currentTopic) {
+        current.clear();  // a topic's options follow only its own set lines
+        currentTopic = topic;
+      }
+      if (kind == LineKind::Set) {
+        current = namedQuestions(file, i, topic);
+      } else if (const auto digit = digitAt(line, 2)) {
+        for (unsigned n : current) offered[topic][n] |= 1u << *digit;
+      }
+    }
+    for (unsigned t = 1; t <= loadedTopics(); ++t) {
+      if (!reliable(kQuestionFile, t) || !reliable(kAnswerFile, t)) continue;
+      const TopicQuestions& topic = topicQuestions_[t];
+      for (std::size_t n = 1; n <= topic.count; ++n) {
+        if (topic.line[n] == kNoLine) continue;
+        const unsigned right = *digitAt(questions_.lines[topic.line[n]], 6);
+        const std::string number = std::to_string(n);
+        if (offered[t][n] == 0)
+          warn(kQuestionFile, topic.line[n],
+               cp("вопрос ") + number + cp(" не назван ни одним набором в otvet.txt; программа "
+                                           "покажет «Ответы не найдены.»."));
+        else if ((offered[t][n] & (1u << right)) == 0)
+          warn(kQuestionFile, topic.line[n],
+               cp("правильный ответ вопроса ") + number + cp(" - вариант ") + std::to_string(right) +
+                   cp(", но варианта с этой цифрой у вопроса нет: ответить верно нельзя."));
+      }
+    }
+  }
+
+  // konsult.txt: sets beyond the topic, questions without a consultation and
+  // diagrams the diagram map does not know.
+  void checkConsultations() {
+    const CourseFile& file = consults_;
+    if (!file.present) return;
+    std::vector<std::vector<bool>> explained(kLastTopicDigit + 1);
+    for (unsigned t = 1; t <= loadedTopics(); ++t) explained[t].assign(topicQuestions_[t].count + 1, false);
+    bool blockStart = false;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      const unsigned topic = file.topics[i];
+      const std::string& line = file.lines[i];
+      if (!loaded(topic) || line.empty()) {
+        blockStart = false;
+        continue;
+      }
+      if (classify(line) == LineKind::Set) {
+        for (unsigned n : namedQuestions(file, i, topic)) explained[topic][n] = true;
+        blockStart = true;
+        continue;
+      }
+      if (blockStart) checkDiagramMarker(i, line);
+      blockStart = false;
+    }
+    for (unsigned t = 1; t <= loadedTopics(); ++t) {
+      if (!reliable(kQuestionFile, t) || !reliable(kConsultFile, t)) continue;
+      const TopicQuestions& topic = topicQuestions_[t];
+      for (std::size_t n = 1; n <= topic.count; ++n)
+        if (topic.line[n] != kNoLine && !explained[t][n])
+          warn(kQuestionFile, topic.line[n],
+               cp("вопрос ") + std::to_string(n) +
+                   cp(" не назван ни одним набором в konsult.txt; к нему будет показано первое "
+                      "пояснение."));
+    }
+  }
+
+  // Only a block's first line names its diagram.
+  void checkDiagramMarker(std::size_t i, const std::string& line) {
+    const auto name = diagramOfLine(line);
+    if (!name) return;
+    const auto number = diagramNumber(*name);
+    if (!number) {
+      warn(kConsultFile, i, cp("метка диаграммы повреждена; она пишется «$diagram_0007$»."));
+      return;
+    }
+    const std::string diagram = cp("диаграмма ") + std::to_string(*number);
+    if (!diagramMap_) {
+      warn(kConsultFile, i, diagram + cp(" не найдена: в текущей папке нет файла graph.txt."));
+      return;
+    }
+    const bool known = std::any_of(diagramMap_->begin(), diagramMap_->end(),
+                                   [&](const DiagramEntry& entry) { return entry.number == *number; });
+    if (!known) warn(kConsultFile, i, diagram + cp(" не найдена в graph.txt."));
+  }
+
+  void readDiagramMapFile() {
+    const auto bytes = readBytes(diagramFolder_ + kDiagramMap);
+    if (!bytes) return;
+    diagramLines_ = splitLines(*bytes);
+    checkEncoding(kDiagramMap, *bytes);
+    diagramMap_ = readDiagramMap(diagramLines_);
+  }
+
+  // graph.txt: entries the program skips and pictures it cannot show.
+  void checkDiagramMap() {
+    if (!diagramMap_) return;
+    for (std::size_t i = 0; i < diagramLines_.size(); ++i) {
+      if (diagramLines_[i].empty()) continue;
+      const std::vector<DiagramEntry> entry = readDiagramMap({diagramLines_[i]});
+      if (entry.empty()) {
+        warn(kDiagramMap, i,
+             cp("строка не имеет вида «номер пробел имя файла»; программа ее пропускает."));
+        continue;
+      }
+      checkPicture(i, entry.front().file);
+    }
+  }
+
+  void checkPicture(std::size_t i, const std::string& name) {
+    const std::string shown = cp("рисунок ") + inQuotes(name);
+    const fs::path named(utf8FromCp1251(name));
+    const std::string path =
+        named.is_absolute() ? named.string() : diagramFolder_ + utf8FromCp1251(name);
+    if (!fileExists(path)) {
+      warn(kDiagramMap, i, shown + cp(" не найден."));
+      return;
+    }
+    switch (pictureKind(name)) {
+      case PictureKind::Jpeg: {
+        std::error_code ec;
+        const auto size = fs::file_size(path, ec);
+        std::optional<std::string> bytes;
+        if (!ec && size <= kMaxPictureFileBytes) bytes = readBytes(path);
+        if (!bytes || !decodeJpegRgb(bytes->data(), bytes->size()))
+          warn(kDiagramMap, i, shown + cp(" поврежден: его не удается прочитать как JPEG."));
+        return;
+      }
+      case PictureKind::Bitmap:
+      case PictureKind::Icon:
+        return;  // read by the windowing toolkit, which the checker does not load
+      case PictureKind::Metafile:
+      case PictureKind::Unknown:
+        warn(kDiagramMap, i, shown + cp(" не будет показан: программа показывает рисунки JPEG, BMP и ICO."));
+        return;
+    }
+  }
+
+  // diapazon.txt: every range the range window would refuse, for every topic.
+  void checkRanges() {
+    CourseFile file(kRangeFile);
+    readCourseFile(folder_, file);
+    if (!file.present) return;  // the file is optional
+    checkMarkers(file);
+    for (unsigned t = 1; t <= loadedTopics(); ++t) {
+      const RangeList ranges = readRanges(file.lines, t);
+      if (ranges.error) error(*ranges.error);
+      const std::size_t m = topicQuestions_[t].count;
+      if (m == 0) continue;  // a topic without questions is a fault of its own
+      for (const RangeEntry& entry : ranges.entries)
+        if (const RangeChoice choice = chooseRange(entry, m); choice.error) error(*choice.error);
+    }
+  }
+
+  void sortFindings() {
+    auto order = [](const std::string& file) {
+      const std::array<const char*, 6> files = {kMainFile,    kQuestionFile, kAnswerFile,
+                                                kConsultFile, kRangeFile,    kDiagramMap};
+      return static_cast<std::size_t>(std::find(files.begin(), files.end(), file) - files.begin());
+    };
+    std::stable_sort(result_.findings.begin(), result_.findings.end(),
+                     [&](const Finding& a, const Finding& b) {
+                       return std::make_pair(order(a.file), a.line) < std::make_pair(order(b.file), b.line);
+                     });
+  }
+
+  std::string folder_;
+  std::string diagramFolder_;
+  CourseCheck result_;
+  std::set<std::tuple<std::string, unsigned, FindingKind, std::string>> seen_;
+  std::set<std::string> faultyFiles_;
+  std::set<std::pair<std::string, unsigned>> faultyTopics_;
+  CourseFile questions_{kQuestionFile};
+  CourseFile answers_{kAnswerFile};
+  CourseFile consults_{kConsultFile};
+  std::vector<TopicQuestions> topicQuestions_ = std::vector<TopicQuestions>(kLastTopicDigit + 1);
+  Lines diagramLines_;
+  std::optional<std::vector<DiagramEntry>> diagramMap_;
+};
+
+}  // namespace
+
+std::size_t CourseCheck::errors() const {
+  return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.kind == FindingKind::Error;
+  }));
+}
+
+std::size_t CourseCheck::warnings() const { return findings.size() - errors(); }
+
+CourseCheck checkCourse(const std::string& folder, const std::string& diagramFolder) {
+  return Checker(folder, diagramFolder).run();
+}
+
+std::string formatFinding(const Finding& finding) {
+  std::string text = finding.file;
+  if (finding.line > 0) text += ":" + std::to_string(finding.line);
+  text += finding.kind == FindingKind::Error ? cp(": ошибка: ") : cp(": предупреждение: ");
+  return text + finding.what;
+}
+
+std::string summaryLine(const CourseCheck& check) {
+  return cp("Курс: ") + counted(check.topics, "тема", "темы", "тем") + ", " +
+         questionsCounted(check.questions) + cp("; ошибок ") + std::to_string(check.errors()) +
+         cp(", предупреждений ") + std::to_string(check.warnings()) + ".";
+}
+
+std::string forTerminal(std::string_view text, std::string_view codeset) {
+  std::string name;
+  for (char c : codeset)
+    if (c != '-' && c != '_') name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (name == "CP1251" || name == "WINDOWS1251") return std::string(text);
+  return utf8FromCp1251(text);
+}

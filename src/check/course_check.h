@@ -1,0 +1,39 @@
+#pragma once
+// The course checker: every fault of a course folder and every slip a student
+// would see, found with the same rules by which the program loads the course.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class FindingKind { Error, Warning };
+
+struct Finding {
+  std::string file;   // bare name, e.g. "otvet.txt"
+  unsigned line = 0;  // 1-based; 0 when the finding concerns the whole file
+  FindingKind kind = FindingKind::Error;
+  std::string what;   // code page 1251, a short Russian sentence
+};
+
+struct CourseCheck {
+  bool readable = true;           // false when the folder itself cannot be read
+  std::vector<Finding> findings;  // by file, then by line
+  unsigned topics = 0;            // the titles of main.txt
+  std::size_t questions = 0;      // the questions of all topics as the program loads them
+  std::size_t errors() const;
+  std::size_t warnings() const;
+};
+
+// Checks the course files in folder (a path ending in '/'). graph.txt and its
+// pictures are looked up in diagramFolder (empty: the current directory), as
+// the program looks them up in the directory it is started from.
+CourseCheck checkCourse(const std::string& folder, const std::string& diagramFolder);
+
+// "file:line: ошибка: what", without ":line" for a finding about a whole file.
+std::string formatFinding(const Finding& finding);
+// "Курс: 3 темы, 106 вопросов; ошибок 2, предупреждений 2."
+std::string summaryLine(const CourseCheck& check);
+
+// Code page 1251 text in the terminal's encoding (nl_langinfo's codeset name):
+// as it is for a code page 1251 terminal, UTF-8 for any other.
+std::string forTerminal(std::string_view text, std::string_view codeset);

@@ -1,0 +1,62 @@
+// vorsanit-check: checks a course folder before it reaches a classroom.
+#include <langinfo.h>
+
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "check/course_check.h"
+#include "platform/cp1251.h"
+
+namespace {
+
+std::string codeset;
+
+void print(std::FILE* stream, std::string_view cp1251) {
+  const std::string text = forTerminal(cp1251, codeset) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+constexpr std::string_view kHelp =
+    "Использование: vorsanit-check ПАПКА_КУРСА\n"
+    "\n"
+    "Проверяет файлы курса в папке: main.txt, vopros.txt, otvet.txt, konsult.txt\n"
+    "и diapazon.txt, а также карту диаграмм graph.txt и рисунки, которые ищутся\n"
+    "в текущей папке, как их ищет программа. Запускайте проверку из той папки,\n"
+    "из которой будет запускаться программа.\n"
+    "\n"
+    "Каждая находка выводится строкой «файл:строка: вид: сообщение».\n"
+    "Ошибка - то, из-за чего программа откажется начать работу с темой или со\n"
+    "всеми темами; предупреждение - то, что программа примет, но ученик увидит\n"
+    "неверным. В конце выводится итог по курсу.\n"
+    "\n"
+    "Код завершения: 0 - ошибок нет, 1 - есть ошибки, 2 - папку не удается прочитать.";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setlocale(LC_ALL, "");
+  codeset = nl_langinfo(CODESET);
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    print(stdout, cp(kHelp));
+    return 0;
+  }
+  if (argc != 2) {
+    print(stderr, cp("Использование: vorsanit-check ПАПКА_КУРСА (подробнее: vorsanit-check --help)"));
+    return 2;
+  }
+  std::string folder = argv[1];
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  const CourseCheck check = checkCourse(folder, "");
+  if (!check.readable) {
+    // The folder name is already in the terminal's encoding.
+    const std::string text = forTerminal(cp("vorsanit-check: папку «"), codeset) + argv[1] +
+                             forTerminal(cp("» не удается прочитать."), codeset) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    return 2;
+  }
+  for (const Finding& finding : check.findings) print(stdout, formatFinding(finding));
+  print(stdout, summaryLine(check));
+  return check.errors() > 0 ? 1 : 0;
+}

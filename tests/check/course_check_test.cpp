@@ -1,0 +1,217 @@
+#include "check/course_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <tuple>
+
+#include "bank/question_bank.h"
+#include "platform/cp1251.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Found = std::tuple<std::string, unsigned, FindingKind>;
+constexpr FindingKind E = FindingKind::Error;
+constexpr FindingKind W = FindingKind::Warning;
+
+// A small course that checks clean; each case below changes one file of it.
+const std::map<std::string, Lines> kCourse = {
+    {"main.txt", {"Тема первая", "Тема вторая"}},
+    {"vopros.txt",
+     {"+++1", "_001_1_1_Вопрос один?", "_002_2_1_Вопрос два?", "+++2", "_001_1_1_Вопрос три?",
+      "_002_2_1_Вопрос четыре?"}},
+    {"otvet.txt", {"+++1", "**_1_2_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}},
+    {"konsult.txt",
+     {"+++1", "**_1_", "$diagram_0001$Пояснение.", "**_2_", "Пояснение.", "+++2", "**_1_2_",
+      "Пояснение."}},
+    {"diapazon.txt", {"+++1", "**1", "_1_2_Все", "+++2", "**1", "_1_2_Все"}},
+    {"graph.txt", {"1 diagram2.jpg"}},
+};
+
+struct Case {
+  const char* name;
+  std::map<std::string, Lines> files;    // replaced files, UTF-8 lines written with CR LF
+  std::map<std::string, std::string> raw;  // replaced files, bytes as they are ("" removes)
+  bool refused;                           // whether the program refuses some topic or all topics
+  std::vector<Found> expected;
+};
+
+const Lines kVoprosTwo = {"+++2", "_001_1_1_Вопрос три?", "_002_2_1_Вопрос четыре?"};
+Lines withTopicTwo(Lines topicOne) {
+  topicOne.insert(topicOne.end(), kVoprosTwo.begin(), kVoprosTwo.end());
+  return topicOne;
+}
+
+const Case kCases[] = {
+    {"a clean course", {}, {}, false, {}},
+    // What the loader refuses.
+    {"empty line", {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "", "_002_2_1_b"})}}, {}, true,
+     {{"vopros.txt", 3, E}}},
+    {"bad question number", {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_0x2_2_1_b"})}}, {},
+     true, {{"vopros.txt", 3, E}}},
+    {"option before any set", {{"otvet.txt", {"+++1", "_1_Да", "**_1_2_", "_1_Да", "_2_Нет", "+++2",
+                                              "**_1_2_", "_1_Да", "_2_Нет"}}}, {}, true,
+     {{"otvet.txt", 2, E}}},
+    {"bad set", {{"otvet.txt", {"+++1", "**_1_x_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да",
+                                "_2_Нет"}}}, {}, true, {{"otvet.txt", 2, E}}},
+    {"set without explanation", {{"konsult.txt", {"+++1", "**_1_", "**_2_", "Пояснение.", "+++2",
+                                                  "**_1_2_", "Пояснение."}}}, {}, true,
+     {{"konsult.txt", 2, E}}},
+    {"topic without questions", {{"main.txt", {"Один", "Два", "Три"}}}, {}, true,
+     {{"vopros.txt", 0, E}}},
+    {"missing file", {}, {{"konsult.txt", ""}}, true, {{"konsult.txt", 0, E}}},
+    {"ranges the range window refuses",
+     {{"diapazon.txt", {"+++1", "**2", "_2_1_Обратный", "_1_5_Лишний", "+++2", "**1", "_1_2_Все"}}}, {},
+     false, {{"diapazon.txt", 3, E}, {"diapazon.txt", 4, E}}},
+    // Encoding and line ends.
+    {"UTF-8", {}, {{"vopros.txt", "+++1\r\n_001_1_1_Вопрос?\r\n_002_2_1_Ещё?\r\n+++2\r\n"
+                                  "_001_1_1_a\r\n_002_2_1_b\r\n"}}, false, {{"vopros.txt", 0, E}}},
+    {"byte-order mark", {}, {{"main.txt", "\xEF\xBB\xBFOne\r\nTwo\r\n"}}, false, {{"main.txt", 0, E}}},
+    {"byte 0x98", {}, {{"graph.txt", "1 diagram2.jpg\r\n2 x\x98.jpg\r\n"}}, false,
+     {{"graph.txt", 2, E}, {"graph.txt", 2, W}}},
+    {"lines ending in CR alone", {}, {{"otvet.txt", "+++1\r**_1_2_\r_1_a\r_2_b\r+++2\r**_1_2_\r_1_a\r_2_b\r"}},
+     false, {{"otvet.txt", 0, E}}},
+    {"a lone CR inside a line", {}, {{"main.txt", "One\rTwo\r\nThree\r\n"}}, false,
+     {{"main.txt", 1, E}}},
+    // What the program accepts but a student would see as wrong.
+    {"text line taken for a topic marker",
+     {{"konsult.txt", {"+++1", "**_1_", "Пояснение.", "**_2_", "Пояснение.", "+++2", "**_1_2_",
+                       "Пояснение.", "+100 Ом"}}}, {}, false, {{"konsult.txt", 9, W}}},
+    {"stray line in a section", {{"otvet.txt", {"+++1", "**_1_2_", "_1_Да", "_2_Нет", "Заметка", "+++2",
+                                                "**_1_2_", "_1_Да", "_2_Нет"}}}, {}, false,
+     {{"otvet.txt", 5, W}}},
+    {"question without options", {{"otvet.txt", {"+++1", "**_1_", "_1_Да", "_2_Нет", "+++2", "**_1_2_",
+                                                 "_1_Да", "_2_Нет"}}}, {}, false,
+     {{"vopros.txt", 3, W}}},
+    {"correct digit offered by no option",
+     {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_002_3_1_b"})}}, {}, false,
+     {{"vopros.txt", 3, W}}},
+    {"set beyond its topic", {{"otvet.txt", {"+++1", "**_1_2_3_", "_1_Да", "_2_Нет", "+++2", "**_1_2_",
+                                             "_1_Да", "_2_Нет"}}}, {}, false,
+     {{"otvet.txt", 2, W}}},
+    {"repeated question number", {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_001_1_1_b"})}},
+     {}, false, {{"vopros.txt", 1, W}, {"vopros.txt", 2, W}}},
+    {"question number beyond the topic",
+     {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_003_2_1_b"})}}, {}, false,
+     {{"vopros.txt", 1, W}, {"vopros.txt", 3, W}}},
+    {"question without consultation",
+     {{"konsult.txt", {"+++1", "**_1_", "Пояснение.", "+++2", "**_1_2_", "Пояснение."}}}, {}, false,
+     {{"vopros.txt", 3, W}}},
+    {"diagram missing from the map",
+     {{"konsult.txt", {"+++1", "**_1_", "$diagram_0007$Пояснение.", "**_2_", "Пояснение.", "+++2",
+                       "**_1_2_", "Пояснение."}}}, {}, false, {{"konsult.txt", 3, W}}},
+    {"picture missing", {{"graph.txt", {"1 diagram2.jpg", "2 нет такого.jpg"}}}, {}, false,
+     {{"graph.txt", 2, W}}},
+    {"picture damaged", {{"graph.txt", {"1 diagram2.jpg", "2 broken.jpg"}}},
+     {{"broken.jpg", "\xFF\xD8\xFF\xE0 not a picture"}}, false, {{"graph.txt", 2, W}}},
+    {"section of a topic main.txt does not list",
+     {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_002_2_1_b", "+++5", "_001_1_1_c"})}}, {},
+     false, {{"vopros.txt", 4, W}}},
+};
+
+class CourseChecker : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device random;
+    dir_ = fs::temp_directory_path() / ("vors_check_" + std::to_string(random()));
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  void writeCase(const Case& c) {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+    fs::create_directories(dir_);
+    fs::copy_file(fs::path(SAMPLE_COURSE_DIR) / "diagram2.jpg", dir_ / "diagram2.jpg");
+    for (const auto& [name, lines] : kCourse) {
+      const auto replaced = c.files.find(name);
+      std::ofstream out(dir_ / name, std::ios::binary);
+      for (const auto& line : replaced == c.files.end() ? lines : replaced->second)
+        out << cp(line) << "\r\n";
+    }
+    for (const auto& [name, bytes] : c.raw) {
+      if (bytes.empty()) {
+        fs::remove(dir_ / name);
+        continue;
+      }
+      std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+  }
+  std::string folder() const { return dir_.string() + "/"; }
+  fs::path dir_;
+};
+
+std::string shown(const CourseCheck& check) {
+  std::string text;
+  for (const Finding& f : check.findings) text += utf8FromCp1251(formatFinding(f)) + "\n";
+  return text;
+}
+
+TEST_F(CourseChecker, FindsEachFaultOnceWithItsFileAndLine) {
+  for (const Case& c : kCases) {
+    writeCase(c);
+    const CourseCheck check = checkCourse(folder(), folder());
+    ASSERT_TRUE(check.readable) << c.name;
+    std::vector<Found> found;
+    for (const Finding& f : check.findings) found.emplace_back(f.file, f.line, f.kind);
+    EXPECT_EQ(found, c.expected) << c.name << "\n" << shown(check);
+    for (const Finding& f : check.findings) EXPECT_FALSE(f.what.empty()) << c.name;
+
+    // The checker's errors and the program's refusals are the same faults.
+    const unsigned topics = check.topics;
+    bool refused = false;
+    for (unsigned topic = 0; topic <= topics; ++topic)
+      if (!loadBank(folder(), topic, topics + 1).usable()) refused = true;
+    EXPECT_EQ(refused, c.refused) << c.name;
+    if (refused) {
+      EXPECT_GT(check.errors(), 0u) << c.name;
+    }
+  }
+}
+
+TEST_F(CourseChecker, TheSampleCourseChecksClean) {
+  const std::string sample = std::string(SAMPLE_COURSE_DIR) + "/";
+  const CourseCheck check = checkCourse(sample, sample);
+  EXPECT_EQ(shown(check), "");
+  EXPECT_EQ(utf8FromCp1251(summaryLine(check)), "Курс: 3 темы, 106 вопросов; ошибок 0, предупреждений 0.");
+}
+
+TEST_F(CourseChecker, AFolderThatCannotBeReadIsToldApart) {
+  EXPECT_FALSE(checkCourse(folder() + "absent/", "").readable);
+}
+
+TEST(CheckOutput, FindingAndSummaryShapesInRussianPlurals) {
+  EXPECT_EQ(utf8FromCp1251(formatFinding({"otvet.txt", 41, W, cp("набор.")})),
+            "otvet.txt:41: предупреждение: набор.");
+  EXPECT_EQ(utf8FromCp1251(formatFinding({"main.txt", 0, E, cp("кодировка.")})),
+            "main.txt: ошибка: кодировка.");
+  const std::tuple<unsigned, std::size_t, const char*> plurals[] = {
+      {1, 1, "1 тема, 1 вопрос"},     {2, 3, "2 темы, 3 вопроса"},
+      {5, 11, "5 тем, 11 вопросов"},  {9, 21, "9 тем, 21 вопрос"},
+      {3, 112, "3 темы, 112 вопросов"}, {4, 1004, "4 темы, 1004 вопроса"},
+  };
+  for (const auto& [topics, questions, text] : plurals) {
+    CourseCheck check;
+    check.topics = topics;
+    check.questions = questions;
+    check.findings = {{"a", 1, E, "x"}, {"a", 2, W, "y"}, {"a", 3, W, "z"}};
+    EXPECT_EQ(utf8FromCp1251(summaryLine(check)),
+              std::string("Курс: ") + text + "; ошибок 1, предупреждений 2.");
+  }
+}
+
+TEST(CheckOutput, TerminalEncoding) {
+  const std::string text = cp("Курс");
+  EXPECT_EQ(forTerminal(text, "UTF-8"), "Курс");
+  EXPECT_EQ(forTerminal(text, "CP1251"), text);
+  EXPECT_EQ(forTerminal(text, "windows-1251"), text);
+  EXPECT_EQ(forTerminal(text, "ANSI_X3.4-1968"), "Курс");
+}
+
+}  // namespace
