@@ -13,6 +13,7 @@
 #include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
+#include "bank/question_card.h"
 #include "bank/range_file.h"
 #include "platform/cp1251.h"
 #include "platform/jpeg.h"
@@ -167,6 +168,8 @@ class Checker {
     for (const CourseFile* file : {&questions_, &answers_, &consults_}) checkMarkers(*file);
     checkQuestions();
     checkAnswers();
+    checkLineLengths(questions_, 9);
+    checkLineLengths(answers_, 3);
     checkConsultations();
     checkRanges();
     checkDiagramMap();
@@ -389,6 +392,22 @@ class Checker {
 
   // otvet.txt: lines the loader passes over, sets beyond the topic, and
   // questions that no student can answer right.
+  // The card breaks a long text once; a second part longer than a line runs
+  // past the window's edge and is cut off on screen.
+  void checkLineLengths(const CourseFile& file, std::size_t prefix) {
+    if (!file.present) return;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+      const std::string& line = file.lines[i];
+      if (file.topics[i] == kNoTopic || classify(line) != LineKind::Record || line.size() <= prefix) continue;
+      const std::string_view text = std::string_view(line).substr(prefix);
+      if (text.size() > kLongestLine && text.size() - breakPosition(text) > kLongestLine)
+        warn(file.name, i,
+             cp("текст из ") + std::to_string(text.size()) +
+                 cp(" знаков не поместится в окне: на экране он делится на две строки по 85 знаков; "
+                    "сократите его."));
+    }
+  }
+
   void checkAnswers() {
     const CourseFile& file = answers_;
     if (!file.present) return;
