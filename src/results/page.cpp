@@ -21,6 +21,21 @@ std::string dateKey(const std::string& date, const std::string& time) {
   return day + ' ' + time;
 }
 
+constexpr std::size_t kRowsOnPage = 5000;
+
+// A class per grade keeps the colour out of every row of a long table.
+std::string gradeClass(bool exam, int grade) { return (exam ? "e" : "p") + std::to_string(grade); }
+
+std::string gradeStyles() {
+  std::string css;
+  for (bool exam : {true, false}) {
+    const auto& scale = gradeScale(exam);
+    for (std::size_t g = 0; g < scale.size(); ++g)
+      css += ".swatch." + gradeClass(exam, static_cast<int>(g)) + "{background:" + rgb(scale[g].colour) + "}";
+  }
+  return css + "\n";
+}
+
 constexpr std::string_view kStyle = R"(
 body{font:14px/1.4 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#222;margin:24px auto;max-width:1100px;padding:0 16px}
 h1{font-size:22px;margin:0 0 4px}h2{font-size:17px;margin:28px 0 8px;border-bottom:1px solid #ccc}
@@ -65,7 +80,7 @@ void chart(std::string& out, const GradeChart& c) {
   const int rowHeight = 24, labelWidth = 84, barSpace = 170;
   const int height = static_cast<int>(scale.size()) * rowHeight + 4;
   const std::string group = c.group.empty() ? "без группы" : html(c.group);
-  out += "<figure><figcaption>" + htmlEscape(modeName(c.exam)) + " · " + group + " · " +
+  out += "<figure><figcaption>" + std::string(c.exam ? "Экзамен" : "Зачет") + " · " + group + " · записей: " +
          std::to_string(c.total) + "</figcaption>\n<svg width=\"330\" height=\"" + std::to_string(height) +
          "\" viewBox=\"0 0 330 " + std::to_string(height) + "\" role=\"img\">\n";
   for (std::size_t g = 0; g < scale.size(); ++g) {
@@ -116,22 +131,38 @@ void questionTable(std::string& out, const std::vector<QuestionStats>& questions
   out += "</tbody></table>\n";
 }
 
-void recordTable(std::string& out, const std::vector<LogRecord>& records) {
-  out += "<h2>Записи</h2>\n<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
+void recordTable(std::string& out, const std::vector<LogRecord>& all) {
+  // A browser chokes on a table of a whole year's records; the page keeps the
+  // latest ones, and records.csv has them all.
+  std::vector<const LogRecord*> records;
+  for (const LogRecord& r : all) records.push_back(&r);
+  out += "<h2>Записи</h2>\n";
+  if (records.size() > kRowsOnPage) {
+    std::vector<std::string> keys;
+    for (const LogRecord& r : all) keys.push_back(dateKey(r.values.date, r.values.time));
+    std::stable_sort(records.begin(), records.end(), [&](const LogRecord* a, const LogRecord* b) {
+      return keys[static_cast<std::size_t>(a - all.data())] > keys[static_cast<std::size_t>(b - all.data())];
+    });
+    records.resize(kRowsOnPage);
+    std::sort(records.begin(), records.end());  // back into log order
+    out += "<p>Здесь последние по дате " + std::to_string(kRowsOnPage) + " записей из " +
+           std::to_string(all.size()) + "; все записи — в records.csv.</p>\n";
+  }
+  out += "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
          "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
          "<th data-num>Сек</th><th data-num>Ответов</th><th data-num>Ошибок</th><th>Результат</th>"
          "</tr></thead><tbody>\n";
-  for (const LogRecord& r : records) {
+  for (const LogRecord* row : records) {
+    const LogRecord& r = *row;
     const ReportValues& v = r.values;
-    const Grade& grade = gradeScale(v.exam)[static_cast<std::size_t>(r.grade)];
     out += "<tr><td>" + htmlEscape(modeName(v.exam)) + "</td><td data-v=\"" + html(dateKey(v.date, v.time)) +
            "\">" + html(v.date) + "</td><td>" + html(v.time) + "</td><td>" + html(v.name) + "</td><td>" +
            html(v.code) + "</td><td>" + html(v.group) + "</td><td>" + html(v.topic) + "</td><td data-v=\"" +
            std::to_string(r.rangeFirst) + "\">" + html(v.range) + "</td><td class=\"n\">" +
            std::to_string(r.seconds) + "</td><td class=\"n\">" + std::to_string(r.answers) +
            "</td><td class=\"n\">" + std::to_string(r.errors) + "</td><td data-v=\"" +
-           std::to_string(v.exam ? r.grade : 10 + r.grade) + "\"><span class=\"swatch\" style=\"background:" +
-           rgb(grade.colour) + "\"></span>" + html(v.result) + "</td></tr>\n";
+           std::to_string(v.exam ? r.grade : 10 + r.grade) + "\"><span class=\"swatch " + gradeClass(v.exam, r.grade) +
+           "\"></span>" + html(v.result) + "</td></tr>\n";
   }
   out += "</tbody></table>\n";
 }
@@ -161,6 +192,7 @@ std::string resultsPage(const std::vector<LogRecord>& records, const Summary& su
   out += "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
          "<meta name=\"viewport\" content=\"width=device-width\"><title>Результаты тестирования</title><style>";
   out += kStyle;
+  out += gradeStyles();
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
          std::to_string(records.size()) + " (экзамен " + std::to_string(summary.exams) + ", зачет " +
          std::to_string(summary.passFail) + ").</p>\n";

@@ -62,3 +62,17 @@ TEST(ResultsPage, EscapesEveryValueFromTheLog) {
   EXPECT_NE(page.find("a&lt;b.log"), std::string::npos);
   EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
 }
+
+TEST(ResultsPage, KeepsTheLatestRecordsOfAYearOnThePage) {
+  std::vector<LogRecord> records(5003, oneRecord("Новый"));
+  for (std::size_t k : {0u, 2500u, 5002u}) {
+    records[k].values.name = cp("Старый");
+    records[k].values.date = "04.03.2024";  // a day before the others
+  }
+  const std::string page = resultsPage(records, summarise(records), {});
+  std::size_t rows = 0;
+  for (std::size_t at = 0; (at = page.find("<tr><td>экзамен<", at)) != std::string::npos; ++at) ++rows;
+  EXPECT_EQ(rows, 5000u);
+  EXPECT_EQ(page.find("Старый"), std::string::npos);
+  EXPECT_NE(page.find("последние по дате 5000 записей из 5003"), std::string::npos);
+}
