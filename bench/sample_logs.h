@@ -1,0 +1,10 @@
+#pragma once
+// Protocol logs of invented classes, written with the program's own record
+// writer: for the results benchmark and for trying the results tool.
+#include <cstddef>
+#include <string>
+
+// `count` records of one mode, code page 1251, as the program appends them.
+// Candidates of varied ability answer questions of varied difficulty; a few
+// questions are ones the strong candidates get wrong more often.
+std::string sampleLog(std::size_t count, bool exam, unsigned seed);

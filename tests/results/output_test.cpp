@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "platform/cp1251.h"
+#include "results/page.h"
+#include "results/tables.h"
+
+namespace {
+
+LogRecord oneRecord(const std::string& name) {
+  LogRecord r;
+  r.values = {true, "05.03.2024", "07:08:09", cp(name), "12", cp("М-121"), cp("245 сек"), cp("Тема 2"),
+              cp("с 1 по 40"), "2", "1", cp("4 - хор."), {{17, 3, true}, {4, 1, false}}};
+  r.seconds = 245;
+  r.rangeFirst = 1;
+  r.rangeLast = 40;
+  r.answers = 2;
+  r.errors = 1;
+  r.right = 1;
+  r.grade = 1;
+  return r;
+}
+
+}  // namespace
+
+TEST(ResultsCsv, QuotesFieldsAsRfc4180AndDisarmsFormulas) {
+  const struct {
+    const char* text;
+    bool typed;
+    const char* field;
+  } cases[] = {
+      {"Иванов И.И.", true, "Иванов И.И."},
+      {"", true, ""},
+      {"Цепи, ток", false, "\"Цепи, ток\""},
+      {"Тема \"2\"", false, "\"Тема \"\"2\"\"\""},
+      {"a\r\nb", false, "\"a\r\nb\""},
+      {"=1+2", true, "'=1+2"},
+      {"-1", true, "'-1"},
+      {"@x", true, "'@x"},
+      {"+7,1", true, "\"'+7,1\""},
+      {"-1", false, "-1"},  // figures the tool writes itself stay numbers
+  };
+  for (const auto& c : cases) EXPECT_EQ(csvField(c.text, c.typed), c.field) << c.text;
+}
+
+TEST(ResultsCsv, HeaderAndRows) {
+  EXPECT_EQ(recordsCsv({oneRecord("Иванов, И.И.")}),
+            "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n"
+            "экзамен,05.03.2024,07:08:09,\"Иванов, И.И.\",12,М-121,Тема 2,с 1 по 40,245,2,1,4 - хор.\r\n");
+  QuestionStats few{cp("Тема 2"), 17, 3, 1, 1.0 / 3, std::nullopt};
+  QuestionStats many{cp("Тема 2"), 4, 12, 9, 0.75, -0.25};
+  EXPECT_EQ(questionsCsv({few, many}),
+            "topic,question,asked,right,facility,discrimination\r\n"
+            "Тема 2,17,3,1,0.33,\r\n"
+            "Тема 2,4,12,9,0.75,-0.25\r\n");
+}
+
+TEST(ResultsPage, EscapesEveryValueFromTheLog) {
+  const std::vector<LogRecord> records{oneRecord("<script>alert('x')</script> & \"Ко\"")};
+  const std::string page = resultsPage(records, summarise(records), {"a<b.log: записей прочитано 1."});
+  EXPECT_EQ(page.find("<script>alert"), std::string::npos);
+  EXPECT_NE(page.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;Ко&quot;"), std::string::npos);
+  EXPECT_NE(page.find("a&lt;b.log"), std::string::npos);
+  EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
+}
+
+TEST(ResultsPage, KeepsTheLatestRecordsOfAYearOnThePage) {
+  std::vector<LogRecord> records(5003, oneRecord("Новый"));
+  for (std::size_t k : {0u, 2500u, 5002u}) {
+    records[k].values.name = cp("Старый");
+    records[k].values.date = "04.03.2024";  // a day before the others
+  }
+  const std::string page = resultsPage(records, summarise(records), {});
+  std::size_t rows = 0;
+  for (std::size_t at = 0; (at = page.find("<tr><td>экзамен<", at)) != std::string::npos; ++at) ++rows;
+  EXPECT_EQ(rows, 5000u);
+  EXPECT_EQ(page.find("Старый"), std::string::npos);
+  EXPECT_NE(page.find("последние по дате 5000 записей из 5003"), std::string::npos);
+}
