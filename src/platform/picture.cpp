@@ -2,90 +2,26 @@
 
 #include <QFile>
 #include <QImageReader>
-#include <csetjmp>
-#include <cstdio>
+#include <cstring>
 
-#include <jpeglib.h>
+#include "platform/jpeg_decoder.h"
 
 namespace {
 
-// Beyond these a picture is taken as damaged: no diagram needs them, and a
-// forged header must not make us allocate gigabytes or decode for minutes.
-constexpr std::uint64_t kMaxPixels = 50'000'000;
-constexpr int kMaxScans = 1000;
 constexpr qint64 kMaxFileBytes = 256 * 1024 * 1024;
-
-// libjpeg's own error handler ends the process; this one jumps back to the
-// decoder instead, and counts the warnings a damaged file produces.
-struct ErrorManager {
-  jpeg_error_mgr base;
-  std::jmp_buf back;
-  int warnings;
-};
-
-[[noreturn]] void jumpBack(j_common_ptr cinfo) {
-  std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->back, 1);
-}
-
-void countWarning(j_common_ptr cinfo, int level) {
-  if (level < 0) ++reinterpret_cast<ErrorManager*>(cinfo->err)->warnings;
-}
-
-void limitScans(j_common_ptr cinfo) {
-  if (cinfo->is_decompressor &&
-      reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans)
-    jumpBack(cinfo);
-}
-
-// Everything that needs destroying lives outside the setjmp frame.
-struct Decoder {
-  jpeg_decompress_struct cinfo{};
-  ErrorManager errors{};
-  jpeg_progress_mgr progress{};
-  QImage image;
-  bool created = false;
-  ~Decoder() {
-    if (created) jpeg_destroy_decompress(&cinfo);
-  }
-};
-
-// Returns false when libjpeg gave up; the caller then throws the image away.
-bool decodeInto(Decoder& d, const unsigned char* data, unsigned long size) {
-  if (setjmp(d.errors.back)) return false;
-  jpeg_create_decompress(&d.cinfo);
-  d.created = true;
-  d.cinfo.progress = &d.progress;  // creating the decompressor cleared it
-  jpeg_mem_src(&d.cinfo, data, size);
-  jpeg_read_header(&d.cinfo, TRUE);
-  d.cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&d.cinfo);
-  const std::uint64_t pixels =
-      std::uint64_t{d.cinfo.output_width} * std::uint64_t{d.cinfo.output_height};
-  if (pixels == 0 || pixels > kMaxPixels || d.cinfo.output_components != 3) return false;
-  d.image = QImage(static_cast<int>(d.cinfo.output_width), static_cast<int>(d.cinfo.output_height),
-                   QImage::Format_RGB888);
-  if (d.image.isNull()) return false;
-  while (d.cinfo.output_scanline < d.cinfo.output_height) {
-    JSAMPROW row = d.image.scanLine(static_cast<int>(d.cinfo.output_scanline));
-    jpeg_read_scanlines(&d.cinfo, &row, 1);
-  }
-  jpeg_finish_decompress(&d.cinfo);
-  return true;
-}
 
 }  // namespace
 
 std::optional<QImage> decodeJpeg(const char* data, std::size_t size) {
-  if (size == 0) return std::nullopt;
-  Decoder d;
-  d.cinfo.err = jpeg_std_error(&d.errors.base);
-  d.errors.base.error_exit = jumpBack;
-  d.errors.base.emit_message = countWarning;
-  d.progress.progress_monitor = limitScans;
-  if (!decodeInto(d, reinterpret_cast<const unsigned char*>(data), static_cast<unsigned long>(size)))
-    return std::nullopt;
-  if (d.errors.warnings > 0) return std::nullopt;
-  return d.image;
+  const auto pixels = decodeJpegPixels(reinterpret_cast<const unsigned char*>(data), size);
+  if (!pixels) return std::nullopt;
+  QImage image(pixels->width, pixels->height, QImage::Format_RGB888);
+  if (image.isNull()) return std::nullopt;
+  // QImage pads its rows to four bytes, so the rows are copied one by one.
+  const std::size_t stride = static_cast<std::size_t>(pixels->width) * 3;
+  for (int y = 0; y < pixels->height; ++y)
+    std::memcpy(image.scanLine(y), pixels->rgb.data() + stride * static_cast<std::size_t>(y), stride);
+  return image;
 }
 
 std::optional<QImage> readPicture(const QString& path, PictureFormat format) {
@@ -98,7 +34,7 @@ std::optional<QImage> readPicture(const QString& path, PictureFormat format) {
     }
     case PictureFormat::QtReadable: {
       QImageReader reader(path);
-      reader.setAllocationLimit(static_cast<int>(kMaxPixels * 4 / (1024 * 1024)));
+      reader.setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)));
       QImage image = reader.read();
       if (image.isNull()) return std::nullopt;
       return image;
