@@ -9,18 +9,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 
-packages=(clang libclang-rt-14-dev cmake ninja-build libjpeg62-turbo-dev qt6-base-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+packages=(build-essential clang libclang-rt-14-dev cmake ninja-build libjpeg62-turbo-dev qt6-base-dev)
+bash scripts/install_packages.sh "${packages[@]}"
 
 build=build-fuzz
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
