@@ -11,6 +11,9 @@ namespace {
 
 // A forged progressive file must not make us decode for minutes.
 constexpr int kMaxScans = 1000;
+// libjpeg's own buffers (a multi-scan picture keeps all its coefficients) stay
+// below this; beyond it libjpeg stops with an error instead of filling gigabytes.
+constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
 
 // libjpeg's own error handler ends the process; this one jumps back to the
 // decoder instead, and counts the warnings a damaged file produces.
@@ -52,8 +55,13 @@ bool decodeInto(Decoder& d, const unsigned char* data, unsigned long size) {
   jpeg_create_decompress(&d.cinfo);
   d.created = true;
   d.cinfo.progress = &d.progress;  // creating the decompressor cleared it
+  d.cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
   jpeg_mem_src(&d.cinfo, data, size);
   jpeg_read_header(&d.cinfo, TRUE);
+  // A forged size is refused before libjpeg sets up its buffers for it.
+  const std::uint64_t declared =
+      std::uint64_t{d.cinfo.image_width} * std::uint64_t{d.cinfo.image_height};
+  if (declared > kMaxPicturePixels) return false;
   d.cinfo.out_color_space = JCS_RGB;
   jpeg_start_decompress(&d.cinfo);
   const std::uint64_t pixels =
