@@ -8,12 +8,13 @@ bash scripts/setup.sh -DVORS_WERROR=ON
 ctest --test-dir build --output-on-failure -j2
 
 echo "== The test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORS_ASAN=ON -DVORS_WERROR=ON \
-  -DVORS_BENCH=OFF >/dev/null
+# Unoptimised with line tables only: it builds in about half the time, and the
+# tests stay fast even so.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
+  -DVORS_ASAN=ON -DVORS_WERROR=ON -DVORS_BENCH=OFF >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
   ctest --test-dir build-asan --output-on-failure -j2
 
 echo "== Fuzz smoke"
