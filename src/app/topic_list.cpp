@@ -2,6 +2,7 @@
 
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 
 TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines) {
   constexpr int kPitch = 30;
@@ -11,10 +12,10 @@ TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines) {
 
   TopicListLayout layout;
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    const int width = static_cast<int>(entries[i].size()) * 10 + 30;
-    layout.buttons.push_back({std::move(entries[i]), static_cast<int>(i) * kPitch + kFirstTop, width});
+    const int width = pixelsFor(entries[i].size(), 10, 30);
+    layout.buttons.push_back({std::move(entries[i]), pixelsFor(i, kPitch, kFirstTop), width});
   }
-  layout.outerHeight = static_cast<int>(layout.buttons.size()) * kPitch + 175;
+  layout.outerHeight = pixelsFor(layout.buttons.size(), kPitch, 175);
   layout.buttonTop = layout.outerHeight - 85;
   layout.label2Top = layout.outerHeight - 125;
   return layout;

@@ -2,17 +2,49 @@
 // The question bank of one topic (or of all topics), built from vopros.txt,
 // otvet.txt and konsult.txt. Texts are code page 1251 bytes.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/data_error.h"
 
+// The set of each answer line. All answer lines after one set line share its
+// set, so it is kept once with the first line it governs: the bank grows with
+// the file, not with the file times the length of a set.
+class AnswerSetList {
+ public:
+  AnswerSetList() = default;
+  AnswerSetList(std::initializer_list<std::string> sets);
+  AnswerSetList(const std::vector<std::string>& sets);  // NOLINT: a list of sets is one
+
+  // Appends an answer line governed by set.
+  void push_back(std::string set);
+  // Appends an answer line governed by the same set as the line before it.
+  void repeatLast();
+
+  const std::string& operator[](std::size_t i) const;  // i < size()
+  const std::string& back() const { return runs_.back().set; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+
+  friend bool operator==(const AnswerSetList& a, const AnswerSetList& b);
+  friend bool operator==(const AnswerSetList& a, const std::vector<std::string>& b);
+
+ private:
+  struct Run {
+    std::size_t first;  // the first answer line the set governs
+    std::string set;
+  };
+  std::vector<Run> runs_;
+  std::size_t size_ = 0;
+};
+
 struct QuestionBank {
   std::vector<std::string> QuestionTexts;    // entry i is question i+1, without its 9-character prefix
   std::vector<std::uint16_t> QuestionFlags;  // correct option digit of each question
   std::vector<std::string> AnswerTexts;      // answer lines as written ("_2_text")
-  std::vector<std::string> AnswerQuestionSets;  // the set that governs each answer line
+  AnswerSetList AnswerQuestionSets;          // the set that governs each answer line
   std::vector<std::string> ConsultTexts;     // the set of each consultation block
   std::vector<std::vector<std::string>> ConsultBlocks;  // the content lines of each block
 };
@@ -31,3 +63,11 @@ struct BankLoad {
 // reads on past the line and leaves BankLoad::error empty (the course checker).
 BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount,
                   std::vector<DataError>* everyFault = nullptr);
+
+// The three files' bytes, for loading without a folder; nullopt is a missing file.
+struct CourseTexts {
+  std::optional<std::string> questions;      // vopros.txt
+  std::optional<std::string> answers;        // otvet.txt
+  std::optional<std::string> consultations;  // konsult.txt
+};
+BankLoad loadBankFromTexts(CourseTexts texts, unsigned selectedTopic, unsigned topicCount);

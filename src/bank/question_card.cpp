@@ -5,6 +5,7 @@
 #include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 
 namespace {
 
@@ -77,8 +78,8 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
   for (std::size_t j = 0; j < options.size(); ++j) {
     const std::string& text = options[j].text;
     OptionPlace place;
-    place.top = (static_cast<int>(j) + card.extraLines) * kPitch + firstTop;
-    place.width = static_cast<int>(text.size()) * kCharWidth + kButtonPadding;
+    place.top = pixelsFor(j + static_cast<std::size_t>(card.extraLines), kPitch, firstTop);
+    place.width = pixelsFor(text.size(), kCharWidth, kButtonPadding);
     place.digit = options[j].digit;
     if (text.size() <= kLongestLine) {
       place.caption = text;
@@ -86,24 +87,23 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
       const Split split = splitAt(text);
       place.caption = split.head;
       place.continuation = kOptionIndent + split.tail;
-      place.continuationTop = place.top + kPitch;
+      place.continuationTop = clampPixels(std::int64_t{place.top} + kPitch);
       ++card.extraLines;
     }
     card.options.push_back(std::move(place));
   }
 
-  const std::size_t m = options.size() + static_cast<std::size_t>(card.extraLines);
-  const int lines = static_cast<int>(m);
-  const int beyond = m > kLinesInMinimumWindow ? lines - static_cast<int>(kLinesInMinimumWindow) : 0;
+  const std::size_t lines = options.size() + static_cast<std::size_t>(card.extraLines);
+  const std::size_t beyond = lines > kLinesInMinimumWindow ? lines - kLinesInMinimumWindow : 0;
   if (kind == WindowKind::SelfControl) {
-    card.outerHeight = beyond > 0 ? lines * kPitch + 200 : kMinimumHeight;
-    card.buttonTop = beyond * kPitch + 285;
-    card.label3Top = lines * kPitch + 95;
+    card.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 200) : kMinimumHeight;
+    card.buttonTop = pixelsFor(beyond, kPitch, 285);
+    card.label3Top = pixelsFor(lines, kPitch, 95);
   } else {
-    card.outerHeight = beyond > 0 ? lines * kPitch + 210 : kMinimumHeight;
-    card.buttonTop = beyond * kPitch + 295;
+    card.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 210) : kMinimumHeight;
+    card.buttonTop = pixelsFor(beyond, kPitch, 295);
     // The result label moves two pitches per extra line while the buttons move one.
-    card.label3Top = beyond * 2 * kPitch + 250;
+    card.label3Top = pixelsFor(beyond, 2 * kPitch, 250);
     card.diagramName = consultationOf(bank, questionNumber).diagramName;
   }
   return card;

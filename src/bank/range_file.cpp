@@ -5,6 +5,7 @@
 
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -159,18 +160,18 @@ RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
   RangeWindowLayout layout;
   int widest = 0;
   for (std::size_t i = 0; i < captions.size(); ++i) {
-    const int width = static_cast<int>(captions[i].size()) * kCharWidth;
-    layout.buttonTops.push_back(kPitch * static_cast<int>(i) + 20);
+    const int width = pixelsFor(captions[i].size(), kCharWidth, 0);
+    layout.buttonTops.push_back(pixelsFor(i, kPitch, 20));
     layout.buttonWidths.push_back(width);
     widest = std::max(widest, width);
   }
-  const int n = static_cast<int>(captions.size());
-  layout.outerWidth = widest + 40;
+  const std::size_t n = captions.size();
+  layout.outerWidth = clampPixels(std::int64_t{widest} + 40);
   // C++ division truncates toward zero, which is the rounding this placement
   // wants also when the captions are narrower than the button.
-  layout.acceptLeft = (widest + 40 - kAcceptWidth) / 2;
-  layout.acceptTop = kPitch * n + 35;
-  layout.outerHeight = kPitch * n + 105;
+  layout.acceptLeft = (layout.outerWidth - kAcceptWidth) / 2;
+  layout.acceptTop = pixelsFor(n, kPitch, 35);
+  layout.outerHeight = pixelsFor(n, kPitch, 105);
   return layout;
 }
 

@@ -16,7 +16,7 @@
 #include "bank/question_card.h"
 #include "bank/range_file.h"
 #include "platform/cp1251.h"
-#include "platform/jpeg.h"
+#include "platform/jpeg_decoder.h"
 #include "platform/text_file.h"
 #include "study/diagram_map.h"
 
@@ -549,7 +549,7 @@ class Checker {
         const auto size = fs::file_size(path, ec);
         std::optional<std::string> bytes;
         if (!ec && size <= kMaxPictureFileBytes) bytes = readBytes(path);
-        if (!bytes || !decodeJpegRgb(bytes->data(), bytes->size()))
+        if (!bytes || !decodeJpegPixels(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()))
           warn(kDiagramMap, i, shown + cp(" поврежден: его не удается прочитать как JPEG."));
         return;
       }

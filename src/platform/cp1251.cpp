@@ -43,24 +43,52 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
+// The length of the well-formed UTF-8 sequence at i, or 0 when it is not one:
+// a stray continuation byte, an overlong form, a surrogate, a code point beyond
+// U+10FFFF or a sequence cut short.
+std::size_t sequenceLength(std::string_view utf8, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(utf8[i + k]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (utf8.size() - i < length) return 0;
+  if (byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t k = 2; k < length; ++k)
+    if ((byte(k) & 0xC0) != 0x80) return 0;
+  return length;
+}
+
 }  // namespace
 
 std::string cp1251FromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    int extra = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
-    if (extra < 0 || i + static_cast<std::size_t>(extra) >= utf8.size()) {
+    const std::size_t length = sequenceLength(utf8, i);
+    if (length == 0) {
       out += '?';
       ++i;
       continue;
     }
-    char32_t c = 0;
-    c = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k)
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
-    i += static_cast<std::size_t>(extra) + 1;
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k)
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += length;
     const int b = encodeCodePoint(c);
     out += b < 0 ? '?' : static_cast<char>(b);
   }

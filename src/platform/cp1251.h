@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
-// UTF-8 text -> code page 1251 bytes. A character the code page lacks becomes '?'.
+// UTF-8 text -> code page 1251 bytes. A character the code page lacks becomes '?',
+// and so does each byte that does not begin a well-formed UTF-8 sequence
+// (decoding goes on at the next byte, so "\xD0A" gives "?A").
 std::string cp1251FromUtf8(std::string_view utf8);
 
 // Code page 1251 bytes -> UTF-8. Every byte maps (0x98 to U+0098), so nothing is lost.

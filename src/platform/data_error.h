@@ -2,6 +2,7 @@
 // A fault in a course file that the user has to see: which file, which line
 // and what is wrong with it. Texts are code page 1251.
 #include <string>
+#include <string_view>
 
 struct DataError {
   enum class Code {
@@ -24,4 +25,10 @@ struct DataError {
 };
 
 // The text of the message box: the file, the line (when known) and the fault.
+// Control bytes copied from a file into it are shown escaped (see visibleControls).
 std::string describe(const DataError& error);
+
+// The text with every control byte (below 0x20, and 0x7F) written as a visible
+// escape such as "\x00", so that a NUL or a line end taken from a file cannot cut
+// or garble a message.
+std::string visibleControls(std::string_view text);

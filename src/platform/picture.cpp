@@ -4,17 +4,17 @@
 #include <QImageReader>
 #include <cstring>
 
-#include "platform/jpeg.h"
+#include "platform/jpeg_decoder.h"
 
 std::optional<QImage> decodeJpeg(const char* data, std::size_t size) {
-  const std::optional<JpegPicture> picture = decodeJpegRgb(data, size);
-  if (!picture) return std::nullopt;
-  QImage image(static_cast<int>(picture->width), static_cast<int>(picture->height),
-               QImage::Format_RGB888);
+  const auto pixels = decodeJpegPixels(reinterpret_cast<const unsigned char*>(data), size);
+  if (!pixels) return std::nullopt;
+  QImage image(pixels->width, pixels->height, QImage::Format_RGB888);
   if (image.isNull()) return std::nullopt;
-  const std::size_t stride = std::size_t{picture->width} * 3;
-  for (unsigned y = 0; y < picture->height; ++y)
-    std::memcpy(image.scanLine(static_cast<int>(y)), picture->rgb.data() + stride * y, stride);
+  // QImage pads its rows to four bytes, so the rows are copied one by one.
+  const std::size_t stride = static_cast<std::size_t>(pixels->width) * 3;
+  for (int y = 0; y < pixels->height; ++y)
+    std::memcpy(image.scanLine(y), pixels->rgb.data() + stride * static_cast<std::size_t>(y), stride);
   return image;
 }
 
@@ -22,9 +22,7 @@ std::optional<QImage> readPicture(const QString& path, PictureFormat format) {
   switch (format) {
     case PictureFormat::Jpeg: {
       QFile file(path);
-      if (!file.open(QIODevice::ReadOnly) ||
-          static_cast<std::uint64_t>(file.size()) > kMaxPictureFileBytes)
-        return std::nullopt;
+      if (!file.open(QIODevice::ReadOnly) || static_cast<std::uint64_t>(file.size()) > kMaxPictureFileBytes) return std::nullopt;
       const QByteArray bytes = file.readAll();
       return decodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }

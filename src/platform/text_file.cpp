@@ -2,35 +2,48 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 bool fileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);
 }
 
+std::string_view nextLine(std::string_view text, std::size_t& pos) {
+  const std::size_t start = pos;
+  const std::size_t lf = text.find('\n', start);
+  if (lf == std::string_view::npos) {
+    pos = text.size();
+    return text.substr(start);
+  }
+  pos = lf + 1;
+  const std::size_t end = lf > start && text[lf - 1] == '\r' ? lf - 1 : lf;
+  return text.substr(start, end - start);
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t lf = text.find('\n', start);
-    if (lf == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    std::size_t end = lf;
-    if (end > start && text[end - 1] == '\r') --end;
-    lines.emplace_back(text.substr(start, end - start));
-    start = lf + 1;
-  }
+  for (std::size_t pos = 0; pos < text.size();) lines.emplace_back(nextLine(text, pos));
   return lines;
 }
 
-std::optional<std::vector<std::string>> readLines(const std::string& path) {
+std::optional<std::string> readText(const std::string& path) {
   if (!fileExists(path)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // Read in pieces into a string sized once, so that a large file is held once.
+  std::string text;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (!ec) text.reserve(size);
+  char piece[1 << 16];
+  while (in.read(piece, sizeof piece) || in.gcount() > 0)
+    text.append(piece, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) return std::nullopt;
-  return splitLines(text);
+  return text;
+}
+
+std::optional<std::vector<std::string>> readLines(const std::string& path) {
+  auto text = readText(path);
+  if (!text) return std::nullopt;
+  return splitLines(*text);
 }

@@ -18,6 +18,8 @@ class TForm8 final : public TFormBase {
   // currentQuestion is the 0-based position of the question the opener shows.
   TForm8(SessionState& session, const Services& services, const QuestionBank& bank,
          std::uint16_t currentQuestion, QWidget* owner);
+  // The window keeps a reference to the bank, so a temporary one would dangle.
+  TForm8(SessionState&, const Services&, QuestionBank&&, std::uint16_t, QWidget*) = delete;
 
   void Button1Click();  // "Вернуться"
   void Button2Click();  // "Диаграмма"

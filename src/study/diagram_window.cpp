@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "platform/codec.h"
+#include "platform/data_error.h"
 #include "platform/design.h"
 #include "platform/picture.h"
 #include "platform/text_file.h"
@@ -81,13 +82,14 @@ void TForm9::FormActivate() {
 
 void TForm9::loadPicture(const std::string& name) {
   // The name is code page 1251; the file system spells it in its own encoding.
-  const QString shownName = fromCp1251(name);
-  if (!QFileInfo(shownName).isFile()) {
+  const QString path = fromCp1251(name);
+  const QString shownName = fromCp1251(visibleControls(name));
+  if (!QFileInfo(path).isFile()) {
     services_.messages.message(this, text("Диаграмма."),
                                text("Отсутствует файл '") + shownName + QLatin1Char('\''));
     return;
   }
-  const std::optional<QImage> picture = readPicture(shownName, formatOf(name));
+  const std::optional<QImage> picture = readPicture(path, formatOf(name));
   if (!picture) {
     services_.messages.message(
         this, text("Диаграмма."),
@@ -96,7 +98,7 @@ void TForm9::loadPicture(const std::string& name) {
   }
   Image1->setPixmap(QPixmap::fromImage(*picture));
   Image1->resize(picture->size());
-  Image1->setAccessibleDescription(shownName);
+  Image1->setAccessibleDescription(path);
 }
 
 void TForm9::Button1Click() { accept(); }

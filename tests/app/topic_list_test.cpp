@@ -2,6 +2,7 @@
 
 #include "app/topic_list.h"
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 
 TEST(TopicList, AllTopicsFirstThenTheTitlesOfMainTxt) {
   const TopicListLayout layout =
@@ -23,4 +24,29 @@ TEST(TopicList, AnEmptyMainTxtStillOffersAllTopics) {
   const TopicListLayout layout = layoutTopicList({});
   ASSERT_EQ(layout.buttons.size(), 1u);
   EXPECT_EQ(layout.outerHeight, 205);
+}
+
+TEST(Pixels, FiguredInSixtyFourBitsAndClampedToWhatAWidgetTakes) {
+  struct Case {
+    std::size_t count;
+    int step, offset, want;
+  };
+  const Case cases[] = {
+      {3, 10, 30, 60},
+      {3276, 10, 30, 32767},
+      {std::size_t{200} << 20, 10, 30, kMaxPixels},  // a 200 MB title, which overflowed an int
+      {SIZE_MAX, 20, 35, kMaxPixels},
+      {0, 20, -40, -40},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.count);
+    EXPECT_EQ(pixelsFor(c.count, c.step, c.offset), c.want);
+  }
+  EXPECT_EQ(clampPixels(std::int64_t{1} << 40), kMaxPixels);
+  EXPECT_EQ(clampPixels(-(std::int64_t{1} << 40)), -kMaxPixels);
+}
+
+TEST(TopicList, AVeryLongTitleGivesTheWidestButtonAWidgetTakes) {
+  const TopicListLayout layout = layoutTopicList({std::string(5000, 'x')});
+  EXPECT_EQ(layout.buttons[1].width, kMaxPixels);
 }

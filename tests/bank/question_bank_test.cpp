@@ -133,6 +133,45 @@ TEST_F(Loader, WorkedExampleAllTopicsShiftsLaterTopicsByTheirOffset) {
   EXPECT_EQ(bank.ConsultBlocks[2], cpLines({"Пояснение к первому вопросу второй темы."}));
 }
 
+TEST_F(Loader, KeepsEachSetOnceForAllTheAnswerLinesItGoverns) {
+  // A long set over many answer lines once cost memory of their product.
+  Lines otvet = {"+++1", "**_1_2_"};
+  for (int i = 0; i < 1000; ++i) otvet.push_back("_1_a");
+  otvet.push_back("**_3_");
+  otvet.push_back("_2_b");
+  otvet.push_back("_1_c");
+  writeCourse(kVopros, otvet);
+  const BankLoad load = this->load(1);
+  ASSERT_FALSE(load.error);
+  const AnswerSetList& sets = load.bank.AnswerQuestionSets;
+  ASSERT_EQ(sets.size(), 1002u);
+  EXPECT_EQ(sets[0], "_1_2_");
+  EXPECT_EQ(&sets[999], &sets[0]);  // the very same string, not a copy
+  EXPECT_EQ(sets[1000], "_3_");
+  EXPECT_EQ(&sets[1001], &sets[1000]);
+}
+
+TEST_F(Loader, LoadsTextsHandedInAsItLoadsTheFolder) {
+  writeCourse();
+  auto text = [](const Lines& lines) {
+    std::string joined;
+    for (const auto& line : lines) joined += cp(line) + "\r\n";
+    return joined;
+  };
+  const BankLoad fromTexts = loadBankFromTexts({text(kVopros), text(kOtvet), text(kKonsult)}, 0, 3);
+  const BankLoad fromFolder = load(0);
+  ASSERT_FALSE(fromTexts.error);
+  EXPECT_EQ(fromTexts.bank.QuestionTexts, fromFolder.bank.QuestionTexts);
+  EXPECT_EQ(fromTexts.bank.AnswerTexts, fromFolder.bank.AnswerTexts);
+  EXPECT_EQ(fromTexts.bank.AnswerQuestionSets, fromFolder.bank.AnswerQuestionSets);
+  EXPECT_EQ(fromTexts.bank.ConsultBlocks, fromFolder.bank.ConsultBlocks);
+
+  const BankLoad missing = loadBankFromTexts({text(kVopros), std::nullopt, text(kKonsult)}, 1, 3);
+  ASSERT_TRUE(missing.error);
+  EXPECT_EQ(missing.error->code, Code::FileMissing);
+  EXPECT_EQ(missing.error->file, "otvet.txt");
+}
+
 TEST_F(Loader, OrdersQuestionsByNumberFillingGapsAndDroppingStrays) {
   const struct {
     const char* name;

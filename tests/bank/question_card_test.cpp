@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 
 namespace {
 
@@ -251,4 +252,12 @@ TEST(QuestionCard, NoDiagramWithoutBlocksAnUnclosedMarkerNamesNone) {
 
   bank.ConsultBlocks = {{"$diagram_0007 never closed"}};
   EXPECT_EQ(layoutCard(bank, 0, WindowKind::Testing).diagramName, std::string());
+}
+
+TEST(QuestionCard, AVeryLongOptionIsClampedToWhatAWidgetTakes) {
+  const CardLayout card =
+      layoutCard(bankWithOptions("?", {std::string(6000, 'x'), "short"}), 0, WindowKind::Testing);
+  ASSERT_EQ(card.options.size(), 2u);
+  EXPECT_EQ(card.options[0].width, kMaxPixels);
+  EXPECT_EQ(card.options[1].width, 5 * 6 + 15);
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/cp1251.h"
+#include "platform/pixels.h"
 
 namespace {
 
@@ -213,6 +214,14 @@ TEST(RangeChoice, RejectsWhatIsNotAUsableRangeNamingItsLine) {
   }
 }
 
+TEST(RangeChoice, ControlBytesOfAFieldShowEscapedInTheMessage) {
+  const RangeChoice choice = chooseRange(entryOf(std::string("1\0\r\n\x7f", 5), "5", 3), 30);
+  ASSERT_TRUE(choice.error);
+  const std::string message = describe(*choice.error);
+  EXPECT_NE(message.find(cp("«1\\x00\\x0D\\x0A\\x7F»")), std::string::npos) << utf8FromCp1251(message);
+  EXPECT_EQ(visibleControls(std::string("a\tb\x1f\x20\xff", 6)), "a\\x09b\\x1F \xff");
+}
+
 TEST(RangeChoice, WorkingRangeFallsBackToTheWholeBank) {
   struct Case {
     QuestionRange stored;
@@ -260,6 +269,13 @@ TEST(RangeWindow, NarrowCaptionsPutTheButtonLeftOfTheEdgeRoundingTowardZero) {
     EXPECT_EQ(layout.outerHeight, 125);
     EXPECT_EQ(layout.acceptTop, 55);
   }
+}
+
+TEST(RangeWindow, AVeryLongCaptionIsClampedToWhatAWidgetTakes) {
+  const RangeWindowLayout layout = layoutRangeWindow({std::string(6000, 'x'), "y"});
+  EXPECT_EQ(layout.buttonWidths, (std::vector<int>{kMaxPixels, 6}));
+  EXPECT_EQ(layout.outerWidth, kMaxPixels);
+  EXPECT_EQ(layout.acceptLeft, (kMaxPixels - 75) / 2);
 }
 
 TEST(RangeWindow, EmptyCaptionGivesWidthZeroAndItsRangeIsAccepted) {

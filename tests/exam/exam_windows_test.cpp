@@ -156,9 +156,9 @@ class ExamWindowsTest : public QObject {
     QCOMPARE(labelText(&window, "Label6"), u8("05.03.2024"));
     QCOMPARE(labelText(&window, "Label8"), u8("07:08:09"));
     QCOMPARE(window.focusWidget()->objectName(), QStringLiteral("Edit1"));
-    auto* edits = std::array{window.findChild<QLineEdit*>(QStringLiteral("Edit1")),
-                             window.findChild<QLineEdit*>(QStringLiteral("Edit2")),
-                             window.findChild<QLineEdit*>(QStringLiteral("Edit3"))}.data();
+    const std::array edits{window.findChild<QLineEdit*>(QStringLiteral("Edit1")),
+                           window.findChild<QLineEdit*>(QStringLiteral("Edit2")),
+                           window.findChild<QLineEdit*>(QStringLiteral("Edit3"))};
     edits[0]->setText(code);
     edits[1]->setText(name);
     edits[2]->setText(group);

@@ -19,3 +19,26 @@ TEST(Cp1251_RoundTrip, EveryByteSurvivesBothWays) {
   EXPECT_EQ(utf8FromCp1251("\x98"), "\xc2\x98");
   EXPECT_EQ(utf8FromCp1251("\x88\xb9"), "\xe2\x82\xac\xe2\x84\x96");
 }
+
+TEST(Cp1251_MalformedUtf8, EachByteOutsideAWellFormedSequenceBecomesAQuestionMark) {
+  struct Case {
+    const char* utf8;
+    const char* want;
+  };
+  const Case cases[] = {
+      {"\xc0\x80", "??"},                  // overlong NUL
+      {"\xe0\x80\xaf", "???"},             // overlong three-byte form
+      {"\xf0\x80\x80\xaf", "????"},        // overlong four-byte form
+      {"\xd0" "A", "?A"},                  // cut short: the 'A' is kept
+      {"\xe2\x82" "A", "??A"},
+      {"\x80\xbf", "??"},                  // continuation bytes without a lead
+      {"\xed\xa0\x80", "???"},             // a surrogate
+      {"\xf4\x90\x80\x80", "????"},        // beyond U+10FFFF
+      {"\xf5\x80\x80\x80", "????"},
+      {"\xd0\x96\xf0\x9f\x98\x80", "\xc6?"},  // well formed: Ж, and an emoji the code page lacks
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.want);
+    EXPECT_EQ(cp1251FromUtf8(c.utf8), c.want);
+  }
+}

@@ -50,6 +50,18 @@ class PictureTest : public QObject {
     QVERIFY(decoded < 1500);
   }
 
+  void aForgedMultiScanPictureIsRefusedAtOnce() {
+    // 449 bytes declaring 47128 x 63768 pixels in separate scans once made libjpeg
+    // clear gigabytes of coefficients before the size was looked at.
+    std::ifstream in(std::string(TEST_DATA_DIR) + "/forged_multiscan.jpg", std::ios::binary);
+    const std::string jpeg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QCOMPARE(jpeg.size(), std::size_t{449});
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!decodeJpeg(jpeg.data(), jpeg.size()));
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+  }
+
   void aForgedHugeSizeIsRefused() {
     std::string jpeg = sampleJpeg();
     // The baseline frame header: FF C0, length, precision, height, width.

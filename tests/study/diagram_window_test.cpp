@@ -91,7 +91,8 @@ class DiagramWindowTest : public QObject {
 
   void consultationWithoutBlocksIsEmpty() {
     Services s = fakes->services("");
-    TForm8 window(session, s, QuestionBank{}, 0, nullptr);
+    const QuestionBank bank;
+    TForm8 window(session, s, bank, 0, nullptr);
     window.show();
     settle();
     QVERIFY(window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().isEmpty());

@@ -28,7 +28,8 @@ QuestionBank makeBank() {
     if (n == 6) continue;
     const std::string set = "_" + std::to_string(n) + "_";
     bank.AnswerTexts.insert(bank.AnswerTexts.end(), {"_1_one", "_2_two"});
-    bank.AnswerQuestionSets.insert(bank.AnswerQuestionSets.end(), {set, set});
+    bank.AnswerQuestionSets.push_back(set);
+    bank.AnswerQuestionSets.repeatLast();
     if (n == 4) {
       bank.AnswerTexts.push_back("_1_one again");
       bank.AnswerQuestionSets.push_back(set);

@@ -1,0 +1,99 @@
+// Peak heap of loading an otvet.txt built to amplify: one set line of 10 KB
+// followed by 100,000 answer lines "_1" (410 KB in all). Every allocation of the
+// program is counted, so the figure is the loader's own peak, not the process's.
+// Goal: peak ≤ 10 × the file's size (the "ratio" counter).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <new>
+#include <random>
+#include <string>
+
+#include "bank/question_bank.h"
+
+namespace {
+
+std::atomic<std::size_t> liveBytes{0};
+std::atomic<std::size_t> peakBytes{0};
+
+void* counted(std::size_t size) {
+  void* p = std::malloc(size == 0 ? 1 : size);
+  if (!p) throw std::bad_alloc();
+  const std::size_t live = liveBytes += malloc_usable_size(p);
+  std::size_t peak = peakBytes.load();
+  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
+  }
+  return p;
+}
+
+void uncounted(void* p) {
+  if (!p) return;
+  liveBytes -= malloc_usable_size(p);
+  std::free(p);
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) { return counted(size); }
+void* operator new[](std::size_t size) { return counted(size); }
+void operator delete(void* p) noexcept { uncounted(p); }
+void operator delete[](void* p) noexcept { uncounted(p); }
+void operator delete(void* p, std::size_t) noexcept { uncounted(p); }
+void operator delete[](void* p, std::size_t) noexcept { uncounted(p); }
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kSetBytes = 10'000;
+constexpr std::size_t kAnswerLines = 100'000;
+constexpr double kGoal = 10.0;
+
+// The set names questions 1..n, so it is a valid set of the one-question topic too.
+std::string longSet() {
+  std::string set = "_";
+  for (unsigned n = 1; set.size() < kSetBytes; ++n) set += std::to_string(n) + "_";
+  return set;
+}
+
+void BM_PeakMemoryOfAnAmplifyingAnswerFile(benchmark::State& state) {
+  std::random_device random;
+  const fs::path dir = fs::temp_directory_path() / ("vors_memory_bench_" + std::to_string(random()));
+  fs::create_directories(dir);
+  {
+    std::ofstream(dir / "vopros.txt", std::ios::binary) << "+++1\r\n_001_1_1_?\r\n";
+    std::ofstream(dir / "konsult.txt", std::ios::binary) << "+++1\r\n**_1_\r\n-\r\n";
+    std::ofstream otvet(dir / "otvet.txt", std::ios::binary);
+    otvet << "+++1\r\n**" << longSet() << "\r\n";
+    for (std::size_t i = 0; i < kAnswerLines; ++i) otvet << "_1\r\n";
+  }
+  const double fileBytes = static_cast<double>(fs::file_size(dir / "otvet.txt"));
+  const std::string folder = dir.string() + "/";
+  double ratio = 0;
+  for (auto _ : state) {
+    const std::size_t before = liveBytes.load();
+    peakBytes = before;
+    BankLoad load = loadBank(folder, 1, 2);
+    const double peak = static_cast<double>(peakBytes.load() - before);
+    if (load.error || load.bank.AnswerTexts.size() != kAnswerLines) {
+      state.SkipWithError("the generated course did not load");
+      break;
+    }
+    ratio = peak / fileBytes;
+    state.counters["file_KB"] = fileBytes / 1000;
+    state.counters["peak_KB"] = peak / 1000;
+    state.counters["ratio"] = ratio;
+  }
+  std::error_code ec;
+  fs::remove_all(dir, ec);
+  if (ratio > kGoal) state.SkipWithError("peak memory above 10 x the file's size");
+}
+BENCHMARK(BM_PeakMemoryOfAnAmplifyingAnswerFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

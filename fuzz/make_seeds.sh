@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the seed corpora of the fuzz targets from the sample course.
+# Usage: make_seeds.sh COURSE_DIR OUT_DIR JPEG_SEED_MAKER
+set -euo pipefail
+course=$1
+out=$2
+jpeg_maker=$3
+sep=$'\n#~#~#\n'  # the separator of fuzz_input.h
+
+rm -rf "$out"
+for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record; do
+  mkdir -p "$out/$target"
+done
+
+# The lines of each topic's first sections, so that a seed is small and fast.
+topic_part() {  # file topic lines
+  awk -v t="$2" -v n="$3" '/^\+/ { on = substr($0, 4, 1) == t; if (on) print; next }
+                            on && kept < n { print; kept++ }' "$1"
+}
+
+{ cat "$course/main.txt"; printf '%s' "$sep"; cat "$course/vopros.txt"; printf '%s' "$sep"
+  cat "$course/otvet.txt"; printf '%s' "$sep"; cat "$course/konsult.txt"; } > "$out/course_files/whole"
+for t in 1 2 3; do
+  { head -n "$t" "$course/main.txt"; printf '%s' "$sep"; topic_part "$course/vopros.txt" "$t" 6
+    printf '%s' "$sep"; topic_part "$course/otvet.txt" "$t" 14
+    printf '%s' "$sep"; topic_part "$course/konsult.txt" "$t" 10; } > "$out/course_files/topic$t"
+done
+
+for t in 1 2 3; do
+  { printf "\\x0$t\\x28"; cat "$course/diapazon.txt"; } > "$out/range_file/topic$t"
+  { head -n 1 "$course/vopros.txt" | cut -c 10-; topic_part "$course/otvet.txt" "$t" 20; } \
+    > "$out/question_card/topic$t"
+done
+awk 'length($0) > 60' "$course/vopros.txt" | head -n 1 | cut -c 10- > "$out/question_card/long"
+grep -a -m 3 '^_' "$course/otvet.txt" >> "$out/question_card/long"
+
+for f in main vopros otvet konsult diapazon graph; do
+  head -c 2000 "$course/$f.txt" > "$out/cp1251/$f"
+done
+
+for n in 1 2 3 7; do
+  { printf 'diagram_000%s' "$n"; printf '%s' "$sep"; cat "$course/graph.txt"; } > "$out/diagram_map/d$n"
+done
+
+"$jpeg_maker" "$out/jpeg"
+
+printf '%s' "Иванов И.И.${sep}1234${sep}ЭЛ-21${sep}Тема${sep}05.03.2024${sep}07:08:09" \
+  | iconv -f UTF-8 -t CP1251 > "$out/protocol_record/candidate"

@@ -1,0 +1,24 @@
+#pragma once
+// JPEG decoding through libjpeg, without Qt, so that the decoder can be tested
+// and fuzzed on its own. A file that cannot be decoded gives nothing, never a
+// crash or an endless wait.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+// Beyond this a picture is taken as damaged: no diagram needs it, and a forged
+// header must not make us allocate gigabytes.
+inline constexpr std::uint64_t kMaxPicturePixels = 50'000'000;
+// Nor is a picture file larger than this read at all.
+inline constexpr std::uint64_t kMaxPictureFileBytes = 256 * 1024 * 1024;
+
+struct RgbPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned char> rgb;  // height rows of width * 3 bytes, top row first
+};
+
+// Decodes JPEG bytes. A damaged or truncated picture (libjpeg only warns about
+// the latter and pads it with grey) gives nullopt, as does one too large to hold.
+std::optional<RgbPixels> decodeJpegPixels(const unsigned char* data, std::size_t size);
