@@ -8,7 +8,7 @@ jpeg_maker=$3
 sep=$'\n#~#~#\n'  # the separator of fuzz_input.h
 
 rm -rf "$out"
-for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record; do
+for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check; do
   mkdir -p "$out/$target"
 done
 
@@ -46,3 +46,10 @@ done
 
 printf '%s' "Иванов И.И.${sep}1234${sep}ЭЛ-21${sep}Тема${sep}05.03.2024${sep}07:08:09" \
   | iconv -f UTF-8 -t CP1251 > "$out/protocol_record/candidate"
+
+# The checker: the whole sample course, and each topic's first sections with its ranges.
+{ cat "$out/course_files/whole"; printf '%s' "$sep"; cat "$course/diapazon.txt"; printf '%s' "$sep"
+  cat "$course/graph.txt"; } > "$out/course_check/whole"
+for t in 1 2 3; do
+  { cat "$out/course_files/topic$t"; printf '%s' "$sep"; cat "$course/diapazon.txt"; } > "$out/course_check/topic$t"
+done

@@ -19,7 +19,7 @@ cmake --build "$build" --target fuzz_targets
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record)
+  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check)
 fi
 
 # Short allocation stacks and a small quarantine keep the targets several times

@@ -16,6 +16,7 @@
 #include "bank/question_card.h"
 #include "bank/range_file.h"
 #include "platform/cp1251.h"
+#include "platform/data_error.h"
 #include "platform/jpeg_decoder.h"
 #include "platform/text_file.h"
 #include "study/diagram_map.h"
@@ -623,7 +624,8 @@ std::string formatFinding(const Finding& finding) {
   std::string text = finding.file;
   if (finding.line > 0) text += ":" + std::to_string(finding.line);
   text += finding.kind == FindingKind::Error ? cp(": ошибка: ") : cp(": предупреждение: ");
-  return text + finding.what;
+  // A field quoted from a file may hold a control byte; the line must stay one line.
+  return text + visibleControls(finding.what);
 }
 
 std::string summaryLine(const CourseCheck& check) {

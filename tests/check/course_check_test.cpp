@@ -86,6 +86,9 @@ const Case kCases[] = {
      {{"otvet.txt", {"+++1", "**_1_2_", "_1_" + std::string(171, 'x'), "_2_" + std::string(170, 'x'), "+++2",
                      "**_1_2_", "_1_Да", "_2_Нет"}}},
      {}, false, {{"otvet.txt", 3, W}}},
+    {"a control byte in a quoted field",
+     {{"diapazon.txt", {"+++1", "**1", "_3\r1_2_Все", "+++2", "**1", "_1_2_Все"}}}, {}, false,
+     {{"diapazon.txt", 3, E}, {"diapazon.txt", 3, E}}},  // a lone CR, and no number
     {"stray line in a section", {{"otvet.txt", {"+++1", "**_1_2_", "_1_Да", "_2_Нет", "Заметка", "+++2",
                                                 "**_1_2_", "_1_Да", "_2_Нет"}}}, {}, false,
      {{"otvet.txt", 5, W}}},
@@ -195,6 +198,9 @@ TEST(CheckOutput, FindingAndSummaryShapesInRussianPlurals) {
             "otvet.txt:41: предупреждение: набор.");
   EXPECT_EQ(utf8FromCp1251(formatFinding({"main.txt", 0, E, cp("кодировка.")})),
             "main.txt: ошибка: кодировка.");
+  // A field quoted from a file keeps the finding on one line.
+  EXPECT_EQ(utf8FromCp1251(formatFinding({"diapazon.txt", 3, E, cp("«3\r1»")})),
+            "diapazon.txt:3: ошибка: «3\\x0D1»");
   const std::tuple<unsigned, std::size_t, const char*> plurals[] = {
       {1, 1, "1 тема, 1 вопрос"},     {2, 3, "2 темы, 3 вопроса"},
       {5, 11, "5 тем, 11 вопросов"},  {9, 21, "9 тем, 21 вопрос"},
