@@ -28,8 +28,7 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
     : TFormBase(owner), session_(session), services_(services) {
   setObjectName(QStringLiteral("Form10"));
   setWindowTitle(text("Ввод данных"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setBorderIcons(true);
   setClientSize(427, 273);
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));

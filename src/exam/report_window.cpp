@@ -30,8 +30,7 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
       exam_(session.SelectedMode == 1) {
   setObjectName(QStringLiteral("Form12"));
   setWindowTitle(text("Отчет"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setBorderIcons(true);
   setClientSize(482, 365);
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
