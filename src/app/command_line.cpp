@@ -48,11 +48,6 @@ std::string helpText() {
 
 std::string versionText() { return std::string("vorsanit ") + VORS_VERSION + "\n"; }
 
-std::string asFolder(std::string path) {
-  if (!path.empty() && path.back() != '/') path += '/';
-  return path;
-}
-
 std::string prepareSampleCourse(const std::string& sampleSource, const std::string& dataFolder) {
   std::error_code ec;
   const fs::path target(dataFolder);

@@ -19,9 +19,6 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string helpText();
 std::string versionText();
 
-// A course folder path as the program joins file names to it: ending in '/'.
-std::string asFolder(std::string path);
-
 // Makes sure the sample course is in dataFolder, copying it from sampleSource
 // when dataFolder has no main.txt yet (an earlier copy, and its logs, are kept).
 // Returns an empty string, or what went wrong (UTF-8).

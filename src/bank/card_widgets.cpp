@@ -14,10 +14,11 @@ constexpr int kOptionLeft = 24;
 constexpr int kRadioButtonHeight = 17;
 }  // namespace
 
-int CardState::chosenDigit() const {
+std::optional<std::size_t> CardState::chosenOption() const {
+  std::optional<std::size_t> chosen;
   for (std::size_t i = 0; i < OptionCount && i < OptionButtons.size(); ++i)
-    if (OptionButtons[i]->isChecked()) return OptionDigits[i];
-  return OptionDigits.empty() ? 0 : OptionDigits.front();
+    if (OptionButtons[i]->isChecked()) chosen = i;
+  return chosen;
 }
 
 void showQuestionCard(TFormBase& window, CardState& state, const CardControls& controls,

@@ -2,6 +2,7 @@
 // The widget side of the question card: puts a computed CardLayout onto an
 // answering window. Both answering windows lay out every question through here.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "bank/question_card.h"
@@ -22,8 +23,9 @@ struct CardState {
   std::uint16_t ContinuationLabelCount = 0;
   std::uint16_t ExtraLines = 0;
 
-  // The digit of the checked option, or of the first when none is checked.
-  int chosenDigit() const;
+  // The position of the checked option among those shown (the last, should
+  // several read checked); nullopt when none is.
+  std::optional<std::size_t> chosenOption() const;
 };
 
 // The window's controls the card sets.

@@ -43,6 +43,10 @@ std::size_t breakPosition(std::string_view text, std::size_t limit) {
   return end;
 }
 
+bool isRightAnswer(const QuestionBank& bank, std::size_t n, int digit) {
+  return n < bank.QuestionFlags.size() && digit == bank.QuestionFlags[n];
+}
+
 CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) {
   CardLayout card;
   const auto questionNumber = static_cast<unsigned>(n + 1);

@@ -44,5 +44,9 @@ struct CardLayout {
   std::optional<std::string> diagramName;
 };
 
+// Whether an option with this digit answers question n (0-based) right: the
+// digits are compared, wherever the option stands among those shown.
+bool isRightAnswer(const QuestionBank& bank, std::size_t n, int digit);
+
 // n is the 0-based question position; it must be < bank.QuestionTexts.size().
 CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind);

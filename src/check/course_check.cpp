@@ -633,11 +633,3 @@ std::string summaryLine(const CourseCheck& check) {
          questionsCounted(check.questions) + cp("; ошибок ") + std::to_string(check.errors()) +
          cp(", предупреждений ") + std::to_string(check.warnings()) + ".";
 }
-
-std::string forTerminal(std::string_view text, std::string_view codeset) {
-  std::string name;
-  for (char c : codeset)
-    if (c != '-' && c != '_') name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (name == "CP1251" || name == "WINDOWS1251") return std::string(text);
-  return utf8FromCp1251(text);
-}

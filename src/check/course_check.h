@@ -34,6 +34,3 @@ std::string formatFinding(const Finding& finding);
 // "Курс: 3 темы, 106 вопросов; ошибок 2, предупреждений 2."
 std::string summaryLine(const CourseCheck& check);
 
-// Code page 1251 text in the terminal's encoding (nl_langinfo's codeset name):
-// as it is for a code page 1251 terminal, UTF-8 for any other.
-std::string forTerminal(std::string_view text, std::string_view codeset);

@@ -8,6 +8,7 @@
 
 #include "check/course_check.h"
 #include "platform/cp1251.h"
+#include "platform/text_file.h"
 
 namespace {
 
@@ -46,9 +47,7 @@ int main(int argc, char** argv) {
     print(stderr, cp("Использование: vorsanit-check ПАПКА_КУРСА (подробнее: vorsanit-check --help)"));
     return 2;
   }
-  std::string folder = argv[1];
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  const CourseCheck check = checkCourse(folder, "");
+  const CourseCheck check = checkCourse(asFolder(argv[1]), "");
   if (!check.readable) {
     // The folder name is already in the terminal's encoding.
     const std::string text = forTerminal(cp("vorsanit-check: папку «"), codeset) + argv[1] +

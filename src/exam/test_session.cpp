@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "bank/question_card.h"
+
 int TestResults::questionsInTest() const {
   return std::min<int>(kQuestionsPerTest, DrawCount);
 }
@@ -43,7 +45,7 @@ void TestSession::drawNext() {
 bool TestSession::answer(std::size_t chosen, int digit) {
   if (!running()) return false;
   const int k = results_.AnswerCount;
-  const bool right = current_ < bank_.QuestionFlags.size() && digit == bank_.QuestionFlags[current_];
+  const bool right = isRightAnswer(bank_, current_, digit);
   results_.AnswerResults[static_cast<std::size_t>(k)] = right ? 1 : 0;
   if (!right) ++results_.ErrorCount;
   marks_ += right ? "+ " : "- ";

@@ -109,9 +109,7 @@ void TForm11::Timer1Timer() {
 void TForm11::Button1Click() {
   // A late or repeated press never reaches a test that is over.
   if (!test_ || !test_->running()) return;
-  std::optional<std::size_t> chosen;
-  for (std::size_t i = 0; i < card_.OptionCount && i < card_.OptionButtons.size(); ++i)
-    if (card_.OptionButtons[i]->isChecked()) chosen = i;
+  const std::optional<std::size_t> chosen = card_.chosenOption();
   if (!chosen) {
     // The answer is not thrown away silently: the candidate is told and picks again.
     services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));

@@ -1,5 +1,7 @@
 #include "platform/cp1251.h"
 
+#include <cctype>
+
 #include <cstdint>
 
 namespace {
@@ -100,4 +102,12 @@ std::string utf8FromCp1251(std::string_view bytes) {
   out.reserve(bytes.size() * 2);
   for (char b : bytes) appendUtf8(out, decodeByte(static_cast<unsigned char>(b)));
   return out;
+}
+
+std::string forTerminal(std::string_view text, std::string_view codeset) {
+  std::string name;
+  for (char c : codeset)
+    if (c != '-' && c != '_') name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (name == "CP1251" || name == "WINDOWS1251") return std::string(text);
+  return utf8FromCp1251(text);
 }

@@ -3,6 +3,11 @@
 #include <filesystem>
 #include <fstream>
 
+std::string asFolder(std::string path) {
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path;
+}
+
 bool fileExists(const std::string& path) {
   std::error_code ec;
   return !path.empty() && std::filesystem::is_regular_file(path, ec);

@@ -5,6 +5,9 @@
 #include <string_view>
 #include <vector>
 
+// A folder path as file names are joined to it: ending in '/' (empty stays empty).
+std::string asFolder(std::string path);
+
 // True when a regular file (or a link to one) of that path exists.
 bool fileExists(const std::string& path);
 

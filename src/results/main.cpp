@@ -25,12 +25,12 @@ namespace fs = std::filesystem;
 constexpr std::size_t kWarningsPerFile = 20;
 constexpr std::size_t kPlacesInSummary = 5;
 
-bool cp1251Terminal = false;
+std::string codeset;
 
 // The program's own UTF-8 texts in the terminal's encoding.
-std::string term(std::string_view utf8) { return cp1251Terminal ? cp1251FromUtf8(utf8) : std::string(utf8); }
+std::string term(std::string_view utf8) { return forTerminal(cp1251FromUtf8(utf8), codeset); }
 // Texts taken from the logs (code page 1251) in the terminal's encoding.
-std::string termFromLog(const std::string& bytes) { return cp1251Terminal ? bytes : utf8FromCp1251(bytes); }
+std::string termFromLog(const std::string& bytes) { return forTerminal(bytes, codeset); }
 
 constexpr std::string_view kHelp =
     "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА]\n"
@@ -118,8 +118,7 @@ bool writeFile(const fs::path& path, const std::string& content) {
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");
-  const std::string codeset = nl_langinfo(CODESET);
-  cp1251Terminal = codeset == "CP1251" || codeset == "WINDOWS-1251";
+  codeset = nl_langinfo(CODESET);
 
   std::vector<std::string> files;
   fs::path outDir = ".";

@@ -29,10 +29,7 @@ TForm7::TForm7(SessionState& session, const Services& services, const QuestionBa
   design::paintBackground(this, design::clInfoBk);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
 
-  Label1 = new QLabel(text("Вопрос N"), this);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->move(32, 24);
-  Label1->adjustSize();
+  Label1 = placeLabel("Label1", text("Вопрос N"), 32, 24);
 
   // Any text may be typed: "Ввести" is what judges it.
   Edit1 = new QLineEdit(QStringLiteral("0"), this);
@@ -43,17 +40,10 @@ TForm7::TForm7(SessionState& session, const Services& services, const QuestionBa
   UpDown1->setObjectName(QStringLiteral("UpDown1"));
   UpDown1->setGeometry(113, 22, 15, 21);
 
-  Label2 = new QLabel(this);
-  Label2->setObjectName(QStringLiteral("Label2"));
-  Label2->setTextFormat(Qt::PlainText);
-  Label2->move(32, 48);
-
-  Label3 = new QLabel(this);
-  Label3->setObjectName(QStringLiteral("Label3"));
-  Label3->setTextFormat(Qt::PlainText);
+  Label2 = placeLabel("Label2", QString(), 32, 48);
+  Label3 = placeLabel("Label3", QString(), 40, 88);
   Label3->setFont(design::font(QStringLiteral("Times New Roman"), 15, true));
   design::setTextColour(Label3, design::clRed);
-  Label3->move(40, 88);
 
   const struct {
     QPushButton** button;
@@ -145,16 +135,13 @@ void TForm7::Edit1Change() {
 }
 
 void TForm7::Button1Click() {
-  std::optional<std::size_t> chosen;
-  for (std::size_t i = 0; i < card_.OptionCount && i < card_.OptionButtons.size(); ++i)
-    if (card_.OptionButtons[i]->isChecked()) chosen = i;
+  const std::optional<std::size_t> chosen = card_.chosenOption();
   if (!chosen) {
     services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));
     reject();
     return;
   }
-  const bool right = CurrentQuestion < bank_.QuestionFlags.size() &&
-                     card_.OptionDigits[*chosen] == bank_.QuestionFlags[CurrentQuestion];
+  const bool right = isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[*chosen]);
   design::setTextColour(Label3, right ? design::clGreen : design::clRed);
   Label3->setText(right ? text("Правильно") : text("Неправильно"));
   Label3->adjustSize();

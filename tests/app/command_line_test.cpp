@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 

@@ -128,7 +128,7 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(visibleLabels(window), 2);
     QCOMPARE(window.state.OptionButtons[0]->text(), QStringLiteral("yes"));
     QVERIFY(window.state.OptionButtons[0]->isChecked());
-    QCOMPARE(window.state.chosenDigit(), 1);
+    QCOMPARE(window.state.OptionDigits[window.state.chosenOption().value()], 1);
   }
 
   void testingCardCentresItsButtonAndOffersTheDiagram() {
@@ -172,7 +172,7 @@ class CardWidgetsTest : public QObject {
     showQuestionCard(window, window.state, window.controls, bank, 1, WindowKind::Testing, session);
     QCOMPARE(window.state.OptionCount, 1);
     QCOMPARE(window.state.OptionButtons[0]->text(), u8("Ответы не найдены."));
-    QCOMPARE(window.state.chosenDigit(), 1);
+    QCOMPARE(window.state.OptionDigits[window.state.chosenOption().value()], 1);
     QCOMPARE(window.nominalOuterSize().height(), 360);
   }
 };
