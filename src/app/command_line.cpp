@@ -46,6 +46,25 @@ std::string helpText() {
          "  --version  версия программы.\n";
 }
 
+std::string noDisplayText(const std::string& display, const std::string& wayland) {
+  std::string where;
+  if (!display.empty()) where = "дисплей " + display + " недоступен";
+  if (!wayland.empty()) where += (where.empty() ? "" : ", ") + ("дисплей Wayland " + wayland + " недоступен");
+  if (where.empty()) where = "переменные DISPLAY и WAYLAND_DISPLAY не заданы";
+  return "vorsanit: нет графического дисплея (" + where + ").\n"
+         "Программе нужен графический сеанс. Без него её можно запустить\n"
+         "на виртуальном дисплее (пакет xvfb):\n"
+         "  xvfb-run -a vorsanit [ПАПКА | --sample]\n";
+}
+
+bool displayAvailable(const std::string& display, const std::string& wayland,
+                      const std::string& qpaPlatform, const std::vector<std::string>& args) {
+  if (!display.empty() || !wayland.empty() || !qpaPlatform.empty()) return true;
+  for (const std::string& arg : args)
+    if (arg == "-platform" || arg == "--platform") return true;
+  return false;
+}
+
 std::string versionText() { return std::string("vorsanit ") + VORS_VERSION + "\n"; }
 
 std::string prepareSampleCourse(const std::string& sampleSource, const std::string& dataFolder) {

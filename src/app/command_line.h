@@ -19,6 +19,15 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 std::string helpText();
 std::string versionText();
 
+// What the program says on the terminal when it cannot reach a display:
+// display and wayland are the values of DISPLAY and WAYLAND_DISPLAY (UTF-8).
+std::string noDisplayText(const std::string& display, const std::string& wayland);
+
+// Whether starting the windows can work at all: a display to connect to, or
+// a platform chosen explicitly (QT_QPA_PLATFORM, -platform on the command line).
+bool displayAvailable(const std::string& display, const std::string& wayland,
+                      const std::string& qpaPlatform, const std::vector<std::string>& args);
+
 // Makes sure the sample course is in dataFolder, copying it from sampleSource
 // when dataFolder has no main.txt yet (an earlier copy, and its logs, are kept).
 // Returns an empty string, or what went wrong (UTF-8).

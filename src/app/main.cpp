@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,26 @@ std::string sampleSource(const std::string& programFolder) {
   return programFolder + "../share/vorsanit/course/";
 }
 
+std::string environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+[[noreturn]] void noDisplay() {
+  std::fputs(noDisplayText(environment("DISPLAY"), environment("WAYLAND_DISPLAY")).c_str(), stderr);
+  std::_Exit(1);
+}
+
+// While the application object connects to the display, Qt's complaints about
+// it are the same fault in Qt's words, and its fatal error would abort with a
+// hint about reinstalling: the program says plainly what is missing instead.
+void startUpMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type == QtFatalMsg) noDisplay();
+  const QLatin1StringView category(context.category ? context.category : "");
+  if (category.startsWith(QLatin1StringView("qt.qpa."))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int refuse(MessageSink& messages, const QString& text) {
   messages.message(nullptr, QString::fromUtf8("Ворсанит"), text);
   return 1;
@@ -44,7 +65,12 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
+  if (!displayAvailable(environment("DISPLAY"), environment("WAYLAND_DISPLAY"),
+                        environment("QT_QPA_PLATFORM"), std::vector<std::string>(argv + 1, argv + argc)))
+    noDisplay();
+  qInstallMessageHandler(startUpMessages);
   QApplication app(argc, argv);  // takes Qt's own options off the command line
+  qInstallMessageHandler(nullptr);
   const CommandLine line = parseCommandLine(argumentsOf(QCoreApplication::arguments()));
   if (line.action == CommandLine::Action::Error) {
     std::fprintf(stderr, "vorsanit: %s\n%s", line.error.c_str(), helpText().c_str());

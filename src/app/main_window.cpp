@@ -132,11 +132,11 @@ void TForm2::FormCreate() {
     title.exec();
   }
   if (!courseFileExists("main.txt")) {
-    services_.messages.message(this, text("Ворсанит"), text("Отсутствует необходимый файл."));
+    reportMissingTopics(missingFileText("main.txt"));
   } else if (auto lines = readLines(services_.path("main.txt")); !lines) {
-    services_.messages.message(this, text("Ворсанит"),
-                               text("Не удалось прочитать файл main.txt."));
+    reportMissingTopics(text("Не удалось прочитать файл main.txt."));
   } else {
+    missingTopicsReported_ = false;
     const TopicListLayout layout = layoutTopicList(*lines);
     state_.TopicTitles.clear();
     clearTopicButtons();
@@ -162,11 +162,24 @@ void TForm2::FormCreate() {
   ShowTitleScreen = false;
 }
 
+QString TForm2::missingFileText(const char* name) const {
+  return text("Отсутствует необходимый файл: ") +
+         QString::fromLocal8Bit(services_.path(name).c_str());
+}
+
+void TForm2::reportMissingTopics(const QString& message) {
+  // Both runs of the topic-list handler at start-up find the same fault: say it once.
+  if (missingTopicsReported_) return;
+  missingTopicsReported_ = true;
+  services_.messages.message(this, text("Ворсанит"), message);
+}
+
 void TForm2::Button1Click() {
+  if (modeRunning_) return;
   // Without a topic list there is nothing to choose from: say so again
   // instead of running a mode on nothing.
   if (TopicButtons.empty()) {
-    services_.messages.message(this, text("Ворсанит"), text("Отсутствует необходимый файл."));
+    services_.messages.message(this, text("Ворсанит"), missingFileText("main.txt"));
     return;
   }
   state_.SelectedTopic = 1;
@@ -174,6 +187,7 @@ void TForm2::Button1Click() {
     if (TopicButtons[i]->isChecked())  // past 255 it stays a topic without questions, never 0
       state_.SelectedTopic = static_cast<std::uint8_t>(std::min<std::size_t>(i, 255));
 
+  modeRunning_ = true;
   hide();
   {
     auto modeWindow = std::make_unique<TForm4>(state_, services_, this);
@@ -181,6 +195,7 @@ void TForm2::Button1Click() {
     modeWindow->hide();
     runMode(*modeWindow);
   }  // the bank goes with the mode window
+  modeRunning_ = false;
   show();
 }
 
@@ -267,16 +282,22 @@ void TForm2::registrationStep(const QuestionBank& bank) {
   testing.exec();
 }
 
-void TForm2::Button2Click() { close(); }
+void TForm2::Button2Click() {
+  if (!modeRunning_) close();
+}
 
-void TForm2::N2Click() { close(); }
+void TForm2::N2Click() {
+  if (!modeRunning_) close();
+}
 
 void TForm2::N4Click() {
+  if (modeRunning_) return;
   TForm3 help(this);
   help.exec();
 }
 
 void TForm2::N5Click() {
+  if (modeRunning_) return;
   TForm1 title(this);
   title.exec();
 }

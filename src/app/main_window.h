@@ -47,11 +47,17 @@ class TForm2 final : public QMainWindow {
   void rangeStep(std::size_t questionCount);
   void registrationStep(const QuestionBank& bank);
   bool courseFileExists(const char* name) const;
+  QString missingFileText(const char* name) const;
+  void reportMissingTopics(const QString& message);
 
   Services services_;
   SessionState state_;
   bool ShowTitleScreen = true;
   bool firstShowSeen_ = false;
+  // Set while a pass through a mode runs: the handlers then start nothing, since
+  // modality blocks input but an accessibility client can still press a button.
+  bool modeRunning_ = false;
+  bool missingTopicsReported_ = false;
 
   QWidget* client_ = nullptr;
   QLabel* Label1 = nullptr;

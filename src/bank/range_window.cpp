@@ -60,24 +60,28 @@ void TForm6::FormActivate() {
   for (const auto& entry : entries_) captions.push_back(entry.caption);
   const RangeWindowLayout layout = layoutRangeWindow(captions);
 
-  setOuterSize(layout.outerWidth, layout.outerHeight);
+  // The estimate of 6 pixels a character leaves no room for the round
+  // indicator: a caption that needs more gets it, and the window widens by the
+  // layout's own rule (widest + 40) where a caption would be cut short.
+  int outerWidth = layout.outerWidth;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
     button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-    // The estimate of 6 pixels a character leaves no room for the round
-    // indicator; a caption that needs more gets it, as far as the window allows.
     const int fitting = std::max(layout.buttonWidths[i], button->sizeHint().width());
-    button->setGeometry(kButtonLeft, layout.buttonTops[i], std::min(fitting, width() - kButtonLeft),
-                        kRadioButtonHeight);
+    button->setGeometry(kButtonLeft, layout.buttonTops[i], fitting, kRadioButtonHeight);
+    if (kButtonLeft + fitting > layout.outerWidth - design::kFrameWidth)
+      outerWidth = std::max(outerWidth, fitting + 40);
     button->show();
     buttons_.push_back(button);
   }
+  setOuterSize(outerWidth, layout.outerHeight);
   buttons_.front()->setChecked(true);
   buttons_.front()->setFocus();
 
-  Button1->move(layout.acceptLeft, layout.acceptTop);
+  Button1->move(outerWidth == layout.outerWidth ? layout.acceptLeft : (outerWidth - 75) / 2,
+                layout.acceptTop);
   const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(),
-                                     oldSize.height(), layout.outerWidth, layout.outerHeight);
+                                     oldSize.height(), outerWidth, layout.outerHeight);
   move(place.left, place.top);
 }
 

@@ -41,13 +41,27 @@ std::string failureReason(int code) {
     case ENOTDIR: return cp("папка не найдена");
     case EFBIG: return cp("превышен допустимый размер файла");
     case ENXIO: return cp("это не обычный файл");
+    case ELOOP: return cp("это ссылка, которая никуда не ведёт");
     default: return cp("ошибка ввода-вывода (код ") + std::to_string(code) + ")";
   }
 }
 
 std::optional<AppendFailure> appendRecord(const std::string& path, std::string_view record) {
-  // Non-blocking so that a pipe of that name cannot hang the program.
-  Descriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644));
+  // Non-blocking so that a pipe of that name cannot hang the program. A link
+  // to an existing log is appended to, but a new log is only ever made under
+  // its own name: a dangling link planted in the folder must not create a
+  // file wherever it points.
+  constexpr int kAppend = O_WRONLY | O_APPEND | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(path.c_str(), kAppend);
+  if (fd < 0 && errno == ENOENT) {
+    fd = ::open(path.c_str(), kAppend | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
+    if (fd < 0 && errno == EEXIST) {
+      // Either somebody made the log just now, or the name is a dangling link.
+      fd = ::open(path.c_str(), kAppend);
+      if (fd < 0 && errno == ENOENT) errno = ELOOP;
+    }
+  }
+  Descriptor file(fd);
   if (file.get() < 0) return failure(errno);
   struct stat info {};
   if (::fstat(file.get(), &info) != 0) return failure(errno);

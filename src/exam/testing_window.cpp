@@ -67,8 +67,11 @@ TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services
 TForm11::~TForm11() = default;
 
 void TForm11::FormActivate() {
-  if (session_.SelectedMode == 1) setWindowTitle(text("Экзамен"));
-  test_ = std::make_unique<TestSession>(bank_, session_.RangeFirst, session_.RangeLast,
+  // The test and its record keep the mode, topic, range and candidate it
+  // started with, whatever happens to the shared state meanwhile.
+  started_ = session_;
+  if (started_.SelectedMode == 1) setWindowTitle(text("Экзамен"));
+  test_ = std::make_unique<TestSession>(bank_, started_.RangeFirst, started_.RangeLast,
                                         services_.random, services_.clock.monotonicMs());
   Label5->setText(QStringLiteral("0"));
   Label5->adjustSize();
@@ -138,7 +141,7 @@ void TForm11::endTest() {
   reportOpen_ = true;
   Timer1->stop();
   {
-    TForm12 report(session_, test_->results(), services_, this);
+    TForm12 report(started_, test_->results(), services_, this);
     report.exec();
   }
   accept();

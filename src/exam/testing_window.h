@@ -39,6 +39,7 @@ class TForm11 final : public TFormBase {
   void endTest();
 
   SessionState& session_;
+  SessionState started_;  // the session as the test found it
   const QuestionBank& bank_;
   const Services& services_;
   std::unique_ptr<TestSession> test_;

@@ -4,6 +4,8 @@
 
 void QtMessageSink::message(QWidget* parent, const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+  // A picture or file name from the course is shown as written, never as markup.
+  box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 

@@ -63,3 +63,17 @@ TEST(CommandLine, TheSampleIsCopiedOnceAndItsLogsAreKept) {
   EXPECT_NE(prepareSampleCourse((dir / "none").string(), (dir / "other").string()), "");
   fs::remove_all(dir);
 }
+
+TEST(CommandLine, WithoutADisplayTheProgramSaysSoPlainly) {
+  const std::vector<std::string> none;
+  EXPECT_FALSE(displayAvailable("", "", "", none));
+  EXPECT_TRUE(displayAvailable(":0", "", "", none));
+  EXPECT_TRUE(displayAvailable("", "wayland-0", "", none));
+  EXPECT_TRUE(displayAvailable("", "", "offscreen", none));
+  EXPECT_TRUE(displayAvailable("", "", "", {"-platform", "offscreen"}));
+
+  const std::string unset = noDisplayText("", "");
+  EXPECT_NE(unset.find("DISPLAY и WAYLAND_DISPLAY не заданы"), std::string::npos);
+  EXPECT_NE(unset.find("xvfb-run -a vorsanit"), std::string::npos);
+  EXPECT_NE(noDisplayText(":99", "").find("дисплей :99 недоступен"), std::string::npos);
+}

@@ -54,8 +54,7 @@ class RangeWindowTest : public QObject {
     }
     // Captions are never cut short by the width estimate.
     for (QRadioButton* button : buttons) {
-      QVERIFY(button->width() >= button->sizeHint().width() ||
-              button->geometry().right() == window.width() - 1);
+      QVERIFY(button->width() >= button->sizeHint().width());
       QVERIFY(button->geometry().right() < window.width());
     }
     QCOMPARE(buttons[2]->text(), u8("Тридцать знаков в этой строке!"));
@@ -77,6 +76,8 @@ class RangeWindowTest : public QObject {
     Services services = fakes->services(folder->path());
     TForm6 window(session, services, 20, nullptr);
     open(window);
+    // A caption shorter than its indicator widens the window rather than being cut.
+    QVERIFY(window.rangeButtons()[0]->geometry().right() < window.width());
     window.rangeButtons()[1]->setChecked(true);
     window.Button1Click();
     QCOMPARE(session.RangeFirst, 5);

@@ -277,6 +277,22 @@ class ExamWindowsTest : public QObject {
     QVERIFY(!std::filesystem::exists(folder->path() + (mode == 1 ? "zachet.log" : "ekzam.log")));
   }
 
+  void theRecordKeepsWhatTheTestStartedWith() {
+    // Whatever changes the shared state while the test runs, the record is the test's own.
+    runTest("++++++++++", [&](TForm11&) {
+      session.SelectedMode = 2;
+      session.SelectedTopic = 0;
+      session.RangeFirst = 3;
+      session.RangeLast = 4;
+      session.CandidateName = cp("Другой");
+    });
+    QVERIFY(!std::filesystem::exists(folder->path() + "zachet.log"));
+    const std::string log = readFile(folder->path() + "ekzam.log");
+    for (const char* line : {"Фамилия И.О.: Иванов <i>И.</i>\r\n", "Тема:         Тема <b>1</b>\r\n",
+                             "Вопросы:      с 1 по 20\r\n", "Оценка:     5 - отл.\r\n"})
+      QVERIFY2(log.find(cp(line)) != std::string::npos, line);
+  }
+
   void anEndedTestTakesNoMoreAnswers() {
     session.RangeFirst = 5;
     session.RangeLast = 12;  // eight questions: the test ends when they are used up

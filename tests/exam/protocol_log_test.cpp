@@ -92,6 +92,21 @@ TEST_F(ProtocolLog, AFailureLeavesTheFileAsItWas) {
   }
 }
 
+TEST_F(ProtocolLog, ALinkIsFollowedOnlyToAnExistingLog) {
+  // A dangling link planted under the log's name creates nothing where it points.
+  fs::create_symlink(dir / "elsewhere", dir / "ekzam.log");
+  const auto failure = appendRecord(path("ekzam.log"), record(1, 1));
+  ASSERT_TRUE(failure);
+  EXPECT_EQ(utf8FromCp1251(failure->reason), "это ссылка, которая никуда не ведёт");
+  EXPECT_FALSE(fs::exists(dir / "elsewhere"));
+
+  // A link to a log that exists is appended to, as the log itself would be.
+  std::ofstream(dir / "real.log", std::ios::binary) << record(1, 1);
+  fs::create_symlink(dir / "real.log", dir / "zachet.log");
+  ASSERT_FALSE(appendRecord(path("zachet.log"), record(1, 2)));
+  EXPECT_EQ(read(path("real.log")), record(1, 1) + record(1, 2));
+}
+
 TEST_F(ProtocolLog, ConcurrentWritersLoseAndInterleaveNothing) {
   constexpr int kWriters = 8;
   constexpr int kRecords = 60;
