@@ -1,8 +1,11 @@
 // The main window: topic list, dispatch into the modes, and the way back.
+#include <QAccessible>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
 #include <memory>
+#include <set>
 
 #include "app/main_window.h"
 #include "app/title_window.h"
@@ -139,28 +142,33 @@ class MainWindowTest : public QObject {
     auto window = makeWindow();
     window->show();
     settle();
-    int others = 0;
+    std::set<QWidget*> opened;
     bool tried = false;
+    QElapsedTimer pressed;
     whileModal([&] { window->Button1Click(); }, [&](QWidget* modal) {
+      opened.insert(modal);
       if (auto* form4 = qobject_cast<TForm4*>(modal)) {
         if (form4->activations() == 0) return true;
         if (!tried) {
           tried = true;
-          window->Button1Click();
+          auto* start = window->findChild<QPushButton*>(QStringLiteral("Button1"));
+          QAccessible::queryAccessibleInterface(start)->actionInterface()->doAction(
+              QAccessibleActionInterface::pressAction());
           window->N4Click();
           window->N5Click();
           window->N2Click();
+          pressed.start();
         }
+        if (pressed.elapsed() < 300) return true;  // the press is an animated click: let it arrive
         form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
         form4->Button1Click();
       } else {
-        ++others;
         modal->close();
       }
       return true;
     });
     QVERIFY(tried);
-    QCOMPARE(others, 0);
+    QCOMPARE(opened.size(), std::size_t(1));  // the pass's own mode window, nothing else
     QVERIFY(window->isVisible());
   }
 
