@@ -51,6 +51,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   design::installFontSubstitutions();
+  design::installStyle();
 
   QtMessageSink messages;
   SystemClock clock;
