@@ -13,7 +13,7 @@ TForm3::TForm3(QWidget* owner) : TFormBase(owner) {
   design::paintBackground(this, design::clSilver);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  Memo1 = design::readOnlyMemo(this, design::clInfoBk);
+  Memo1 = design::readOnlyMemo(this, design::clInfoBk, texts::helpCaption());
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(16, 16, 697, 465);
   Memo1->setFont(design::font(QStringLiteral("Times New Roman CYR"), 16));

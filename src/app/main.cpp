@@ -77,6 +77,7 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   design::installFontSubstitutions();
+  design::installStyle();
 
   QtMessageSink messages;
   SystemClock clock;

@@ -42,6 +42,7 @@ TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
   label1->setGeometry(0, 0, width(), 23);
   label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   design::paintBackground(label1, design::clActiveBorder);
+  design::setTextColour(label1, design::clBlue);  // the band's own scheme came with its colour
   QLabel* label2 = addLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true),
                             design::clBlue, 0, 23);
   label2->setGeometry(0, 23, width(), 23);

@@ -36,8 +36,8 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   auto* label1 = placeLabel("Label1", text("Код (номер по списку или 2 последние \nцифры зачетной книжки):"), 0, 32);
   label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label1->move(261 - label1->width(), 32);  // right-aligned at x = 261
-  placeLabel("Label3", text("Фамилия И.О."), 32, 88);
-  placeLabel("Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
+  auto* label3 = placeLabel("Label3", text("Фамилия И.О."), 32, 88);
+  auto* label4 = placeLabel("Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
   placeLabel("Label5", text("Дата:"), 40, 184);
   Label6 = placeLabel("Label6", QString(), 80, 184);
   placeLabel("Label7", text("Время:"), 208, 184);
@@ -46,6 +46,10 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   Edit1 = addEdit(this, "Edit1", 264, 37, 145);
   Edit2 = addEdit(this, "Edit2", 160, 84, 249);
   Edit3 = addEdit(this, "Edit3", 264, 124, 145);
+  // Each caption names its edit for a screen reader, which otherwise hears three nameless fields.
+  label1->setBuddy(Edit1);
+  label3->setBuddy(Edit2);
+  label4->setBuddy(Edit3);
 
   Button1 = new QPushButton(text("Принять"), this);
   Button1->setObjectName(QStringLiteral("Button1"));

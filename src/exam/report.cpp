@@ -8,7 +8,9 @@ namespace {
 
 constexpr Rgb kGreen{0, 128, 0};
 constexpr Rgb kNavy{0, 0, 128};
-constexpr Rgb kYellow{255, 255, 0};
+// Dark goldenrod for the layout's pure yellow, which is invisible on the cream
+// background; the report darkens it further as far as reading needs.
+constexpr Rgb kYellow{184, 134, 11};
 constexpr Rgb kRed{255, 0, 0};
 
 // A value never breaks the record's lines: whatever a line end or another

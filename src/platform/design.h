@@ -42,11 +42,30 @@ void installFontSubstitutions();
 void centreOnScreen(QWidget* window, const QSize& outerSize);
 
 // A read-only multi-line text box with a vertical scroll bar whose reader can
-// still move through the text with the keys.
-QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background);
+// still move through the text with the keys. Its name is what a screen reader
+// says for it.
+QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background, const QString& name);
 
-// Background colour and text colour of a widget.
+// Paints a widget in a fixed colour together with everything drawn on it: black
+// text, white edits, button faces and grey disabled text of the classic scheme,
+// so that a dark desktop palette cannot put light text on the light background.
 void paintBackground(QWidget* widget, const QColor& colour);
+// Text colour of a widget's labels, edits and buttons, each darkened where
+// needed to stay readable on its own background (see readableOn).
 void setTextColour(QWidget* widget, const QColor& colour);
+
+// The smallest contrast between a text and its background that stays readable
+// on a projector or for weak eyes (WCAG level AA for normal text).
+constexpr double kMinimumContrast = 4.5;
+// The WCAG contrast ratio of two colours, from 1 (equal) to 21 (black and white).
+double contrastRatio(const QColor& a, const QColor& b);
+// The colour itself when it reads on the background; otherwise the nearest
+// darker shade of the same hue that does (pure yellow on cream would vanish).
+QColor readableOn(const QColor& text, const QColor& background);
+
+// Wraps the application's style so that a focused radio button always shows
+// a focus frame: the stock styles draw it only after a Tab key press and then
+// only as a faint tint. Call once after the application object exists.
+void installStyle();
 
 }  // namespace design

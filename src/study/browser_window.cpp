@@ -35,7 +35,7 @@ TForm5::TForm5(const QuestionBank& bank, QWidget* owner) : TFormBase(owner), ban
     label->adjustSize();
   }
 
-  Memo1 = design::readOnlyMemo(this, design::clCream);
+  Memo1 = design::readOnlyMemo(this, design::clCream, text("Вопросы билета"));
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(16, 24, 745, 465);
 

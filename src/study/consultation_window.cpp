@@ -23,7 +23,7 @@ TForm8::TForm8(SessionState& session, const Services& services, const QuestionBa
   design::paintBackground(this, design::clBtnFace);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  Memo1 = design::readOnlyMemo(this, design::clInfoBk);
+  Memo1 = design::readOnlyMemo(this, design::clInfoBk, text("Текст консультации"));
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setGeometry(24, 8, 681, 425);
 
