@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/codec.h"
 #include "platform/data_error.h"
@@ -96,7 +97,13 @@ void TForm9::FormActivate() {
   Image1->resize(place.imageWidth, place.imageHeight);
   setOuterSize(place.outerWidth, place.outerHeight);
   Button1->move(place.buttonLeft, place.buttonTop);
-  move(place.left, place.top);
+  // The window manager may not have framed the window yet, so Qt cannot turn a
+  // frame position into a client one; asking for the frame's place lets the
+  // window manager put it there, title bar included, even at the screen's top.
+  if (QWindow* handle = windowHandle())
+    handle->setFramePosition(QPoint(place.left, place.top));
+  else
+    move(place.left, place.top);
   Button1->setFocus();
 }
 
