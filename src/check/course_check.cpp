@@ -61,6 +61,15 @@ std::optional<std::string> readBytes(const std::string& path) {
   return bytes;
 }
 
+// The first bytes of a file, fewer when it is shorter or cannot be read.
+std::string fileStart(const std::string& path, std::size_t count) {
+  std::string bytes(count, '\0');
+  std::ifstream in(path, std::ios::binary);
+  in.read(bytes.data(), static_cast<std::streamsize>(count));
+  bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
+  return bytes;
+}
+
 // True when the bytes are well-formed UTF-8 and spell at least one Cyrillic
 // letter: code page 1251 Cyrillic text is practically never valid UTF-8.
 bool isUtf8Cyrillic(std::string_view bytes) {
@@ -504,7 +513,8 @@ class Checker {
     }
     const std::string diagram = cp("диаграмма ") + std::to_string(*number);
     if (!diagramMap_) {
-      warn(kConsultFile, i, diagram + cp(" не найдена: в текущей папке нет файла graph.txt."));
+      warn(kConsultFile, i,
+           diagram + cp(" не найдена: ни в текущей папке, ни в папке курса нет файла graph.txt."));
       return;
     }
     const bool known = std::any_of(diagramMap_->begin(), diagramMap_->end(),
@@ -512,8 +522,21 @@ class Checker {
     if (!known) warn(kConsultFile, i, diagram + cp(" не найдена в graph.txt."));
   }
 
+  // graph.txt and its pictures: where the program starts, else in the course folder.
+  std::optional<std::string> findDiagramFile(const std::string& utf8Name) const {
+    if (fs::path(utf8Name).is_absolute()) {
+      if (fileExists(utf8Name)) return utf8Name;
+      return std::nullopt;
+    }
+    for (const std::string& place : {diagramFolder_, folder_})
+      if (fileExists(place + utf8Name)) return place + utf8Name;
+    return std::nullopt;
+  }
+
   void readDiagramMapFile() {
-    const auto bytes = readBytes(diagramFolder_ + kDiagramMap);
+    const auto path = findDiagramFile(kDiagramMap);
+    if (!path) return;
+    const auto bytes = readBytes(*path);
     if (!bytes) return;
     diagramLines_ = splitLines(*bytes);
     checkEncoding(kDiagramMap, *bytes);
@@ -537,13 +560,16 @@ class Checker {
 
   void checkPicture(std::size_t i, const std::string& name) {
     const std::string shown = cp("рисунок ") + inQuotes(name);
-    const fs::path named(utf8FromCp1251(name));
-    const std::string path =
-        named.is_absolute() ? named.string() : diagramFolder_ + utf8FromCp1251(name);
-    if (!fileExists(path)) {
+    const auto found = findDiagramFile(utf8FromCp1251(name));
+    if (!found) {
       warn(kDiagramMap, i, shown + cp(" не найден."));
       return;
     }
+    const std::string& path = *found;
+    // The program decodes JPEG itself and hands PNG, BMP and ICO to the toolkit,
+    // which reads only the format the name announces.
+    std::string_view signature;
+    const char* format = "";
     switch (pictureKind(name)) {
       case PictureKind::Jpeg: {
         std::error_code ec;
@@ -554,14 +580,26 @@ class Checker {
           warn(kDiagramMap, i, shown + cp(" поврежден: его не удается прочитать как JPEG."));
         return;
       }
+      case PictureKind::Png:
+        signature = std::string_view("\x89PNG\r\n\x1A\n", 8);
+        format = "PNG";
+        break;
       case PictureKind::Bitmap:
+        signature = "BM";
+        format = "BMP";
+        break;
       case PictureKind::Icon:
-        return;  // read by the windowing toolkit, which the checker does not load
+        signature = std::string_view("\0\0\1\0", 4);
+        format = "ICO";
+        break;
       case PictureKind::Metafile:
       case PictureKind::Unknown:
-        warn(kDiagramMap, i, shown + cp(" не будет показан: программа показывает рисунки JPEG, BMP и ICO."));
+        add(kDiagramMap, i, FindingKind::Error,
+            shown + cp(" в формате, который программа не показывает: нужен JPEG, PNG, BMP или ICO."));
         return;
     }
+    if (fileStart(path, signature.size()) != signature)
+      warn(kDiagramMap, i, shown + cp(" поврежден: это не рисунок ") + format + ".");
   }
 
   // diapazon.txt: every range the range window would refuse, for every topic.

@@ -19,6 +19,7 @@ struct RgbPixels {
   std::vector<unsigned char> rgb;  // height rows of width * 3 bytes, top row first
 };
 
-// Decodes JPEG bytes. A damaged or truncated picture (libjpeg only warns about
-// the latter and pads it with grey) gives nullopt, as does one too large to hold.
+// Decodes JPEG bytes, CMYK and YCCK pictures converted to RGB. A picture libjpeg
+// only warns about (stray bytes, a file cut short and padded with grey) is kept;
+// one it cannot decode gives nullopt, as does one too large to hold.
 std::optional<RgbPixels> decodeJpegPixels(const unsigned char* data, std::size_t size);

@@ -26,8 +26,16 @@ std::optional<QImage> readPicture(const QString& path, PictureFormat format) {
       const QByteArray bytes = file.readAll();
       return decodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     }
-    case PictureFormat::QtReadable: {
-      QImageReader reader(path);
+    case PictureFormat::Png:
+    case PictureFormat::Bitmap:
+    case PictureFormat::Icon: {
+      // Only the format the name announces: the course checker tells a file
+      // that is not what its name says, and Qt's other readers stay out of reach.
+      const char* name = format == PictureFormat::Png      ? "png"
+                         : format == PictureFormat::Bitmap ? "bmp"
+                                                           : "ico";
+      QImageReader reader(path, name);
+      reader.setAutoDetectImageFormat(false);
       reader.setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)));
       QImage image = reader.read();
       if (image.isNull()) return std::nullopt;

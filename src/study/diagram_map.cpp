@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 #include "bank/range_file.h"
 
@@ -58,22 +59,48 @@ PictureKind pictureKind(std::string_view fileName) {
   if (dot == std::string_view::npos) return PictureKind::Unknown;
   const std::string extension = lowerAscii(fileName.substr(dot + 1));
   if (extension == "jpg" || extension == "jpeg") return PictureKind::Jpeg;
+  if (extension == "png") return PictureKind::Png;
   if (extension == "bmp") return PictureKind::Bitmap;
   if (extension == "ico") return PictureKind::Icon;
   if (extension == "wmf" || extension == "emf") return PictureKind::Metafile;
   return PictureKind::Unknown;
 }
 
-DiagramWindowPlace placeDiagramWindow(int imageWidth, int imageHeight, int oldLeft, int oldTop,
-                                      int oldOuterWidth, int oldOuterHeight, int buttonWidth) {
+DiagramWindowPlace placeDiagramWindow(int pictureWidth, int pictureHeight, int oldLeft, int oldTop,
+                                      int oldOuterWidth, int oldOuterHeight, int buttonWidth,
+                                      const ScreenArea& screen) {
+  constexpr int kFrameWidth = 19;
+  constexpr int kFrameHeight = 80;
   DiagramWindowPlace place;
-  place.outerWidth = imageWidth + 19;
-  place.outerHeight = imageHeight + 80;
+  place.imageWidth = pictureWidth;
+  place.imageHeight = pictureHeight;
+  if (screen.width > 0 && screen.height > 0) {
+    const std::int64_t roomWidth = std::max(1, screen.width - kFrameWidth);
+    const std::int64_t roomHeight = std::max(1, screen.height - kFrameHeight);
+    const std::int64_t w = std::max(1, pictureWidth);
+    const std::int64_t h = std::max(1, pictureHeight);
+    if (w > roomWidth || h > roomHeight) {
+      // The side that is tighter for its room decides the scale.
+      if (w * roomHeight >= h * roomWidth) {
+        place.imageWidth = static_cast<int>(roomWidth);
+        place.imageHeight = static_cast<int>(std::max<std::int64_t>(1, h * roomWidth / w));
+      } else {
+        place.imageHeight = static_cast<int>(roomHeight);
+        place.imageWidth = static_cast<int>(std::max<std::int64_t>(1, w * roomHeight / h));
+      }
+    }
+  }
+  place.outerWidth = place.imageWidth + kFrameWidth;
+  place.outerHeight = place.imageHeight + kFrameHeight;
   place.buttonLeft = (place.outerWidth - buttonWidth) / 2;
-  place.buttonTop = imageHeight + 20;
+  place.buttonTop = place.imageHeight + 20;
   const WindowPlace centred = recentre(oldLeft, oldTop, oldOuterWidth, oldOuterHeight,
                                        place.outerWidth, place.outerHeight);
   place.left = centred.left;
   place.top = centred.top;
+  if (screen.width > 0 && screen.height > 0) {
+    place.left = std::max(screen.left, std::min(place.left, screen.left + screen.width - place.outerWidth));
+    place.top = std::max(screen.top, std::min(place.top, screen.top + screen.height - place.outerHeight));
+  }
   return place;
 }

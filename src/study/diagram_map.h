@@ -28,18 +28,30 @@ inline constexpr std::string_view kDefaultPictureName = "$.jpg";
 std::string pictureName(const std::vector<DiagramEntry>& map, std::string_view diagramName);
 
 // What kind of picture a file name announces by its extension (any case).
-enum class PictureKind { Jpeg, Bitmap, Icon, Metafile, Unknown };
+enum class PictureKind { Jpeg, Png, Bitmap, Icon, Metafile, Unknown };
 PictureKind pictureKind(std::string_view fileName);
 
+// The part of the screen a window may take (the screen's available area).
+struct ScreenArea {
+  int left = 0;
+  int top = 0;
+  int width = 0;  // 0: not known, nothing is fitted
+  int height = 0;
+};
+
 // The diagram window fitted around its image and re-centred on its old centre
-// (outer sizes; the image and button in client coordinates).
+// (outer sizes; the image and button in client coordinates). A picture whose
+// window would not fit the screen is shown scaled down, keeping its proportions.
 struct DiagramWindowPlace {
+  int imageWidth = 0;   // the picture's own size, or scaled down to fit
+  int imageHeight = 0;
   int outerWidth = 0;   // image width + 19
   int outerHeight = 0;  // image height + 80
   int buttonLeft = 0;   // "Вернуться" centred on the outer width
   int buttonTop = 0;    // image height + 20
-  int left = 0;         // never left of or above the screen's origin
+  int left = 0;         // never left of or above the screen's origin, nor past the screen
   int top = 0;
 };
-DiagramWindowPlace placeDiagramWindow(int imageWidth, int imageHeight, int oldLeft, int oldTop,
-                                      int oldOuterWidth, int oldOuterHeight, int buttonWidth);
+DiagramWindowPlace placeDiagramWindow(int pictureWidth, int pictureHeight, int oldLeft, int oldTop,
+                                      int oldOuterWidth, int oldOuterHeight, int buttonWidth,
+                                      const ScreenArea& screen);

@@ -1,7 +1,13 @@
 #pragma once
 // The diagram window: the picture graph.txt maps the session's DiagramName to,
-// looked up in the current directory, with the window fitted around it. It is
-// opened by the consultation window and by the testing window alike.
+// looked up in the current directory and then in the course folder, with the
+// window fitted around it and within the screen. It is opened by the
+// consultation window and by the testing window alike.
+#include <QImage>
+#include <QString>
+#include <optional>
+#include <string>
+
 #include "bank/session_state.h"
 #include "platform/form.h"
 #include "platform/services.h"
@@ -24,12 +30,15 @@ class TForm9 final : public TFormBase {
   void FormActivate() override;
 
  private:
-  // Loads the picture into Image1, or tells the user why it cannot.
+  // graph.txt or a picture: in the current directory, else in the course folder.
+  std::optional<QString> findDiagramFile(const QString& name) const;
+  // Reads the picture into picture_, or tells the user why it cannot.
   void loadPicture(const std::string& name);
 
   SessionState& session_;
   const Services& services_;
 
+  QImage picture_;  // read, not yet fitted to the screen
   QLabel* Image1 = nullptr;
   QPushButton* Button1 = nullptr;
 };

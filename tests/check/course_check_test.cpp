@@ -116,6 +116,13 @@ const Case kCases[] = {
      {{"graph.txt", 2, W}}},
     {"picture damaged", {{"graph.txt", {"1 diagram2.jpg", "2 broken.jpg"}}},
      {{"broken.jpg", "\xFF\xD8\xFF\xE0 not a picture"}}, false, {{"graph.txt", 2, W}}},
+    {"PNG, BMP and ICO pictures", {{"graph.txt", {"1 diagram2.jpg", "2 a.png", "3 a.bmp", "4 a.ico"}}},
+     {{"a.png", "\x89PNG\r\n\x1A\n..."}, {"a.bmp", "BM..."}, {"a.ico", std::string("\0\0\1\0\1\0", 6)}},
+     false, {}},
+    {"picture not what its name says", {{"graph.txt", {"1 diagram2.jpg", "2 a.png", "3 a.ico"}}},
+     {{"a.png", "BM..."}, {"a.ico", "\x89PNG\r\n\x1A\n"}}, false, {{"graph.txt", 2, W}, {"graph.txt", 3, W}}},
+    {"picture format the program does not show", {{"graph.txt", {"1 diagram2.jpg", "2 a.wmf", "3 a.gif"}}},
+     {{"a.wmf", "\xD7\xCD\xC6\x9A"}, {"a.gif", "GIF89a"}}, false, {{"graph.txt", 2, E}, {"graph.txt", 3, E}}},
     {"section of a topic main.txt does not list",
      {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_002_2_1_b", "+++5", "_001_1_1_c"})}}, {},
      false, {{"vopros.txt", 4, W}}},
@@ -180,6 +187,16 @@ TEST_F(CourseChecker, FindsEachFaultOnceWithItsFileAndLine) {
       EXPECT_GT(check.errors(), 0u) << c.name;
     }
   }
+}
+
+TEST_F(CourseChecker, DiagramsAreLookedForWhereTheProgramStartsThenInTheCourse) {
+  writeCase(kCases[0]);
+  const fs::path start = dir_ / "start";
+  fs::create_directories(start);
+  const std::string startFolder = start.string() + "/";
+  EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");
+  std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
+  EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "graph.txt:1: предупреждение: рисунок «nowhere.jpg» не найден.\n");
 }
 
 TEST_F(CourseChecker, TheSampleCourseChecksClean) {

@@ -64,6 +64,7 @@ TEST(DiagramMap, PictureKindByExtension) {
   EXPECT_EQ(pictureKind("$.jpg"), PictureKind::Jpeg);
   EXPECT_EQ(pictureKind("a.JPEG"), PictureKind::Jpeg);
   EXPECT_EQ(pictureKind("a.Ico"), PictureKind::Icon);
+  EXPECT_EQ(pictureKind("a.png"), PictureKind::Png);
   EXPECT_EQ(pictureKind("a.emf"), PictureKind::Metafile);
   EXPECT_EQ(pictureKind("dir.jpg/a"), PictureKind::Unknown);
 }
@@ -71,20 +72,28 @@ TEST(DiagramMap, PictureKindByExtension) {
 TEST(DiagramMap, WindowIsFittedAroundTheImageAndRecentred) {
   struct Case {
     const char* name;
-    int imageWidth, imageHeight, oldLeft, oldTop;
+    int pictureWidth, pictureHeight;
+    ScreenArea screen;
     DiagramWindowPlace want;
   };
-  // The design size 427 x 273 client is 433 x 298 outer: centre (left + 216, top + 149).
+  // The design size 427 x 273 client is 433 x 298 outer, centred on a 1280 x 1024
+  // screen at (423, 363): centre (639, 512).
+  const ScreenArea screen{0, 0, 1280, 1024};
   const Case cases[] = {
-      {"no picture", 321, 193, 423, 363, {340, 273, 132, 213, 469, 376}},
-      {"sample picture", 440, 280, 423, 363, {459, 360, 192, 300, 410, 332}},
-      {"larger than the screen", 2000, 1500, 423, 363, {2019, 1580, 972, 1520, 0, 0}},
-      {"wide only", 2000, 100, 423, 363, {2019, 180, 972, 120, 0, 422}},
+      {"no picture", 321, 193, screen, {321, 193, 340, 273, 132, 213, 469, 376}},
+      {"sample picture", 440, 280, screen, {440, 280, 459, 360, 192, 300, 410, 332}},
+      {"just fits", 1261, 944, screen, {1261, 944, 1280, 1024, 602, 964, 0, 0}},
+      {"larger than the screen", 7000, 7000, screen, {944, 944, 963, 1024, 444, 964, 158, 0}},
+      {"wide only", 4000, 1000, screen, {1261, 315, 1280, 395, 602, 335, 0, 315}},
+      {"beside a panel", 600, 2000, {0, 30, 1280, 994}, {274, 914, 293, 994, 109, 934, 493, 30}},
+      {"screen not known", 2000, 100, {}, {2000, 100, 2019, 180, 972, 120, 0, 422}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const DiagramWindowPlace place =
-        placeDiagramWindow(c.imageWidth, c.imageHeight, c.oldLeft, c.oldTop, 433, 298, 75);
+        placeDiagramWindow(c.pictureWidth, c.pictureHeight, 423, 363, 433, 298, 75, c.screen);
+    EXPECT_EQ(place.imageWidth, c.want.imageWidth);
+    EXPECT_EQ(place.imageHeight, c.want.imageHeight);
     EXPECT_EQ(place.outerWidth, c.want.outerWidth);
     EXPECT_EQ(place.outerHeight, c.want.outerHeight);
     EXPECT_EQ(place.buttonLeft, c.want.buttonLeft);

@@ -1,10 +1,12 @@
 // The consultation and diagram windows: the block of the question, its diagram
-// button, and the picture graph.txt names, looked up in the current directory.
+// button, and the picture graph.txt names, looked up in the current directory
+// and then in the course folder.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <fstream>
 
@@ -58,7 +60,7 @@ class DiagramWindowTest : public QObject {
     fakes = new FakeServices;
     session = SessionState{};
     session.DiagramName = "diagram_0007";
-    // graph.txt and its pictures come from the current directory, not the program folder.
+    // graph.txt and its pictures come from the current directory first.
     QVERIFY(QDir::setCurrent(QString::fromStdString(folder->path())));
   }
   void cleanup() {
@@ -169,16 +171,21 @@ class DiagramWindowTest : public QObject {
     const QByteArray jpeg = QByteArray::fromStdString(sampleJpeg());
     const QString missing = u8("Отсутствует файл '%1'");
     const QString damaged = u8("Файл '%1' повреждён");
+    const QString unsupported = u8("Формат рисунка '%1' не поддерживается: нужен JPEG, PNG, BMP или ICO.");
     QTest::newRow("no entry") << u8("diagram_0008") << u8("7 a.jpg") << QString() << QByteArray()
                               << missing.arg(u8("$.jpg"));
     QTest::newRow("file missing") << u8("diagram_0007") << u8("7 нет.jpg") << QString()
                                   << QByteArray() << missing.arg(u8("нет.jpg"));
-    QTest::newRow("truncated jpeg") << u8("diagram_0007") << u8("7 cut.jpg") << u8("cut.jpg")
-                                    << jpeg.left(jpeg.size() / 2) << damaged.arg(u8("cut.jpg"));
+    QTest::newRow("jpeg cut in its header") << u8("diagram_0007") << u8("7 cut.jpg") << u8("cut.jpg")
+                                            << jpeg.left(100) << damaged.arg(u8("cut.jpg"));
     QTest::newRow("not a jpeg") << u8("diagram_0007") << u8("7 text.jpg") << u8("text.jpg")
                                 << QByteArray("hello") << damaged.arg(u8("text.jpg"));
     QTest::newRow("metafile") << u8("diagram_0007") << u8("7 d.wmf") << u8("d.wmf")
-                              << QByteArray("\xd7\xcd\xc6\x9a", 4) << damaged.arg(u8("d.wmf"));
+                              << QByteArray("\xd7\xcd\xc6\x9a", 4) << unsupported.arg(u8("d.wmf"));
+    QTest::newRow("unknown format") << u8("diagram_0007") << u8("7 d.gif") << u8("d.gif")
+                                    << QByteArray("GIF89a", 6) << unsupported.arg(u8("d.gif"));
+    QTest::newRow("not what the name says") << u8("diagram_0007") << u8("7 d.png") << u8("d.png")
+                                            << QByteArray("BM\x10", 3) << damaged.arg(u8("d.png"));
     QTest::newRow("damaged bitmap") << u8("diagram_0007") << u8("7 d.bmp") << u8("d.bmp")
                                     << QByteArray("BM\x10", 3) << damaged.arg(u8("d.bmp"));
   }
@@ -213,6 +220,41 @@ class DiagramWindowTest : public QObject {
     QVERIFY(fakes->messages.shown.empty());
     QCOMPARE(window.image()->size(), QSize(50, 30));
     QCOMPARE(window.nominalOuterSize(), QSize(69, 110));
+  }
+
+  void aPictureLargerThanTheScreenIsScaledDownToFit() {
+    QImage picture(3000, 1500, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    QVERIFY(picture.save(QStringLiteral("big.png")));
+    folder->writeLines("graph.txt", {"7 big.png"});
+    Services s = fakes->services("");
+    TForm9 window(session, s, nullptr);
+    open(window);
+    QVERIFY(fakes->messages.shown.empty());
+    const QRect screen = window.screen()->availableGeometry();
+    const QSize shown = window.image()->pixmap().size();
+    QCOMPARE(window.image()->size(), shown);
+    QCOMPARE(shown.width(), screen.width() - 19);  // the wide side takes the room
+    QCOMPARE(shown.height(), shown.width() / 2);
+    QVERIFY(screen.contains(QRect(window.pos(), window.nominalOuterSize())));
+  }
+
+  void startedElsewhereTheCourseFolderIsLookedIn() {
+    TempFolder course;
+    course.write("diagram7.jpg", sampleJpeg());
+    course.writeLines("graph.txt", {"7 diagram7.jpg", "8 gone.jpg"});
+    Services s = fakes->services(course.path());
+    {
+      TForm9 window(session, s, nullptr);
+      open(window);
+      QVERIFY(fakes->messages.shown.empty());
+      QCOMPARE(window.image()->size(), kSamplePicture);
+    }
+    session.DiagramName = "diagram_0008";
+    TForm9 window(session, s, nullptr);
+    open(window);
+    QCOMPARE(fakes->messages.shown.size(), std::size_t{1});
+    QCOMPARE(fakes->messages.shown[0].text, u8("Отсутствует файл 'gone.jpg'"));
   }
 };
 
