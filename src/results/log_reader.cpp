@@ -217,7 +217,7 @@ class LineWindow {
         const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
         std::size_t length = at - scan_;
         if (length > 0 && begin[at - 1] == '\r') --length;
-        lines_.push_back({scan_, length, false});
+        lines_.push_back({scan_, std::min(length, kLongestLogLine), length > kLongestLogLine});
         scan_ = at + 1;
         return true;
       } else if (end_ - scan_ > kLongestLogLine) {

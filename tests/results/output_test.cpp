@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/cp1251.h"
+#include "results/course_index.h"
 #include "results/page.h"
 #include "results/tables.h"
 
@@ -105,4 +106,26 @@ TEST(ResultsPage, StaysUnderFiveMegabytesWhateverTheLogs) {
   EXPECT_NE(page.find("вопросов из 20000"), std::string::npos);
   EXPECT_NE(page.find("записей из 10000"), std::string::npos);
   EXPECT_NE(page.find("не поместились"), std::string::npos);
+}
+
+TEST(ResultsCourse, NamesEachQuestionByItsTopic) {
+  std::vector<std::string> faults;
+  const CourseIndex course = CourseIndex::load(SAMPLE_COURSE_DIR, faults);
+  EXPECT_TRUE(faults.empty());
+  const std::string second = cp("Электрические цепи однофазного синусоидального тока");
+  const auto own = course.find(second, 1);
+  ASSERT_TRUE(own.has_value());
+  EXPECT_EQ(own->number, 1u);
+  EXPECT_GT(own->options, 1u);
+  EXPECT_GT(own->rightOption, 0u);
+  // Across all topics, the second topic's first question follows the whole first topic.
+  const auto first = course.find(cp("Электрические цепи постоянного тока"), 1);
+  std::unsigned_integral auto n = 1u;
+  while (course.find(cp("Электрические цепи постоянного тока"), n + 1)) ++n;
+  const auto across = course.find(cp("Ворсанит и ДРЛ (все темы)"), n + 1);
+  ASSERT_TRUE(across.has_value() && first.has_value());
+  EXPECT_EQ(across->topic, second);
+  EXPECT_EQ(across->number, 1u);
+  EXPECT_EQ(across->textStart, own->textStart);
+  EXPECT_FALSE(course.find(second, 999).has_value());
 }
