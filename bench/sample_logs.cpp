@@ -43,14 +43,17 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied) 
   struct Options {
     int count, right, tempting, dead;
   };
+  // They belong to the course, so they are the same in every log.
+  std::mt19937 course(2024);
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(course); };
   std::vector<std::vector<Options>> options(topics);
   for (auto& topic : options)
     for (int q = 0; q < kQuestionsPerTopic; ++q) {
-      Options o{uniform(3, 5), 0, 0, 0};
-      o.right = uniform(1, o.count);
-      do o.tempting = uniform(1, o.count); while (o.tempting == o.right);
+      Options o{pick(3, 5), 0, 0, 0};
+      o.right = pick(1, o.count);
+      do o.tempting = pick(1, o.count); while (o.tempting == o.right);
       if (q % 7 == 3)
-        do o.dead = uniform(1, o.count); while (o.dead == o.right || o.dead == o.tempting);
+        do o.dead = pick(1, o.count); while (o.dead == o.right || o.dead == o.tempting);
       topic.push_back(o);
     }
   auto topicName = [&](std::size_t t) {
@@ -62,7 +65,7 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied) 
     candidates.push_back({std::string(kSurnames[k % std::size(kSurnames)]) + ' ' +
                               kInitials[k / std::size(kSurnames) % std::size(kInitials)],
                           std::to_string(k + 1),
-                          varied ? std::string(kGroups[k % std::size(kGroups)]) + '/' + std::to_string(k / 16)
+                          varied ? std::string(kGroups[k / 16 % std::size(kGroups)]) + '/' + std::to_string(k / 16)
                                  : std::string(kGroups[k % std::size(kGroups)]),
                           normal(random)});
 

@@ -198,8 +198,11 @@ int main(int argc, char** argv) {
   if (courseDir) {
     std::vector<std::string> faults;
     course = CourseIndex::load(*courseDir, faults);
-    for (const auto& f : faults) run.problem(*courseDir, utf8FromCp1251(f));
-    run.allFilesRead = true;  // the course only names the questions
+    // The course only names the questions: its faults are told, the results stand.
+    for (const auto& f : faults) {
+      std::cerr << *courseDir << ": " << termFromCp(f) << '\n';
+      run.notes.push_back(*courseDir + ": " + utf8FromCp1251(f));
+    }
   }
 
   // Each log once: the same file named twice, or by another path, is read once.

@@ -36,7 +36,7 @@ std::string gradeStyles() {
 }
 
 constexpr std::string_view kStyle = R"(
-body{font:14px/1.4 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#222;margin:24px auto;max-width:1100px;padding:0 16px}
+body{font:14px/1.4 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#222;margin:24px auto;max-width:1240px;padding:0 16px}
 h1{font-size:22px;margin:0 0 4px}h2{font-size:17px;margin:28px 0 8px;border-bottom:1px solid #ccc}
 .summary{font-size:16px;margin:4px 0}.notes{color:#555;margin:4px 0;padding-left:20px}
 .charts{display:flex;flex-wrap:wrap;gap:12px}
@@ -52,11 +52,11 @@ tr.look td{background:#fff3e0}.mark{color:#b34700;font-weight:bold}
 .bar span{display:block;height:100%;background:#4a7ab5}
 .swatch{display:inline-block;width:9px;height:9px;margin-right:5px;border:1px solid #777}
 .hint{color:#777;font-size:12px}.more{color:#555;font-style:italic}
-.opts{white-space:nowrap}.opt{display:inline-block;margin-right:6px}.opt.right{color:#006400;font-weight:bold}
-.opt.flag{color:#b34700;font-weight:bold}.qtext{color:#444;font-size:12px}
+summary{cursor:pointer;margin:8px 0;color:#333}.nav a{color:#2a5a9a;margin-right:2px}.opts{white-space:nowrap}.opt{display:inline-block;margin-right:6px}.opt.right{color:#006400;font-weight:bold}
+.opt.flag{color:#b34700;font-weight:bold}.qtext{color:#444;font-size:12px;min-width:150px}.why{min-width:190px}
 @page{size:A4;margin:12mm}
 @media print{body{margin:0;max-width:none;padding:0;font-size:10pt}table{font-size:8pt}
-.hint{display:none}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
+.hint,.nav{display:none}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
 h2{break-after:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
 )";
 
@@ -128,7 +128,7 @@ void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
   std::vector<bool> drawn(charts.size(), false);
   for (std::size_t k = 0; k < bySize.size() && k < kChartsOnPage; ++k) drawn[bySize[k]] = true;
 
-  out += "<h2>Оценки по группам</h2>\n";
+  out += "<h2 id=\"groups\">Оценки по группам</h2>\n";
   if (charts.size() > kChartsOnPage)
     out += "<p class=\"more\">Диаграммы — для " + std::to_string(kChartsOnPage) + " самых больших групп из " +
            std::to_string(charts.size()) + "; остальные — в таблице ниже.</p>\n";
@@ -157,8 +157,10 @@ void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
     rows += row;
     ++shown;
   }
-  out += "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Группа</th><th data-num>Записей</th>"
-         "<th>Оценки</th></tr></thead><tbody>\n" + rows + "</tbody></table>\n";
+  // Folded, so that the questions are not pages away.
+  out += "<details><summary>Остальные группы: " + std::to_string(rest) +
+         "</summary>\n<table class=\"sortable\"><thead><tr><th>Режим</th><th>Группа</th><th data-num>Записей</th>"
+         "<th>Оценки</th></tr></thead><tbody>\n" + rows + "</tbody></table></details>\n";
   if (shown < rest)
     out += "<p class=\"more\">Ещё " + std::to_string(rest - shown) +
            " групп не поместились на страницу; все записи — в records.csv.</p>\n";
@@ -213,15 +215,20 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
     std::string row = look ? "<tr class=\"look\">" : "<tr>";
     row += "<td>" + shortHtml(q->topic) + "</td><td class=\"n\">" + std::to_string(q->question) + "</td>";
     if (course) {
-      row += q->course ? "<td>" + shortHtml(q->course->topic, 40) + ", № " + std::to_string(q->course->number) +
-                             "</td><td class=\"qtext\">" + html(q->course->textStart) + "</td>"
-                       : std::string("<td></td><td></td>");
+      // The course's topic is worth naming only where the record names another (all topics).
+      if (q->course) {
+        row += "<td>" + (q->course->topic == q->topic ? std::string() : shortHtml(q->course->topic, 40) + ", ") +
+               "№ " + std::to_string(q->course->number) + "</td><td class=\"qtext\">" + html(q->course->textStart) +
+               "</td>";
+      } else {
+        row += "<td></td><td></td>";
+      }
     }
     row += "<td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" + std::to_string(q->right) +
            "</td><td class=\"n\" data-v=\"" + decimal(q->facility) + "\"><span class=\"bar\"><span style=\"width:" +
            std::to_string(width) + "%\"></span></span>" + decimal(q->facility) + "</td><td class=\"n\">" +
            (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" + optionsCell(*q) +
-           "</td><td>";
+           "</td><td class=\"why\">";
     if (look) {
       row += "<span class=\"mark\">стоит посмотреть</span>: ";
       for (std::size_t k = 0; k < why.size(); ++k) row += (k ? "; " : "") + why[k];
@@ -232,7 +239,7 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
     ++shown;
   }
 
-  out += "<h2>Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) + ", стоит посмотреть: " +
+  out += "<h2 id=\"questions\">Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) + ", стоит посмотреть: " +
          std::to_string(marked) +
          ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
          "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше. "
@@ -252,7 +259,7 @@ void candidateSection(std::string& out, const Summary& s) {
   std::vector<const CandidateStats*> failing;
   for (const auto& c : s.candidates)
     if (!c.passed()) failing.push_back(&c);
-  out += "<h2>Кто ещё не сдал</h2>\n<p>Кандидатов: " + std::to_string(s.candidates.size()) +
+  out += "<h2 id=\"candidates\">Кто ещё не сдал</h2>\n<p>Кандидатов: " + std::to_string(s.candidates.size()) +
          "; последний результат — «2 - неуд.» или «незачет» у " + std::to_string(failing.size()) +
          ". Все кандидаты — в candidates.csv.</p>\n";
   if (failing.empty()) return;
@@ -314,7 +321,7 @@ void recordSection(std::string& out, const Summary& s) {
     shown[k] = true;
     ++count;
   }
-  out += "<h2>Записи</h2>\n";
+  out += "<h2 id=\"records\">Записи</h2>\n";
   if (count < static_cast<std::size_t>(s.records()))
     out += "<p>Здесь последние по дате " + std::to_string(count) + " записей из " + std::to_string(s.records()) +
            "; все записи — в records.csv.</p>\n";
@@ -355,6 +362,8 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
          std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) + ", зачет " +
          std::to_string(summary.passFail) + ").</p>\n";
+  out += "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
+         "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";
     Budget budget(kNotesBytes);

@@ -13,7 +13,8 @@ constexpr std::string_view kStyle = R"(
 body{font:13px/1.3 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#000;background:#e8e8e8;margin:0}
 .sheet{background:#fff;width:180mm;min-height:250mm;margin:12px auto;padding:15mm;box-shadow:0 1px 4px #999}
 .sheet h1{font-size:17px;margin:0 0 2px}.source{color:#555;font-size:11px;margin:0 0 14px}
-.report{position:relative;width:520px;height:330px;border:1px solid #999;background:#f0f0f0;font-size:13px}
+.report{position:relative;width:520px;height:330px;border:1px solid #999;background:#f0f0f0;
+font:12px/1.25 "Liberation Sans",Arial,sans-serif}
 .report span{position:absolute;white-space:nowrap}
 .report .value{font-weight:bold}.report .topic{white-space:normal;width:440px}
 .report .result{font-size:20px;font-weight:bold;-webkit-text-stroke:.3px #000}
