@@ -52,11 +52,11 @@ tr.look td{background:#fff3e0}.mark{color:#b34700;font-weight:bold}
 .bar span{display:block;height:100%;background:#4a7ab5}
 .swatch{display:inline-block;width:9px;height:9px;margin-right:5px;border:1px solid #777}
 .hint{color:#777;font-size:12px}.more{color:#555;font-style:italic}
-summary{cursor:pointer;margin:8px 0;color:#333}.nav a{color:#2a5a9a;margin-right:2px}.opts{white-space:nowrap}.opt{display:inline-block;margin-right:6px}.opt.right{color:#006400;font-weight:bold}
+summary{cursor:pointer;margin:8px 0;color:#333}.nav a{color:#2a5a9a;margin-right:2px}.wide{overflow-x:auto}.opt{display:inline-block;margin-right:6px;white-space:nowrap}.opt.right{color:#006400;font-weight:bold}
 .opt.flag{color:#b34700;font-weight:bold}.qtext{color:#444;font-size:12px;min-width:150px}.why{min-width:190px}
 @page{size:A4;margin:12mm}
 @media print{body{margin:0;max-width:none;padding:0;font-size:10pt}table{font-size:8pt}
-.hint,.nav{display:none}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
+.hint,.nav{display:none}.wide{overflow:visible}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
 h2{break-after:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
 )";
 
@@ -247,12 +247,13 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
   if (shown < questions.size())
     out += "<p class=\"more\">Здесь " + std::to_string(shown) + " вопросов из " + std::to_string(questions.size()) +
            ", сначала те, на которые стоит посмотреть; все — в questions.csv.</p>\n";
-  out += "<table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th>";
+  // A narrow window scrolls the wide table, not the page.
+  out += "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th>";
   if (course) out += "<th>В курсе</th><th>Текст</th>";
   out += "<th data-num>Задан</th><th data-num>Верно</th><th data-num>Доля верных</th>"
          "<th data-num>Различение</th><th>Варианты</th><th>Отметка</th></tr></thead><tbody>\n";
   out += rows;
-  out += "</tbody></table>\n";
+  out += "</tbody></table></div>\n";
 }
 
 void candidateSection(std::string& out, const Summary& s) {
