@@ -2,6 +2,7 @@
 // The logs are only ever opened for reading, and read one record at a time.
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <fcntl.h>
 #include <iostream>
 #include <langinfo.h>
@@ -260,7 +261,10 @@ int main(int argc, char** argv) {
       continue;
     }
     std::size_t read = 0, skipped = 0;
-    const ByteSource source = [fd](char* into, std::size_t size) -> long { return ::read(fd, into, size); };
+    // Once a table cannot be written, reading on is of no use.
+    const ByteSource source = [&](char* into, std::size_t size) -> long {
+      return outputs.failureCode() != 0 ? 0 : ::read(fd, into, size);
+    };
     auto onRecord = [&](const LogRecord& r) {
       ++read;
       if (!filter.keeps(r.values)) {
