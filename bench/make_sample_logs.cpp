@@ -1,6 +1,7 @@
 // Writes ekzam.log and zachet.log of invented classes into a folder, with a
 // few damaged records among them, to try the results tool on:
-//   make_sample_logs DIR [RECORDS]
+//   make_sample_logs DIR [RECORDS] [varied]
+// "varied" gives many groups and topics, as the logs of a whole region.
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -34,11 +35,12 @@ std::string damaged(int kind, bool exam) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: make_sample_logs DIR [RECORDS]\n");
+    std::fprintf(stderr, "usage: make_sample_logs DIR [RECORDS] [varied]\n");
     return 2;
   }
   const std::string dir = argv[1];
   const std::size_t total = argc > 2 ? std::stoul(argv[2]) : 100000;
+  const bool varied = argc > 3 && std::string(argv[3]) == "varied";
   const std::size_t exams = total * 3 / 5, passFail = total - exams;
   struct Log {
     const char* name;
@@ -47,7 +49,7 @@ int main(int argc, char** argv) {
     int firstDamage, damages;
   } logs[] = {{"ekzam.log", true, exams, 0, 2}, {"zachet.log", false, passFail, 2, 1}};
   for (const Log& log : logs) {
-    const std::string records = sampleLog(log.records, log.exam, log.exam ? 1u : 2u);
+    const std::string records = sampleLog(log.records, log.exam, log.exam ? 1u : 2u, varied);
     std::string text;
     // Damaged records stand after every third of the whole ones.
     std::size_t from = 0;

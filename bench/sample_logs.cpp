@@ -27,26 +27,53 @@ struct Candidate {
 
 }  // namespace
 
-std::string sampleLog(std::size_t count, bool exam, unsigned seed) {
+std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied) {
   std::mt19937 random(seed);
   std::normal_distribution<double> normal(0.0, 1.0);
   auto uniform = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
 
   // Question difficulty per topic; every 17th question misleads the strong ones.
-  std::vector<std::vector<double>> difficulty(std::size(kTopics));
+  // Varied logs (a whole region's) have many more groups and topics.
+  const std::size_t topics = varied ? 40 : std::size(kTopics);
+  std::vector<std::vector<double>> difficulty(topics);
   for (auto& topic : difficulty)
     for (int q = 0; q < kQuestionsPerTopic; ++q) topic.push_back(normal(random) - 0.8);
+  // Options per question: three to five, the right one somewhere among them,
+  // one wrong option that tempts, and in every 7th question one nobody picks.
+  struct Options {
+    int count, right, tempting, dead;
+  };
+  // They belong to the course, so they are the same in every log.
+  std::mt19937 course(2024);
+  auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(course); };
+  std::vector<std::vector<Options>> options(topics);
+  for (auto& topic : options)
+    for (int q = 0; q < kQuestionsPerTopic; ++q) {
+      Options o{pick(3, 5), 0, 0, 0};
+      o.right = pick(1, o.count);
+      do o.tempting = pick(1, o.count); while (o.tempting == o.right);
+      if (q % 7 == 3)
+        do o.dead = pick(1, o.count); while (o.dead == o.right || o.dead == o.tempting);
+      topic.push_back(o);
+    }
+  auto topicName = [&](std::size_t t) {
+    return t < std::size(kTopics) ? cp(kTopics[t]) : cp("Тема ") + std::to_string(t + 1);
+  };
   std::vector<Candidate> candidates;
-  for (int k = 0; k < 400; ++k)
+  const int people = varied ? 20000 : 400;
+  for (int k = 0; k < people; ++k)
     candidates.push_back({std::string(kSurnames[k % std::size(kSurnames)]) + ' ' +
                               kInitials[k / std::size(kSurnames) % std::size(kInitials)],
-                          std::to_string(k + 1), kGroups[k % std::size(kGroups)], normal(random)});
+                          std::to_string(k + 1),
+                          varied ? std::string(kGroups[k / 16 % std::size(kGroups)]) + '/' + std::to_string(k / 16)
+                                 : std::string(kGroups[k % std::size(kGroups)]),
+                          normal(random)});
 
   std::string log;
   log.reserve(count * 560);
   for (std::size_t n = 0; n < count; ++n) {
-    const Candidate& who = candidates[static_cast<std::size_t>(uniform(0, 399))];
-    const auto topic = static_cast<std::size_t>(uniform(0, static_cast<int>(std::size(kTopics)) - 1));
+    const Candidate& who = candidates[static_cast<std::size_t>(uniform(0, people - 1))];
+    const auto topic = static_cast<std::size_t>(uniform(0, static_cast<int>(topics) - 1));
     std::vector<std::uint16_t> range(kQuestionsPerTopic);
     for (int q = 0; q < kQuestionsPerTopic; ++q) range[static_cast<std::size_t>(q)] = static_cast<std::uint16_t>(q + 1);
     std::shuffle(range.begin(), range.end(), random);
@@ -65,7 +92,12 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed) {
       }
       const auto k = static_cast<std::size_t>(r.AnswerCount++);
       r.AskedQuestions[k] = q;
-      r.ChosenOptions[k] = static_cast<std::uint16_t>(uniform(1, 4));
+      const Options& o = options[topic][q - 1u];
+      int chosen = o.right;
+      if (!right) {
+        do chosen = uniform(0, 1) ? o.tempting : uniform(1, o.count); while (chosen == o.right || chosen == o.dead);
+      }
+      r.ChosenOptions[k] = static_cast<std::uint16_t>(chosen);
       r.AnswerResults[k] = right;
       if (!right) ++r.ErrorCount;
     }
@@ -73,7 +105,7 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed) {
     char date[48], time[48];
     std::snprintf(date, sizeof date, "%02d.%02d.%04d", 1 + day % 28, 1 + day / 28 % 12, 2025 + day / 336);
     std::snprintf(time, sizeof time, "%02d:%02d:%02d", 8 + uniform(0, 9), uniform(0, 59), uniform(0, 59));
-    const ReportInput input{exam, date, time, cp(who.name), who.code, cp(who.group), cp(kTopics[topic]),
+    const ReportInput input{exam, date, time, cp(who.name), who.code, cp(who.group), topicName(topic),
                             1, kQuestionsPerTopic};
     log += makeRecord(makeReportValues(input, r, evaluate(r, exam)));
   }

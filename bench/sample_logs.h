@@ -6,5 +6,6 @@
 
 // `count` records of one mode, code page 1251, as the program appends them.
 // Candidates of varied ability answer questions of varied difficulty; a few
-// questions are ones the strong candidates get wrong more often.
-std::string sampleLog(std::size_t count, bool exam, unsigned seed);
+// questions are ones the strong candidates get wrong more often. Varied logs
+// hold 40 topics and 1,250 groups, as a whole region's would.
+std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied = false);

@@ -1,10 +1,13 @@
 // The protocol record from arbitrary candidate bytes (name, code, group, the
-// topic title and the clock's texts): always exactly 18 lines ending in CR LF.
+// topic title and the clock's texts): always exactly 18 lines ending in CR LF,
+// and read back by the results tool as one record with the same fields, also
+// between two other records.
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "exam/report.h"
+#include "results/log_reader.h"
 #include "fuzz_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -35,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   results.DrawCount = static_cast<std::uint16_t>(size);
   const bool exam = input.exam;
   const Evaluation evaluation = evaluate(results, exam);
-  const std::string record = makeRecord(makeReportValues(input, results, evaluation));
+  const ReportValues values = makeReportValues(input, results, evaluation);
+  const std::string record = makeRecord(values);
 
   std::size_t lines = 0;
   for (std::size_t i = 0; i < record.size(); ++i) {
@@ -49,5 +53,38 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   FUZZ_CHECK(lines == 18);
   FUZZ_CHECK(record.size() >= 2 && record.substr(record.size() - 2) == "\r\n");
+
+  // The writer turns control characters into blanks; that is what must come back.
+  auto oneLine = [](std::string s) {
+    for (char& c : s)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return s;
+  };
+  ReportValues plain;
+  plain.exam = true;
+  plain.date = "05.03.2024";
+  plain.time = "07:08:09";
+  plain.timeUsed = "1 \xF1\xE5\xEA";  // "1 сек"
+  plain.range = "\xF1 1 \xEF\xEE 2";  // "с 1 по 2"
+  plain.answers = "0";
+  plain.errors = "0";
+  plain.result = gradeFor(true, 0).text;
+  LogContents read;
+  readLog(makeRecord(plain) + record + makeRecord(plain), read);
+  FUZZ_CHECK(read.skipped.empty());
+  FUZZ_CHECK(read.records.size() == 3);
+  const ReportValues& back = read.records[1].values;
+  FUZZ_CHECK(read.records[1].line == 19);
+  FUZZ_CHECK(back.exam == values.exam);
+  for (auto field : {&ReportValues::date, &ReportValues::time, &ReportValues::name, &ReportValues::code,
+                     &ReportValues::group, &ReportValues::timeUsed, &ReportValues::topic, &ReportValues::range,
+                     &ReportValues::answers, &ReportValues::errors, &ReportValues::result})
+    FUZZ_CHECK(back.*field == oneLine(values.*field));
+  FUZZ_CHECK(back.listing.size() == values.listing.size());
+  for (std::size_t k = 0; k < values.listing.size(); ++k) {
+    FUZZ_CHECK(back.listing[k].question == values.listing[k].question);
+    FUZZ_CHECK(back.listing[k].option == values.listing[k].option);
+    FUZZ_CHECK(back.listing[k].right == values.listing[k].right);
+  }
   return 0;
 }

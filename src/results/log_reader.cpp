@@ -1,5 +1,8 @@
 #include "results/log_reader.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "platform/cp1251.h"
@@ -92,11 +95,12 @@ bool parseListing(std::string_view line, std::vector<ReportValues::Entry>& listi
   return true;
 }
 
+// The record is reused from one to the next; only its listing grows.
+void clear(LogRecord& r) { r.values.listing.clear(); }
+
 std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t available, LogRecord& r) {
   const Labels& L = labels();
   if (available < kRecordLines) return Fault{0, cp("запись оборвана")};
-  for (std::size_t k = 1; k < kRecordLines; ++k)
-    if (endsWithSeparator(lines[k])) return Fault{0, cp("запись оборвана")};
   if (lines[1].starts_with(L.utf8Date)) return Fault{1, cp("запись в кодировке UTF-8, а не 1251")};
 
   struct Field {
@@ -158,6 +162,115 @@ std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t avai
   return std::nullopt;
 }
 
+
+// The lines of a log as a sliding window over a buffer that is refilled from
+// the source: the lines in the window stay put until they are dropped.
+class LineWindow {
+ public:
+  explicit LineWindow(const ByteSource& source) : source_(source) { buffer_.resize(kChunk); }
+
+  // Makes at least n lines available, fewer only at the end of the log.
+  std::size_t ensure(std::size_t n) {
+    while (lines_.size() - first_ < n && more()) {
+    }
+    views_.clear();
+    for (std::size_t k = first_; k < lines_.size(); ++k)
+      views_.emplace_back(buffer_.data() + lines_[k].offset, lines_[k].length);
+    return views_.size();
+  }
+  // Valid after ensure() until the next ensure() or drop().
+  const std::string_view* lines() const { return views_.data(); }
+  bool cut(std::size_t k) const { return lines_[first_ + k].cut; }
+  std::size_t number(std::size_t k) const { return firstNumber_ + k; }
+  void drop(std::size_t n) {
+    first_ += n;
+    firstNumber_ += n;
+    views_.erase(views_.begin(), views_.begin() + static_cast<std::ptrdiff_t>(std::min(n, views_.size())));
+  }
+  int error() const { return error_; }
+
+ private:
+  static constexpr std::size_t kChunk = 256 * 1024;
+  struct Line {
+    std::size_t offset, length;
+    bool cut;
+  };
+
+  // Splits off one more line, reading when the buffer holds no whole one;
+  // false at the end of the log.
+  bool more() {
+    for (;;) {
+      const char* begin = buffer_.data();
+      const void* lf = std::memchr(begin + scan_, '\n', end_ - scan_);
+      if (skipping_) {
+        // The rest of a line too long to keep.
+        if (lf == nullptr) {
+          end_ = scan_;
+        } else {
+          scan_ = static_cast<std::size_t>(static_cast<const char*>(lf) - begin) + 1;
+          skipping_ = false;
+          continue;
+        }
+      } else if (lf != nullptr) {
+        // Lines end in CR LF (or a bare LF, after an editor); a lone CR stays
+        // in its line, where it can only be damage.
+        const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+        std::size_t length = at - scan_;
+        if (length > 0 && begin[at - 1] == '\r') --length;
+        lines_.push_back({scan_, std::min(length, kLongestLogLine), length > kLongestLogLine});
+        scan_ = at + 1;
+        return true;
+      } else if (end_ - scan_ > kLongestLogLine) {
+        lines_.push_back({scan_, kLongestLogLine, true});
+        scan_ += kLongestLogLine;
+        skipping_ = true;
+        return true;
+      } else if (atEnd_) {
+        if (scan_ == end_) return false;
+        lines_.push_back({scan_, end_ - scan_, false});  // the last line need not end
+        scan_ = end_;
+        return true;
+      }
+      if (atEnd_) return false;
+      refill();
+    }
+  }
+
+  void refill() {
+    // Whatever lies before the window is done with; the window moves to the front.
+    const std::size_t keep = first_ < lines_.size() ? lines_[first_].offset : scan_;
+    if (keep > 0) {
+      std::memmove(buffer_.data(), buffer_.data() + keep, end_ - keep);
+      end_ -= keep;
+      scan_ -= keep;
+      for (std::size_t k = first_; k < lines_.size(); ++k) lines_[k].offset -= keep;
+    }
+    lines_.erase(lines_.begin(), lines_.begin() + static_cast<std::ptrdiff_t>(first_));
+    first_ = 0;
+    if (buffer_.size() - end_ < kChunk / 2) buffer_.resize(end_ + kChunk);
+    for (;;) {
+      const long got = source_(buffer_.data() + end_, buffer_.size() - end_);
+      if (got > 0) {
+        end_ += static_cast<std::size_t>(got);
+        return;
+      }
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) error_ = errno ? errno : EIO;
+      atEnd_ = true;
+      return;
+    }
+  }
+
+  const ByteSource& source_;
+  std::string buffer_;
+  std::size_t end_ = 0, scan_ = 0;
+  std::vector<Line> lines_;
+  std::size_t first_ = 0, firstNumber_ = 1;
+  std::vector<std::string_view> views_;
+  bool skipping_ = false, atEnd_ = false;
+  int error_ = 0;
+};
+
 }  // namespace
 
 const std::vector<Grade>& gradeScale(bool exam) {
@@ -167,48 +280,67 @@ const std::vector<Grade>& gradeScale(bool exam) {
   return exam ? exams : passFail;
 }
 
-void readLog(std::string_view text, LogContents& into) {
-  // Lines end in CR LF (or a bare LF, after an editor); a lone CR stays in
-  // its line, where it can only be damage.
-  std::vector<std::string_view> lines;
-  lines.reserve(text.size() / 24);
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t lf = text.find('\n', start);
-    if (lf == std::string_view::npos) lf = text.size();
-    std::size_t end = lf;
-    if (end > start && end < text.size() && text[end - 1] == '\r') --end;
-    lines.push_back(text.substr(start, end - start));
-    start = lf + 1;
-  }
-
-  const std::size_t n = lines.size();
+int readLog(const ByteSource& source, const std::function<void(const LogRecord&)>& onRecord,
+            const std::function<void(const SkippedRecord&)>& onSkipped) {
+  LineWindow window(source);
+  LogRecord record;
   bool afterFault = false;  // the tail of a broken record may stick to the next "=====" line
-  for (std::size_t i = 0; i < n;) {
-    if (!endsWithSeparator(lines[i])) {
+  for (std::size_t n = window.ensure(1); n > 0; n = window.ensure(1)) {
+    if (!endsWithSeparator(window.lines()[0])) {
       // Lines outside any record: blank ones are harmless, others are what is
       // left of a record whose "=====" line was damaged.
-      std::size_t j = i, firstText = n;
-      for (; j < n && !endsWithSeparator(lines[j]); ++j)
-        if (firstText == n && !trimRight(lines[j]).empty()) firstText = j;
-      if (firstText < n) into.skipped.push_back({firstText + 1, cp("строки вне записи")});
-      i = j;
-      afterFault = firstText < n;
+      std::size_t firstText = 0;
+      for (; n > 0 && !endsWithSeparator(window.lines()[0]); n = window.ensure(1)) {
+        if (firstText == 0 && !trimRight(window.lines()[0]).empty()) firstText = window.number(0);
+        window.drop(1);
+      }
+      if (firstText != 0) onSkipped({firstText, cp("строки вне записи")});
+      afterFault = firstText != 0;
       continue;
     }
-    if (lines[i].size() > kSeparator.size() && !afterFault)
-      into.skipped.push_back({i + 1, cp("текст перед строкой «=====»")});
+    if (window.lines()[0].size() > kSeparator.size() && !afterFault)
+      onSkipped({window.number(0), cp("текст перед строкой «=====»")});
 
-    LogRecord record;
-    record.line = i + 1;
-    if (const auto fault = parseRecord(&lines[i], n - i, record)) {
-      into.skipped.push_back({i + fault->offset + 1, fault->reason});
+    n = window.ensure(kRecordLines);
+    const std::string_view* lines = window.lines();
+    std::optional<Fault> fault;
+    for (std::size_t k = 1; k < n && k < kRecordLines && !fault; ++k)
+      if (window.cut(k)) fault = Fault{k, cp("строка длиннее ") + std::to_string(kLongestLogLine) + cp(" байт")};
+    if (!fault) {
+      clear(record);
+      fault = parseRecord(lines, n, record);
+    }
+    if (fault) {
+      // Only the exact "=====" line ends a record, so that a name ending in
+      // "=" cannot split one; but a broken record with a line that ends in it
+      // is most likely cut short by the next record glued on.
+      for (std::size_t k = 1; k < n && k < kRecordLines; ++k)
+        if (endsWithSeparator(lines[k])) fault = Fault{0, cp("запись оборвана")};
+      onSkipped({window.number(fault->offset), fault->reason});
       afterFault = true;
       // Read on from the next "=====" line, also one glued to the broken tail.
-      for (++i; i < n && !endsWithSeparator(lines[i]);) ++i;
+      window.drop(1);
+      for (n = window.ensure(1); n > 0 && !endsWithSeparator(window.lines()[0]); n = window.ensure(1))
+        window.drop(1);
       continue;
     }
-    into.records.push_back(std::move(record));
+    record.line = window.number(0);
+    onRecord(record);
     afterFault = false;
-    i += kRecordLines;
+    window.drop(kRecordLines);
   }
+  return window.error();
+}
+
+void readLog(std::string_view text, LogContents& into) {
+  std::size_t at = 0;
+  const ByteSource source = [&](char* to, std::size_t size) -> long {
+    const std::size_t n = std::min(size, text.size() - at);
+    std::memcpy(to, text.data() + at, n);
+    at += n;
+    return static_cast<long>(n);
+  };
+  readLog(
+      source, [&](const LogRecord& r) { into.records.push_back(r); },
+      [&](const SkippedRecord& s) { into.skipped.push_back(s); });
 }

@@ -3,7 +3,12 @@
 // not exactly what the program writes (cut short by a failed write, edited by
 // hand, re-saved in another encoding) is skipped and named by its line, and
 // reading goes on with the next record. Texts are code page 1251 bytes.
+//
+// The logs of a school's shared folder grow for years, so they are read
+// through a small buffer, one record at a time: memory stays the same
+// whatever their size.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +39,19 @@ struct LogContents {
 // The grades a mode can give, best first: "5 - отл." ... "2 - неуд.", or "зачет", "незачет".
 const std::vector<Grade>& gradeScale(bool exam);
 
-// Reads every record of a log's bytes; the records are appended to `into`.
+// Where the log's bytes come from: fills up to `size` bytes and returns how
+// many, 0 at the end, -1 on a read error (errno says which).
+using ByteSource = std::function<long(char* into, std::size_t size)>;
+
+// A line longer than this is no line the program writes; it is kept cut and
+// its record skipped, so that a file without line ends cannot fill the memory.
+constexpr std::size_t kLongestLogLine = 64 * 1024;
+
+// Reads the log record by record. The record handed to onRecord is reused for
+// the next one. Returns 0, or the errno of a failed read (what came before it
+// has been handed on).
+int readLog(const ByteSource& source, const std::function<void(const LogRecord&)>& onRecord,
+            const std::function<void(const SkippedRecord&)>& onSkipped);
+
+// The same over bytes in memory; the records are appended to `into`.
 void readLog(std::string_view text, LogContents& into);

@@ -1,26 +1,29 @@
-// vorsanit-results: the protocol logs as tables and a page for the teacher.
-// The logs are only ever opened for reading.
+// vorsanit-results: the protocol logs as tables and pages for the teacher.
+// The logs are only ever opened for reading, and read one record at a time.
+#include <cerrno>
 #include <clocale>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <cstdlib>
+#include <fcntl.h>
 #include <iostream>
-#include <iterator>
 #include <langinfo.h>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
+#include "exam/protocol_log.h"
 #include "platform/cp1251.h"
 #include "results/analysis.h"
+#include "results/course_index.h"
 #include "results/log_reader.h"
+#include "results/output_set.h"
 #include "results/page.h"
+#include "results/protocols.h"
 #include "results/tables.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr std::size_t kWarningsPerFile = 20;
 constexpr std::size_t kPlacesInSummary = 5;
@@ -29,89 +32,105 @@ std::string codeset;
 
 // The program's own UTF-8 texts in the terminal's encoding.
 std::string term(std::string_view utf8) { return forTerminal(cp1251FromUtf8(utf8), codeset); }
-// Texts taken from the logs (code page 1251) in the terminal's encoding.
-std::string termFromLog(const std::string& bytes) { return forTerminal(bytes, codeset); }
+// Texts in code page 1251 (from the logs, or the system's reasons) in the terminal's encoding.
+std::string termFromCp(const std::string& bytes) { return forTerminal(bytes, codeset); }
+// An argument typed in the terminal as the logs have it.
+std::string fromTerminal(const std::string& text) {
+  return codeset.find("1251") != std::string::npos ? text : cp1251FromUtf8(text);
+}
 
 constexpr std::string_view kHelp =
-    "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА]\n"
+    "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА] [--course ПАПКА]\n"
+    "                                [--from ДАТА] [--to ДАТА] [--group ГРУППА] [--protocols]\n"
     "\n"
     "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) и пишет в ПАПКУ\n"
     "(по умолчанию текущую):\n"
-    "  records.csv    одна строка на запись\n"
-    "  questions.csv  одна строка на заданный вопрос: доля верных ответов и различение\n"
-    "  index.html     то же с диаграммами оценок, для браузера и печати\n"
+    "  records.csv     одна строка на запись\n"
+    "  questions.csv   одна строка на заданный вопрос: доля верных ответов, различение,\n"
+    "                  сколько раз выбран каждый вариант ответа\n"
+    "  candidates.csv  одна строка на кандидата: тестов, последний результат и его дата\n"
+    "  index.html      то же с диаграммами оценок, для браузера и печати\n"
+    "  protocols.html  (с --protocols) протокол каждой записи на отдельном листе A4\n"
     "\n"
     "Журналы только читаются. Повреждённая запись пропускается с предупреждением,\n"
-    "в котором названы файл и строка.\n"
+    "в котором названы файл и строка. Файлы пишутся все вместе или ни один.\n"
     "\n"
     "Код завершения: 0 — прочитаны все записи, 1 — часть пропущена,\n"
-    "2 — не прочитано ни одной записи.\n"
+    "2 — не прочитано ни одной записи или файлы не записаны.\n"
     "\n"
-    "  --out ПАПКА  куда писать таблицы и страницу\n"
-    "  --help       эта справка\n";
+    "  --out ПАПКА      куда писать таблицы и страницы\n"
+    "  --course ПАПКА   папка курса: показать тему, номер в теме и начало текста вопроса\n"
+    "  --from ДАТА      только записи с этой даты (ДД.ММ.ГГГГ) включительно\n"
+    "  --to ДАТА        только записи по эту дату включительно\n"
+    "  --group ГРУППА   только записи этой группы (можно повторить)\n"
+    "  --protocols      записать и protocols.html\n"
+    "  --help           эта справка\n";
 
-struct Place {
-  std::string file;
-  std::size_t line;
-};
-
-// Reads one log into `all`; false when the file itself could not be read.
-bool readOne(const std::string& name, std::vector<LogRecord>& all, std::vector<Place>& skipped,
-             std::vector<std::string>& notes) {
-  auto problem = [&](std::string_view what) {
-    std::cerr << name << ": " << term(what) << '\n';
-    notes.push_back(name + ": " + std::string(what));
-    return false;
-  };
-  std::error_code ec;
-  const auto status = fs::status(name, ec);
-  if (!fs::exists(status)) return problem("файл не найден.");
-  if (fs::is_directory(status)) return problem("это папка, а не журнал.");
-  std::ifstream in(name, std::ios::binary);  // read-only: the log is never written
-  if (!in) return problem("файл не удаётся открыть для чтения.");
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return problem("ошибка чтения файла.");
-  if (text.empty()) {
-    problem("журнал пуст, записей нет.");
-    return true;
-  }
-
-  LogContents contents;
-  readLog(text, contents);
-  for (std::size_t k = 0; k < contents.skipped.size(); ++k) {
-    const SkippedRecord& s = contents.skipped[k];
-    const std::string where = name + ':' + std::to_string(s.line);
-    if (k < kWarningsPerFile)
-      std::cerr << where << ": " << term("запись пропущена: ") << termFromLog(s.reason) << '\n';
-    if (k < kWarningsPerFile) notes.push_back(where + ": запись пропущена: " + utf8FromCp1251(s.reason));
-    skipped.push_back({name, s.line});
-  }
-  if (contents.skipped.size() > kWarningsPerFile) {
-    const std::string more = "пропущено ещё " + std::to_string(contents.skipped.size() - kWarningsPerFile) + ".";
-    std::cerr << name << ": " << term(more) << '\n';
-    notes.push_back(name + ": " + more);
-  }
-  if (contents.records.empty() && contents.skipped.empty()) problem("записей нет.");
-  else notes.push_back(name + ": записей прочитано " + std::to_string(contents.records.size()) + ".");
-  all.insert(all.end(), std::make_move_iterator(contents.records.begin()),
-             std::make_move_iterator(contents.records.end()));
-  return true;
+// "05.03.2024" as "20240305"; nullopt for anything else.
+std::optional<std::string> dayKey(std::string_view date) {
+  if (date.size() != 10 || date[2] != '.' || date[5] != '.') return std::nullopt;
+  for (std::size_t k : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u})
+    if (date[k] < '0' || date[k] > '9') return std::nullopt;
+  return std::string(date.substr(6, 4)) + std::string(date.substr(3, 2)) + std::string(date.substr(0, 2));
 }
 
-// Written beside the target and renamed over it, so a failed run leaves no half table.
-bool writeFile(const fs::path& path, const std::string& content) {
-  fs::path temporary = path;
-  temporary += ".tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) return false;
+struct Filter {
+  std::optional<std::string> from, to;  // day keys
+  std::vector<std::string> groups;      // code page 1251
+  bool any() const { return from || to || !groups.empty(); }
+  bool keeps(const ReportValues& v) const {
+    if (from || to) {
+      const auto day = dayKey(v.date);
+      if (!day || (from && *day < *from) || (to && *day > *to)) return false;
+    }
+    if (groups.empty()) return true;
+    for (const auto& g : groups)
+      if (g == v.group) return true;
+    return false;
   }
-  std::error_code ec;
-  fs::rename(temporary, path, ec);
-  if (ec) fs::remove(temporary, ec);
-  return !ec;
+};
+
+struct LogFile {
+  std::string name;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+struct Run {
+  std::vector<std::string> notes;  // UTF-8, for the page
+  std::size_t skipped = 0;
+  std::vector<std::string> places;  // the first few skipped records, "file:line"
+  bool allFilesRead = true;
+  int filtered = 0;
+  void problem(const std::string& name, std::string_view what) {
+    std::cerr << name << ": " << term(what) << '\n';
+    notes.push_back(name + ": " + std::string(what));
+    allFilesRead = false;
+  }
+};
+
+// Opens a log for reading: only a regular file will do. A pipe or a device
+// (a link to /dev/zero, say) would hang the run or never end, so the open
+// does not wait and the file's kind is checked on the open descriptor.
+int openLog(const std::string& name, Run& run, struct stat& info) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    const int e = errno;
+    if (e == ENOENT) run.problem(name, "файл не найден.");
+    else if (e == ELOOP) run.problem(name, "символические ссылки замкнуты в петлю.");
+    else if (e == EACCES || e == EPERM) run.problem(name, "нет права на чтение.");
+    else if (e == ENOTDIR) run.problem(name, "путь проходит через то, что не является папкой.");
+    else if (e == ENXIO) run.problem(name, "это не обычный файл.");
+    else run.problem(name, "файл не удаётся открыть: " + utf8FromCp1251(failureReason(e)) + ".");
+    return -1;
+  }
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    run.problem(name, S_ISDIR(info.st_mode) ? "это папка, а не журнал." : "это не обычный файл.");
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
 }  // namespace
@@ -121,29 +140,53 @@ int main(int argc, char** argv) {
   codeset = nl_langinfo(CODESET);
 
   std::vector<std::string> files;
-  fs::path outDir = ".";
-  bool options = true;
+  std::string outDir = ".";
+  std::optional<std::string> courseDir;
+  Filter filter;
+  bool protocols = false, options = true;
+  // "--name VALUE" or "--name=VALUE".
+  auto valueOf = [&](int& k, const std::string& arg, std::string_view option) -> std::optional<std::string> {
+    if (arg == option) {
+      if (k + 1 == argc) {
+        std::cerr << term("После " + std::string(option) + " нужно значение.\n");
+        std::exit(2);
+      }
+      return std::string(argv[++k]);
+    }
+    if (arg.starts_with(std::string(option) + "=")) return arg.substr(option.size() + 1);
+    return std::nullopt;
+  };
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (options && (arg == "--help" || arg == "-h")) {
       std::cout << term(kHelp);
       return 0;
     }
-    if (options && arg == "--") {
+    if (!options || arg.size() < 2 || arg[0] != '-') {
+      files.push_back(arg);
+    } else if (arg == "--") {
       options = false;
-    } else if (options && arg == "--out") {
-      if (k + 1 == argc) {
-        std::cerr << term("После --out нужна папка.\n");
+    } else if (arg == "--protocols") {
+      protocols = true;
+    } else if (auto out = valueOf(k, arg, "--out")) {
+      outDir = *out;
+    } else if (auto course = valueOf(k, arg, "--course")) {
+      courseDir = *course;
+    } else if (auto group = valueOf(k, arg, "--group")) {
+      filter.groups.push_back(fromTerminal(*group));
+    } else if (auto from = valueOf(k, arg, "--from")) {
+      if (!(filter.from = dayKey(*from))) {
+        std::cerr << term("Дата после --from пишется как 05.03.2024.\n");
         return 2;
       }
-      outDir = argv[++k];
-    } else if (options && arg.starts_with("--out=")) {
-      outDir = arg.substr(6);
-    } else if (options && arg.size() > 1 && arg[0] == '-') {
+    } else if (auto to = valueOf(k, arg, "--to")) {
+      if (!(filter.to = dayKey(*to))) {
+        std::cerr << term("Дата после --to пишется как 05.03.2024.\n");
+        return 2;
+      }
+    } else {
       std::cerr << term("Неизвестный параметр ") << arg << term(". Справка: vorsanit-results --help\n");
       return 2;
-    } else {
-      files.push_back(arg);
     }
   }
   if (files.empty()) {
@@ -151,54 +194,153 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<LogRecord> records;
-  std::vector<Place> skipped;
-  std::vector<std::string> notes;
-  bool allFilesRead = true;
-  for (const auto& file : files) allFilesRead &= readOne(file, records, skipped, notes);
-  if (records.empty()) {
-    std::cerr << term("Не прочитано ни одной записи; таблицы не записаны.\n");
-    return 2;
+  Run run;
+  std::optional<CourseIndex> course;
+  if (courseDir) {
+    std::vector<std::string> faults;
+    course = CourseIndex::load(*courseDir, faults);
+    // The course only names the questions: its faults are told, the results stand.
+    for (const auto& f : faults) {
+      std::cerr << *courseDir << ": " << termFromCp(f) << '\n';
+      run.notes.push_back(*courseDir + ": " + utf8FromCp1251(f));
+    }
   }
 
-  const fs::path targets[] = {outDir / "records.csv", outDir / "questions.csv", outDir / "index.html"};
-  std::error_code ec;
-  fs::create_directories(outDir, ec);
-  // A log named like one of the tables must not be overwritten by it.
-  for (const auto& target : targets)
-    for (const auto& file : files)
-      if (fs::equivalent(target, file, ec)) {
-        std::cerr << target.string() << term(": это один из журналов; выберите другую папку (--out).\n");
+  // Each log once: the same file named twice, or by another path, is read once.
+  std::vector<LogFile> logs;
+  for (const auto& name : files) {
+    struct stat info {};
+    const int fd = openLog(name, run, info);
+    if (fd < 0) continue;
+    ::close(fd);
+    bool seen = false;
+    for (const auto& l : logs) seen |= l.device == info.st_dev && l.inode == info.st_ino;
+    if (seen) {
+      std::cerr << name << term(": этот журнал уже назван; он читается один раз.\n");
+      run.notes.push_back(name + ": этот журнал уже назван; он читается один раз.");
+      continue;
+    }
+    logs.push_back({name, info.st_dev, info.st_ino});
+  }
+
+  OutputSet outputs;
+  auto writeFailed = [&]() {
+    std::cerr << outputs.failurePath() << term(": не удаётся записать файл: ")
+              << termFromCp(failureReason(outputs.failureCode())) << term(". Прежние файлы не тронуты.\n");
+    return 2;
+  };
+  if (!outputs.open(outDir)) return writeFailed();
+  const char* const names[] = {"records.csv", "questions.csv", "candidates.csv", "index.html", "protocols.html"};
+  // A log named like one of the outputs must not be replaced by it.
+  for (const char* name : names) {
+    unsigned long device = 0, inode = 0;
+    if (!outputs.identity(name, device, inode)) continue;
+    for (const auto& l : logs)
+      if (l.device == device && l.inode == inode) {
+        std::cerr << outDir << '/' << name << term(": это один из журналов; выберите другую папку (--out).\n");
         return 2;
       }
+  }
+  removeOutputsOnSignals();
+  const int recordsFile = outputs.add(names[0]);
+  const int protocolsFile = protocols ? outputs.add(names[4]) : -1;
+  if (recordsFile < 0 || (protocols && protocolsFile < 0)) return writeFailed();
+  outputs.write(recordsFile, kRecordsCsvHeader);
+  if (protocols) outputs.write(protocolsFile, protocolsHead());
 
-  const Summary summary = summarise(records);
-  const std::string contents[] = {recordsCsv(records), questionsCsv(summary.questions),
-                                  resultsPage(records, summary, notes)};
-  const std::string_view what[] = {"одна строка на запись", "одна строка на заданный вопрос",
+  Summariser summariser;
+  std::string row;
+  for (const LogFile& log : logs) {
+    struct stat info {};
+    const int fd = openLog(log.name, run, info);
+    if (fd < 0) continue;
+    if (info.st_size == 0) {
+      ::close(fd);
+      std::cerr << log.name << term(": журнал пуст, записей нет.\n");
+      run.notes.push_back(log.name + ": журнал пуст, записей нет.");
+      continue;
+    }
+    std::size_t read = 0, skipped = 0;
+    // Once a table cannot be written, reading on is of no use.
+    const ByteSource source = [&](char* into, std::size_t size) -> long {
+      return outputs.failureCode() != 0 ? 0 : ::read(fd, into, size);
+    };
+    auto onRecord = [&](const LogRecord& r) {
+      ++read;
+      if (!filter.keeps(r.values)) {
+        ++run.filtered;
+        return;
+      }
+      summariser.add(r);
+      row.clear();
+      appendRecordRow(row, r);
+      outputs.write(recordsFile, row);
+      if (protocols) {
+        row.clear();
+        appendProtocol(row, r, log.name + ", строка " + std::to_string(r.line));
+        outputs.write(protocolsFile, row);
+      }
+    };
+    auto onSkipped = [&](const SkippedRecord& s) {
+      const std::string where = log.name + ':' + std::to_string(s.line);
+      if (skipped++ < kWarningsPerFile) {
+        std::cerr << where << ": " << term("запись пропущена: ") << termFromCp(s.reason) << '\n';
+        run.notes.push_back(where + ": запись пропущена: " + utf8FromCp1251(s.reason));
+      }
+      if (run.skipped++ < kPlacesInSummary) run.places.push_back(where);
+    };
+    const int error = readLog(source, onRecord, onSkipped);
+    ::close(fd);
+    if (skipped > kWarningsPerFile) {
+      const std::string more = "пропущено ещё " + std::to_string(skipped - kWarningsPerFile) + ".";
+      std::cerr << log.name << ": " << term(more) << '\n';
+      run.notes.push_back(log.name + ": " + more);
+    }
+    if (error != 0)
+      run.problem(log.name, "ошибка чтения после " + std::to_string(read) + " записей: " +
+                                utf8FromCp1251(failureReason(error)) + ".");
+    else if (read == 0 && skipped == 0) run.problem(log.name, "записей нет.");
+    else run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
+  }
+  if (filter.any())
+    run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " + std::to_string(run.filtered) +
+                        ".");
+
+  Summary summary = summariser.finish(course ? &*course : nullptr);
+  if (summary.records() == 0) {
+    outputs.abandon();
+    std::cerr << term(run.filtered > 0 ? "Ни одна запись не подходит под --from, --to, --group; файлы не записаны.\n"
+                                       : "Не прочитано ни одной записи; файлы не записаны.\n");
+    return 2;
+  }
+  if (protocols) outputs.write(protocolsFile, protocolsTail(static_cast<std::size_t>(summary.records())));
+  const int questionsFile = outputs.add(names[1]);
+  outputs.write(questionsFile, questionsCsv(summary.questions));
+  const int candidatesFile = outputs.add(names[2]);
+  outputs.write(candidatesFile, candidatesCsv(summary));
+  const int pageFile = outputs.add(names[3]);
+  outputs.write(pageFile, resultsPage(summary, run.notes));
+  if (!outputs.commit()) return writeFailed();
+
+  const std::vector<std::string> targets = outputs.targets();
+  const std::string_view what[] = {"одна строка на запись", "протокол каждой записи, для печати",
+                                   "одна строка на заданный вопрос", "одна строка на кандидата",
                                    "то же с диаграммами, для браузера"};
   std::size_t width = 0;
-  for (const auto& target : targets) width = std::max(width, target.string().size());
-  for (std::size_t k = 0; k < 3; ++k) {
-    if (!writeFile(targets[k], contents[k])) {
-      std::cerr << targets[k].string() << term(": не удаётся записать файл.\n");
-      return 2;
-    }
-    std::cout << targets[k].string() << std::string(width - targets[k].string().size() + 5, ' ') << term(what[k])
-              << '\n';
-  }
+  for (const auto& target : targets) width = std::max(width, target.size());
+  for (std::size_t k = 0; k < targets.size(); ++k)
+    std::cout << targets[k] << std::string(width - targets[k].size() + 5, ' ')
+              << term(what[protocols || k == 0 ? k : k + 1]) << '\n';
 
-  std::string line = "Записей: " + std::to_string(records.size()) + " (экзамен " + std::to_string(summary.exams) +
+  std::string line = "Записей: " + std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
                      ", зачет " + std::to_string(summary.passFail) + ")";
   std::cout << term(line);
-  if (!skipped.empty()) {
-    std::cout << term("; повреждённых записей пропущено: ") << skipped.size() << " (";
-    for (std::size_t k = 0; k < skipped.size() && k < kPlacesInSummary; ++k)
-      std::cout << (k ? ", " : "") << skipped[k].file << ':' << skipped[k].line;
-    if (skipped.size() > kPlacesInSummary)
-      std::cout << term(" и ещё ") << skipped.size() - kPlacesInSummary;
+  if (run.skipped > 0) {
+    std::cout << term("; повреждённых записей пропущено: ") << run.skipped << " (";
+    for (std::size_t k = 0; k < run.places.size(); ++k) std::cout << (k ? ", " : "") << run.places[k];
+    if (run.skipped > kPlacesInSummary) std::cout << term(" и ещё ") << run.skipped - kPlacesInSummary;
     std::cout << ')';
   }
   std::cout << ".\n";
-  return skipped.empty() && allFilesRead ? 0 : 1;
+  return run.skipped == 0 && run.allFilesRead ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "results/page.h"
 
 #include <algorithm>
+#include <numeric>
 
 #include "platform/cp1251.h"
 #include "results/tables.h"
@@ -10,18 +11,16 @@ namespace {
 // Log text (code page 1251) ready to stand in the page.
 std::string html(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
 
+// The same, cut to a length that a table cell can show: the page has to open
+// whatever a candidate typed into a field.
+std::string shortHtml(const std::string& cp1251, std::size_t most = 80) {
+  if (cp1251.size() <= most) return html(cp1251);
+  return htmlEscape(utf8FromCp1251(cp1251.substr(0, most))) + "…";
+}
+
 std::string rgb(const Rgb& c) {
   return "rgb(" + std::to_string(c.r) + ',' + std::to_string(c.g) + ',' + std::to_string(c.b) + ')';
 }
-
-// "05.03.2024" and "07:08:09" sort as "20240305 07:08:09"; other date formats as they are.
-std::string dateKey(const std::string& date, const std::string& time) {
-  const bool dotted = date.size() == 10 && date[2] == '.' && date[5] == '.';
-  const std::string day = dotted ? date.substr(6, 4) + date.substr(3, 2) + date.substr(0, 2) : date;
-  return day + ' ' + time;
-}
-
-constexpr std::size_t kRowsOnPage = 5000;
 
 // A class per grade keeps the colour out of every row of a long table.
 std::string gradeClass(bool exam, int grade) { return (exam ? "e" : "p") + std::to_string(grade); }
@@ -37,7 +36,7 @@ std::string gradeStyles() {
 }
 
 constexpr std::string_view kStyle = R"(
-body{font:14px/1.4 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#222;margin:24px auto;max-width:1100px;padding:0 16px}
+body{font:14px/1.4 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#222;margin:24px auto;max-width:1240px;padding:0 16px}
 h1{font-size:22px;margin:0 0 4px}h2{font-size:17px;margin:28px 0 8px;border-bottom:1px solid #ccc}
 .summary{font-size:16px;margin:4px 0}.notes{color:#555;margin:4px 0;padding-left:20px}
 .charts{display:flex;flex-wrap:wrap;gap:12px}
@@ -52,10 +51,12 @@ tr.look td{background:#fff3e0}.mark{color:#b34700;font-weight:bold}
 .bar{display:inline-block;width:60px;height:9px;background:#e4e4e4;margin-right:6px;vertical-align:middle}
 .bar span{display:block;height:100%;background:#4a7ab5}
 .swatch{display:inline-block;width:9px;height:9px;margin-right:5px;border:1px solid #777}
-.hint{color:#777;font-size:12px}
+.hint{color:#777;font-size:12px}.more{color:#555;font-style:italic}
+summary{cursor:pointer;margin:8px 0;color:#333}.nav a{color:#2a5a9a;margin-right:2px}.wide{overflow-x:auto}.opt{display:inline-block;margin-right:6px;white-space:nowrap}.opt.right{color:#006400;font-weight:bold}
+.opt.flag{color:#b34700;font-weight:bold}.qtext{color:#444;font-size:12px;min-width:150px}.why{min-width:190px}
 @page{size:A4;margin:12mm}
 @media print{body{margin:0;max-width:none;padding:0;font-size:10pt}table{font-size:8pt}
-.hint{display:none}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
+.hint,.nav{display:none}.wide{overflow:visible}th{cursor:auto}thead{display:table-header-group}tr{break-inside:avoid}
 h2{break-after:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}
 )";
 
@@ -79,7 +80,7 @@ void chart(std::string& out, const GradeChart& c) {
   const int most = std::max(1, *std::max_element(c.counts.begin(), c.counts.end()));
   const int rowHeight = 24, labelWidth = 84, barSpace = 170;
   const int height = static_cast<int>(scale.size()) * rowHeight + 4;
-  const std::string group = c.group.empty() ? "без группы" : html(c.group);
+  const std::string group = c.group.empty() ? "без группы" : shortHtml(c.group);
   out += "<figure><figcaption>" + std::string(c.exam ? "Экзамен" : "Зачет") + " · " + group + " · записей: " +
          std::to_string(c.total) + "</figcaption>\n<svg width=\"330\" height=\"" + std::to_string(height) +
          "\" viewBox=\"0 0 330 " + std::to_string(height) + "\" role=\"img\">\n";
@@ -98,72 +99,239 @@ void chart(std::string& out, const GradeChart& c) {
   out += "</svg></figure>\n";
 }
 
-void questionTable(std::string& out, const std::vector<QuestionStats>& questions) {
-  std::vector<const QuestionStats*> byFacility;
-  for (const auto& q : questions) byFacility.push_back(&q);
-  std::stable_sort(byFacility.begin(), byFacility.end(),
-                   [](const QuestionStats* a, const QuestionStats* b) { return a->facility < b->facility; });
-  int marked = 0;
-  for (const auto* q : byFacility) marked += q->worthALook();
-  out += "<h2>Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) + ", стоит посмотреть: " +
-         std::to_string(marked) +
-         ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
-         "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше.</p>\n"
-         "<table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th><th data-num>Задан</th>"
-         "<th data-num>Верно</th><th data-num aria-sort=\"ascending\">Доля верных</th>"
-         "<th data-num>Различение</th><th>Отметка</th></tr></thead><tbody>\n";
-  for (const auto* q : byFacility) {
-    const bool look = q->worthALook();
-    const int width = static_cast<int>(q->facility * 100 + 0.5);
-    std::string why;
-    if (q->facility < 0.3) why = "мало верных ответов";
-    if (q->discrimination && *q->discrimination < 0)
-      why += std::string(why.empty() ? "" : "; ") + "слабые отвечают лучше сильных";
-    out += look ? "<tr class=\"look\">" : "<tr>";
-    out += "<td>" + html(q->topic) + "</td><td class=\"n\">" + std::to_string(q->question) +
-           "</td><td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" +
-           std::to_string(q->right) + "</td><td class=\"n\" data-v=\"" + decimal(q->facility) +
-           "\"><span class=\"bar\"><span style=\"width:" + std::to_string(width) + "%\"></span></span>" +
-           decimal(q->facility) + "</td><td class=\"n\">" +
-           (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" +
-           (look ? "<span class=\"mark\">стоит посмотреть</span>: " + why : std::string()) + "</td></tr>\n";
+
+// Rows of a section added while they fit in its share of the page.
+class Budget {
+ public:
+  explicit Budget(std::size_t bytes) : left_(bytes) {}
+  bool take(const std::string& row) {
+    if (row.size() > left_) return false;
+    left_ -= row.size();
+    return true;
   }
-  out += "</tbody></table>\n";
+
+ private:
+  std::size_t left_;
+};
+
+// Shares of the page, which stays under 5 MB whatever the logs.
+constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024, kQuestionBytes = 1000 * 1024,
+                      kCandidateBytes = 500 * 1024, kRecordBytes = 2500 * 1024;
+constexpr std::size_t kChartsOnPage = 24, kQuestionsOnPage = 1000, kNotesOnPage = 50;
+
+void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
+  // Charts for the largest groups, in their usual order; the rest as a table.
+  std::vector<std::size_t> bySize(charts.size());
+  std::iota(bySize.begin(), bySize.end(), 0);
+  std::stable_sort(bySize.begin(), bySize.end(),
+                   [&](std::size_t a, std::size_t b) { return charts[a].total > charts[b].total; });
+  std::vector<bool> drawn(charts.size(), false);
+  for (std::size_t k = 0; k < bySize.size() && k < kChartsOnPage; ++k) drawn[bySize[k]] = true;
+
+  out += "<h2 id=\"groups\">Оценки по группам</h2>\n";
+  if (charts.size() > kChartsOnPage)
+    out += "<p class=\"more\">Диаграммы — для " + std::to_string(kChartsOnPage) + " самых больших групп из " +
+           std::to_string(charts.size()) + "; остальные — в таблице ниже.</p>\n";
+  out += "<div class=\"charts\">\n";
+  for (std::size_t k = 0; k < charts.size(); ++k)
+    if (drawn[k]) chart(out, charts[k]);
+  out += "</div>\n";
+  if (charts.size() <= kChartsOnPage) return;
+
+  Budget budget(kChartBytes);
+  std::string rows;
+  std::size_t shown = 0, rest = 0;
+  for (std::size_t k : bySize) {
+    if (drawn[k]) continue;
+    ++rest;
+    const GradeChart& c = charts[k];
+    std::string row = "<tr><td>" + htmlEscape(modeName(c.exam)) + "</td><td>" +
+                      (c.group.empty() ? std::string("без группы") : shortHtml(c.group)) + "</td><td class=\"n\">" +
+                      std::to_string(c.total) + "</td><td>";
+    const auto& scale = gradeScale(c.exam);
+    for (std::size_t g = 0; g < scale.size(); ++g)
+      row += "<span class=\"opt\"><span class=\"swatch " + gradeClass(c.exam, static_cast<int>(g)) + "\"></span>" +
+             html(scale[g].text) + ": " + std::to_string(c.counts[g]) + "</span>";
+    row += "</td></tr>\n";
+    if (!budget.take(row)) continue;
+    rows += row;
+    ++shown;
+  }
+  // Folded, so that the questions are not pages away.
+  out += "<details><summary>Остальные группы: " + std::to_string(rest) +
+         "</summary>\n<table class=\"sortable\"><thead><tr><th>Режим</th><th>Группа</th><th data-num>Записей</th>"
+         "<th>Оценки</th></tr></thead><tbody>\n" + rows + "</tbody></table></details>\n";
+  if (shown < rest)
+    out += "<p class=\"more\">Ещё " + std::to_string(rest - shown) +
+           " групп не поместились на страницу; все записи — в records.csv.</p>\n";
 }
 
-void recordTable(std::string& out, const std::vector<LogRecord>& all) {
-  // A browser chokes on a table of a whole year's records; the page keeps the
-  // latest ones, and records.csv has them all.
-  std::vector<const LogRecord*> records;
-  for (const LogRecord& r : all) records.push_back(&r);
-  out += "<h2>Записи</h2>\n";
-  if (records.size() > kRowsOnPage) {
-    std::vector<std::string> keys;
-    for (const LogRecord& r : all) keys.push_back(dateKey(r.values.date, r.values.time));
-    std::stable_sort(records.begin(), records.end(), [&](const LogRecord* a, const LogRecord* b) {
-      return keys[static_cast<std::size_t>(a - all.data())] > keys[static_cast<std::size_t>(b - all.data())];
-    });
-    records.resize(kRowsOnPage);
-    std::sort(records.begin(), records.end());  // back into log order
-    out += "<p>Здесь последние по дате " + std::to_string(kRowsOnPage) + " записей из " +
-           std::to_string(all.size()) + "; все записи — в records.csv.</p>\n";
+std::string optionsCell(const QuestionStats& q) {
+  const std::vector<unsigned> rights = q.rightOptions(), never = q.neverChosen(), over = q.chosenOverRight();
+  auto has = [](const std::vector<unsigned>& v, unsigned o) { return std::find(v.begin(), v.end(), o) != v.end(); };
+  unsigned last = q.course ? std::min(q.course->options, kOptionDigits) : 0;
+  for (unsigned o = 1; o <= kOptionDigits; ++o)
+    if (q.chosen[o] > 0) last = std::max(last, o);
+  std::string cell = "<span class=\"opts\">";
+  for (unsigned o = 1; o <= last; ++o) {
+    const bool right = has(rights, o), flag = has(never, o) || has(over, o);
+    cell += std::string("<span class=\"opt") + (right ? " right" : "") + (flag ? " flag" : "") + "\" title=\"" +
+            (right ? "верный" : "неверный") + "\">" + std::to_string(o) + (right ? "✓" : "") + ": " +
+            std::to_string(q.chosen[o]) + "</span>";
   }
+  if (q.chosenOther > 0) cell += "<span class=\"opt\">другие: " + std::to_string(q.chosenOther) + "</span>";
+  return cell + "</span>";
+}
+
+void questionSection(std::string& out, const std::vector<QuestionStats>& questions) {
+  // What needs a look comes first, the hardest first within each part.
+  std::vector<const QuestionStats*> order;
+  for (const auto& q : questions) order.push_back(&q);
+  auto needsLook = [](const QuestionStats* q) { return q->worthALook() || q->optionsWorthALook(); };
+  std::stable_sort(order.begin(), order.end(), [&](const QuestionStats* a, const QuestionStats* b) {
+    return needsLook(a) != needsLook(b) ? needsLook(a) : a->facility < b->facility;
+  });
+  int marked = 0;
+  bool course = false;
+  for (const auto* q : order) {
+    marked += needsLook(q);
+    course |= q->course.has_value();
+  }
+
+  std::string rows;
+  Budget budget(kQuestionBytes);
+  std::size_t shown = 0;
+  for (const auto* q : order) {
+    if (shown == kQuestionsOnPage) break;
+    const bool look = needsLook(q);
+    const int width = static_cast<int>(q->facility * 100 + 0.5);
+    std::vector<std::string> why;
+    if (q->facility < 0.3) why.push_back("мало верных ответов");
+    if (q->discrimination && *q->discrimination < 0) why.push_back("слабые отвечают лучше сильных");
+    if (const auto never = q->neverChosen(); !never.empty())
+      why.push_back("вариант " + digits(never) + " не выбирает никто");
+    if (const auto over = q->chosenOverRight(); !over.empty())
+      why.push_back("неверный вариант " + digits(over) + " выбирают чаще верного");
+    std::string row = look ? "<tr class=\"look\">" : "<tr>";
+    row += "<td>" + shortHtml(q->topic) + "</td><td class=\"n\">" + std::to_string(q->question) + "</td>";
+    if (course) {
+      // The course's topic is worth naming only where the record names another (all topics).
+      if (q->course) {
+        row += "<td>" + (q->course->topic == q->topic ? std::string() : shortHtml(q->course->topic, 40) + ", ") +
+               "№ " + std::to_string(q->course->number) + "</td><td class=\"qtext\">" + html(q->course->textStart) +
+               "</td>";
+      } else {
+        row += "<td></td><td></td>";
+      }
+    }
+    row += "<td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" + std::to_string(q->right) +
+           "</td><td class=\"n\" data-v=\"" + decimal(q->facility) + "\"><span class=\"bar\"><span style=\"width:" +
+           std::to_string(width) + "%\"></span></span>" + decimal(q->facility) + "</td><td class=\"n\">" +
+           (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" + optionsCell(*q) +
+           "</td><td class=\"why\">";
+    if (look) {
+      row += "<span class=\"mark\">стоит посмотреть</span>: ";
+      for (std::size_t k = 0; k < why.size(); ++k) row += (k ? "; " : "") + why[k];
+    }
+    row += "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+
+  out += "<h2 id=\"questions\">Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) + ", стоит посмотреть: " +
+         std::to_string(marked) +
+         ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
+         "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше. "
+         "Варианты — сколько раз выбран каждый вариант ответа, ✓ — верный.</p>\n";
+  if (shown < questions.size())
+    out += "<p class=\"more\">Здесь " + std::to_string(shown) + " вопросов из " + std::to_string(questions.size()) +
+           ", сначала те, на которые стоит посмотреть; все — в questions.csv.</p>\n";
+  // A narrow window scrolls the wide table, not the page.
+  out += "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th>";
+  if (course) out += "<th>В курсе</th><th>Текст</th>";
+  out += "<th data-num>Задан</th><th data-num>Верно</th><th data-num>Доля верных</th>"
+         "<th data-num>Различение</th><th>Варианты</th><th>Отметка</th></tr></thead><tbody>\n";
+  out += rows;
+  out += "</tbody></table></div>\n";
+}
+
+void candidateSection(std::string& out, const Summary& s) {
+  std::vector<const CandidateStats*> failing;
+  for (const auto& c : s.candidates)
+    if (!c.passed()) failing.push_back(&c);
+  out += "<h2 id=\"candidates\">Кто ещё не сдал</h2>\n<p>Кандидатов: " + std::to_string(s.candidates.size()) +
+         "; последний результат — «2 - неуд.» или «незачет» у " + std::to_string(failing.size()) +
+         ". Все кандидаты — в candidates.csv.</p>\n";
+  if (failing.empty()) return;
+  std::string rows;
+  Budget budget(kCandidateBytes);
+  std::size_t shown = 0;
+  const StringPool& pool = s.strings;
+  for (const auto* c : failing) {
+    std::string row = "<tr><td>" + shortHtml(pool.text(c->code)) + "</td><td>" + shortHtml(pool.text(c->name)) +
+                      "</td><td>" + shortHtml(pool.text(c->group)) + "</td><td class=\"n\">" +
+                      std::to_string(c->tests) + "</td><td data-v=\"" +
+                      htmlEscape(dateKey(pool.text(c->lastDate), pool.text(c->lastTime))) + "\">" +
+                      shortHtml(pool.text(c->lastDate)) + "</td><td><span class=\"swatch " +
+                      gradeClass(c->lastExam, c->lastGrade) + "\"></span>" + htmlEscape(modeName(c->lastExam)) + ": " +
+                      html(gradeScale(c->lastExam)[static_cast<std::size_t>(c->lastGrade)].text) + "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+  out += "<table class=\"sortable\"><thead><tr><th>Код</th><th>Фамилия И.О.</th><th>Группа</th>"
+         "<th data-num>Тестов</th><th>Последний</th><th>Результат</th></tr></thead><tbody>\n" +
+         rows + "</tbody></table>\n";
+  if (shown < failing.size())
+    out += "<p class=\"more\">Ещё " + std::to_string(failing.size() - shown) +
+           " кандидатов не поместились на страницу; они — в candidates.csv.</p>\n";
+}
+
+std::string recordRow(const Summary& s, const RecordRow& r) {
+  const StringPool& pool = s.strings;
+  const std::string& date = pool.text(r.date);
+  const std::string& time = pool.text(r.time);
+  return "<tr><td>" + htmlEscape(modeName(r.exam)) + "</td><td data-v=\"" + html(dateKey(date, time)) + "\">" +
+         shortHtml(date) + "</td><td>" + shortHtml(time) + "</td><td>" + shortHtml(pool.text(r.name)) + "</td><td>" +
+         shortHtml(pool.text(r.code)) + "</td><td>" + shortHtml(pool.text(r.group)) + "</td><td>" +
+         shortHtml(pool.text(r.topic)) + "</td><td data-v=\"" + std::to_string(r.rangeFirst) + "\">" +
+         html(cp("с ") + std::to_string(r.rangeFirst) + cp(" по ") + std::to_string(r.rangeLast)) +
+         "</td><td class=\"n\">" + std::to_string(r.seconds) + "</td><td class=\"n\">" + std::to_string(r.answers) +
+         "</td><td class=\"n\">" + std::to_string(r.errors) + "</td><td data-v=\"" +
+         std::to_string(r.exam ? r.grade : 10 + r.grade) + "\"><span class=\"swatch " + gradeClass(r.exam, r.grade) +
+         "\"></span>" + html(gradeScale(r.exam)[static_cast<std::size_t>(r.grade)].text) + "</td></tr>\n";
+}
+
+void recordSection(std::string& out, const Summary& s) {
+  // A browser chokes on a table of a whole year's records; the page keeps the
+  // latest ones that fit, and records.csv has them all.
+  std::vector<std::string> rows(s.latest.size()), keys(s.latest.size());
+  std::vector<std::size_t> byDate(s.latest.size());
+  for (std::size_t k = 0; k < s.latest.size(); ++k) {
+    rows[k] = recordRow(s, s.latest[k]);
+    keys[k] = dateKey(s.strings.text(s.latest[k].date), s.strings.text(s.latest[k].time));
+    byDate[k] = k;
+  }
+  std::stable_sort(byDate.begin(), byDate.end(), [&](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
+  std::vector<bool> shown(rows.size(), false);
+  std::size_t count = 0;
+  Budget budget(kRecordBytes);
+  for (std::size_t k : byDate) {
+    if (!budget.take(rows[k])) break;
+    shown[k] = true;
+    ++count;
+  }
+  out += "<h2 id=\"records\">Записи</h2>\n";
+  if (count < static_cast<std::size_t>(s.records()))
+    out += "<p>Здесь последние по дате " + std::to_string(count) + " записей из " + std::to_string(s.records()) +
+           "; все записи — в records.csv.</p>\n";
   out += "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
          "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
          "<th data-num>Сек</th><th data-num>Ответов</th><th data-num>Ошибок</th><th>Результат</th>"
          "</tr></thead><tbody>\n";
-  for (const LogRecord* row : records) {
-    const LogRecord& r = *row;
-    const ReportValues& v = r.values;
-    out += "<tr><td>" + htmlEscape(modeName(v.exam)) + "</td><td data-v=\"" + html(dateKey(v.date, v.time)) +
-           "\">" + html(v.date) + "</td><td>" + html(v.time) + "</td><td>" + html(v.name) + "</td><td>" +
-           html(v.code) + "</td><td>" + html(v.group) + "</td><td>" + html(v.topic) + "</td><td data-v=\"" +
-           std::to_string(r.rangeFirst) + "\">" + html(v.range) + "</td><td class=\"n\">" +
-           std::to_string(r.seconds) + "</td><td class=\"n\">" + std::to_string(r.answers) +
-           "</td><td class=\"n\">" + std::to_string(r.errors) + "</td><td data-v=\"" +
-           std::to_string(v.exam ? r.grade : 10 + r.grade) + "\"><span class=\"swatch " + gradeClass(v.exam, r.grade) +
-           "\"></span>" + html(v.result) + "</td></tr>\n";
-  }
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    if (shown[k]) out += rows[k];
   out += "</tbody></table>\n";
 }
 
@@ -185,28 +353,37 @@ std::string htmlEscape(std::string_view utf8) {
   return out;
 }
 
-std::string resultsPage(const std::vector<LogRecord>& records, const Summary& summary,
-                        const std::vector<std::string>& notes) {
+std::string pageStyle() { return std::string(kStyle) + gradeStyles(); }
+
+std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes) {
   std::string out;
-  out.reserve(4096 + records.size() * 400);
   out += "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
          "<meta name=\"viewport\" content=\"width=device-width\"><title>Результаты тестирования</title><style>";
-  out += kStyle;
-  out += gradeStyles();
+  out += pageStyle();
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
-         std::to_string(records.size()) + " (экзамен " + std::to_string(summary.exams) + ", зачет " +
+         std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) + ", зачет " +
          std::to_string(summary.passFail) + ").</p>\n";
+  out += "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
+         "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";
-    for (const auto& note : notes) out += "<li>" + htmlEscape(note) + "</li>";
+    Budget budget(kNotesBytes);
+    std::size_t shown = 0;
+    for (const auto& note : notes) {
+      if (shown == kNotesOnPage) break;
+      const std::string item = "<li>" + htmlEscape(note.size() > 300 ? note.substr(0, 300) + "…" : note) + "</li>";
+      if (!budget.take(item)) break;
+      out += item;
+      ++shown;
+    }
+    if (shown < notes.size()) out += "<li class=\"more\">и ещё " + std::to_string(notes.size() - shown) + "</li>";
     out += "</ul>\n";
   }
-  out += "<h2>Оценки по группам</h2>\n<div class=\"charts\">\n";
-  for (const GradeChart& c : summary.charts) chart(out, c);
-  out += "</div>\n";
-  questionTable(out, summary.questions);
+  chartSection(out, summary.charts);
+  questionSection(out, summary.questions);
+  candidateSection(out, summary);
   out += "<p class=\"hint\">Щелчок по заголовку столбца сортирует таблицу.</p>\n";
-  recordTable(out, records);
+  recordSection(out, summary);
   out += "<script>";
   out += kScript;
   out += "</script>\n</body></html>\n";

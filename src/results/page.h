@@ -1,7 +1,9 @@
 #pragma once
 // The results as one self-contained HTML page (UTF-8): grade charts as inline
-// SVG, the question analysis and a sortable table of the records. It needs no
-// network and prints on A4.
+// SVG, the question analysis with the options chosen, the candidates who have
+// not passed yet and a sortable table of the latest records. It needs no
+// network, prints on A4 and stays under 5 MB whatever the logs: each section
+// shows what fits in its share and says how much more the CSV files hold.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,8 @@
 // Text made safe inside HTML elements and attribute values.
 std::string htmlEscape(std::string_view utf8);
 
+// The page's style sheet, shared with the printable protocols.
+std::string pageStyle();
+
 // notes: lines in UTF-8 under the summary (the files read, what was skipped).
-std::string resultsPage(const std::vector<LogRecord>& records, const Summary& summary,
-                        const std::vector<std::string>& notes);
+std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes);

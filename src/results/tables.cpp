@@ -6,11 +6,15 @@
 
 std::string csvField(std::string_view utf8, bool typedText) {
   std::string field;
-  // A leading = + - @ would make a spreadsheet run the cell as a formula.
-  if (typedText && !utf8.empty() && std::string_view("=+-@").find(utf8[0]) != std::string_view::npos)
-    field = "'";
+  // A leading = + - @ (or a tab or CR, which some spreadsheets skip) would
+  // make the cell a formula; blanks before it do not stop that.
+  if (typedText) {
+    const std::size_t first = utf8.find_first_not_of(' ');
+    if (first != std::string_view::npos && std::string_view("=+-@\t\r").find(utf8[first]) != std::string_view::npos)
+      field = "'";
+  }
   field += utf8;
-  if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+  if (field.find_first_of(",;\"\r\n") == std::string::npos) return field;
   std::string quoted = "\"";
   for (char c : field) {
     if (c == '"') quoted += '"';
@@ -27,27 +31,61 @@ std::string decimal(double value) {
 
 std::string modeName(bool exam) { return exam ? "экзамен" : "зачет"; }
 
-std::string recordsCsv(const std::vector<LogRecord>& records) {
-  std::string out = "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n";
-  out.reserve(records.size() * 120);
-  for (const LogRecord& r : records) {
-    const ReportValues& v = r.values;
-    out += modeName(v.exam);
-    for (const std::string* text : {&v.date, &v.time, &v.name, &v.code, &v.group, &v.topic})
-      out += ',' + csvField(utf8FromCp1251(*text), true);
-    out += ',' + csvField(utf8FromCp1251(v.range));
-    out += ',' + std::to_string(r.seconds) + ',' + std::to_string(r.answers) + ',' + std::to_string(r.errors);
-    out += ',' + csvField(utf8FromCp1251(v.result)) + "\r\n";
+void appendRecordRow(std::string& out, const LogRecord& r) {
+  const ReportValues& v = r.values;
+  out += modeName(v.exam);
+  for (const std::string* text : {&v.date, &v.time, &v.name, &v.code, &v.group, &v.topic}) {
+    out += ',';
+    out += csvField(utf8FromCp1251(*text), true);
   }
+  out += ',';
+  out += csvField(utf8FromCp1251(v.range));
+  for (int figure : {r.seconds, r.answers, r.errors}) {
+    out += ',';
+    out += std::to_string(figure);
+  }
+  out += ',';
+  out += csvField(utf8FromCp1251(v.result));
+  out += "\r\n";
+}
+
+std::string recordsCsv(const std::vector<LogRecord>& records) {
+  std::string out(kRecordsCsvHeader);
+  for (const LogRecord& r : records) appendRecordRow(out, r);
   return out;
 }
 
 std::string questionsCsv(const std::vector<QuestionStats>& questions) {
-  std::string out = "topic,question,asked,right,facility,discrimination\r\n";
+  // The first six columns are as they always were; the rest came later.
+  std::string out = "topic,question,asked,right,facility,discrimination,right_option";
+  for (unsigned option = 1; option <= kOptionDigits; ++option) out += ",chosen_" + std::to_string(option);
+  out += ",chosen_other,never_chosen,chosen_over_right,course_topic,number_in_topic,text\r\n";
   for (const QuestionStats& q : questions) {
     out += csvField(utf8FromCp1251(q.topic), true) + ',' + std::to_string(q.question) + ',' +
            std::to_string(q.asked) + ',' + std::to_string(q.right) + ',' + decimal(q.facility) + ',' +
-           (q.discrimination ? decimal(*q.discrimination) : std::string()) + "\r\n";
+           (q.discrimination ? decimal(*q.discrimination) : std::string()) + ',';
+    out += digits(q.rightOptions());
+    for (unsigned option = 1; option <= kOptionDigits; ++option) out += ',' + std::to_string(q.chosen[option]);
+    out += ',' + std::to_string(q.chosenOther) + ',' + digits(q.neverChosen()) + ',' + digits(q.chosenOverRight());
+    if (q.course) {
+      out += ',' + csvField(utf8FromCp1251(q.course->topic), true) + ',' + std::to_string(q.course->number) + ',' +
+             csvField(utf8FromCp1251(q.course->textStart), true);
+    } else {
+      out += ",,,";
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+std::string candidatesCsv(const Summary& s) {
+  std::string out = "code,name,group,tests,last_date,last_time,last_mode,last_result,passed\r\n";
+  for (const CandidateStats& c : s.candidates) {
+    for (std::uint32_t text : {c.code, c.name, c.group}) out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
+    out += std::to_string(c.tests) + ',';
+    for (std::uint32_t text : {c.lastDate, c.lastTime}) out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
+    out += modeName(c.lastExam) + ',' + csvField(utf8FromCp1251(gradeScale(c.lastExam)[c.lastGrade].text)) + ',' +
+           (c.passed() ? "да" : "нет") + "\r\n";
   }
   return out;
 }

@@ -17,7 +17,8 @@ dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 for f in bin/vorsanit bin/vorsanit-check share/vorsanit/course/main.txt share/vorsanit/course/graph.txt \
          share/applications/vorsanit.desktop share/metainfo/ru.vorsanit.Vorsanit.metainfo.xml \
-         share/icons/hicolor/scalable/apps/vorsanit.svg share/man/man1/vorsanit.1; do
+         share/icons/hicolor/scalable/apps/vorsanit.svg share/man/man1/vorsanit.1 \
+         bin/vorsanit-results share/man/man1/vorsanit-results.1; do
   test -f "$root/$f" || { echo "missing in the package: /usr/$f"; exit 1; }
 done
 "$root/bin/vorsanit" --version | grep -q '^vorsanit '

@@ -85,3 +85,64 @@ TEST(ResultsAnalysis, WorthALook) {
     EXPECT_EQ(q.worthALook(), c.look) << c.facility;
   }
 }
+
+TEST(ResultsAnalysis, OptionCountsAndFlags) {
+  // Answers to one question as "option+" (marked right) or "option-".
+  auto stats = [](const std::vector<std::string>& answers, unsigned courseOptions = 0) {
+    std::vector<LogRecord> records;
+    for (const auto& a : answers) {
+      LogRecord r;
+      r.values.topic = "T";
+      r.values.listing.push_back({5, static_cast<unsigned>(std::stoul(a)), a.back() == '+'});
+      records.push_back(r);
+    }
+    QuestionStats q = summarise(records).questions.at(0);
+    if (courseOptions) q.course = CourseQuestion{"T", 5, "", courseOptions, 2};
+    return q;
+  };
+  auto times = [](int n, const std::string& a) { return std::vector<std::string>(static_cast<std::size_t>(n), a); };
+  auto join = [](std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  const struct {
+    const char* what;
+    QuestionStats q;
+    std::string right, never, over;
+  } cases[] = {
+      {"healthy", stats(join({times(12, "2+"), times(5, "1-"), times(3, "3-")})), "2", "", ""},
+      {"a wrong option ahead", stats(join({times(4, "2+"), times(9, "3-"), times(4, "1-")})), "2", "", "3"},
+      {"an option no one chose, from the course", stats(join({times(15, "2+"), times(5, "1-")}), 4), "2", "3 4", ""},
+      {"too few answers to say", stats(join({times(10, "2+"), times(3, "1-")}), 4), "2", "", ""},
+      {"no one right: the course names it", stats(times(3, "1-"), 3), "2", "", "1"},
+      {"no one right, no course", stats(times(3, "1-")), "", "", ""},
+      {"digits beyond nine counted apart", stats(join({times(2, "12-"), times(1, "2+")})), "2", "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(digits(c.q.rightOptions()), c.right) << c.what;
+    EXPECT_EQ(digits(c.q.neverChosen()), c.never) << c.what;
+    EXPECT_EQ(digits(c.q.chosenOverRight()), c.over) << c.what;
+  }
+  EXPECT_EQ(cases[1].q.chosen[3], 9);
+  EXPECT_EQ(cases[6].q.chosenOther, 2);
+}
+
+TEST(ResultsAnalysis, CandidatesByTheirLatestTest) {
+  auto taken = [](const char* code, const char* date, int grade) {
+    LogRecord r = record(true, "Б", grade, true, 0);
+    r.values.code = code;
+    r.values.name = cp("Иванов");
+    r.values.date = date;
+    r.values.time = "10:00:00";
+    return r;
+  };
+  // The log is not in date order: a later failure was appended after an earlier pass.
+  const Summary s = summarise({taken("1", "05.03.2024", 0), taken("1", "01.03.2024", 3), taken("2", "01.03.2024", 3)});
+  ASSERT_EQ(s.candidates.size(), 2u);
+  EXPECT_EQ(s.strings.text(s.candidates[0].code), "1");
+  EXPECT_EQ(s.candidates[0].tests, 2);
+  EXPECT_EQ(s.strings.text(s.candidates[0].lastDate), "05.03.2024");
+  EXPECT_TRUE(s.candidates[0].passed());
+  EXPECT_FALSE(s.candidates[1].passed());
+}

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+
 #include "platform/cp1251.h"
 
 namespace {
@@ -150,4 +153,58 @@ TEST(LogReader_SkipsDamagedRecords, NamingTheLineAndReadingOn) {
     const LogContents none = read(empty);
     EXPECT_TRUE(none.records.empty() && none.skipped.empty());
   }
+}
+
+TEST(LogReader_Streams, WhateverTheSizeOfEachRead) {
+  // Varied and damaged records, an overlong line and a last line without its end.
+  std::string log;
+  for (const auto& v : variedRecords()) log += makeRecord(v);
+  log += makeRecord(variedRecords()[0]).substr(0, 300);
+  log += makeRecord(written(true, "+", 5, std::string(kLongestLogLine + 10, 'x'), "1", "M", "T"));
+  for (const auto& v : variedRecords()) log += makeRecord(v);
+  log += "tail without a line end";
+  const LogContents whole = read(log);
+  EXPECT_EQ(whole.records.size(), 2 * variedRecords().size());
+  ASSERT_EQ(whole.skipped.size(), 3u);
+  EXPECT_NE(utf8FromCp1251(whole.skipped[1].reason).find("строка длиннее"), std::string::npos);
+
+  for (std::size_t chunk : {1u, 7u, 4096u}) {
+    std::size_t at = 0;
+    LogContents c;
+    const int error = readLog(
+        [&](char* to, std::size_t size) -> long {
+          const std::size_t n = std::min({size, chunk, log.size() - at});
+          std::copy_n(log.data() + at, n, to);
+          at += n;
+          return static_cast<long>(n);
+        },
+        [&](const LogRecord& r) { c.records.push_back(r); }, [&](const SkippedRecord& s) { c.skipped.push_back(s); });
+    EXPECT_EQ(error, 0);
+    ASSERT_EQ(c.records.size(), whole.records.size()) << chunk;
+    for (std::size_t k = 0; k < c.records.size(); ++k) {
+      EXPECT_EQ(c.records[k].line, whole.records[k].line) << chunk;
+      expectSame(c.records[k].values, whole.records[k].values);
+    }
+    ASSERT_EQ(c.skipped.size(), whole.skipped.size()) << chunk;
+    for (std::size_t k = 0; k < c.skipped.size(); ++k) EXPECT_EQ(c.skipped[k].line, whole.skipped[k].line) << chunk;
+  }
+}
+
+TEST(LogReader_Streams, StopsAtAReadErrorKeepingWhatCameBefore) {
+  const std::string log = makeRecord(variedRecords()[0]);
+  bool first = true;
+  std::size_t records = 0;
+  const int error = readLog(
+      [&](char* to, std::size_t) -> long {
+        if (!first) {
+          errno = EIO;
+          return -1;
+        }
+        first = false;
+        std::copy(log.begin(), log.end(), to);
+        return static_cast<long>(log.size());
+      },
+      [&](const LogRecord&) { ++records; }, [](const SkippedRecord&) {});
+  EXPECT_EQ(error, EIO);
+  EXPECT_EQ(records, 1u);
 }

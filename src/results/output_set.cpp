@@ -1,0 +1,189 @@
+#include "results/output_set.h"
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The temporaries to remove on a signal: names within the folders, kept in
+// fixed storage so that the handler needs nothing but unlinkat().
+constexpr std::size_t kMostPending = 16, kLongestName = 256;
+struct Pending {
+  std::atomic<int> dir{-1};
+  char name[kLongestName];
+};
+std::array<Pending, kMostPending> pending;
+
+int remember(int dir, const std::string& name) {
+  if (name.size() >= kLongestName) return -1;
+  for (std::size_t k = 0; k < pending.size(); ++k) {
+    if (pending[k].dir.load() != -1) continue;
+    std::memcpy(pending[k].name, name.c_str(), name.size() + 1);
+    pending[k].dir.store(dir);
+    return static_cast<int>(k);
+  }
+  return -1;
+}
+
+void forget(int slot) {
+  if (slot >= 0) pending[static_cast<std::size_t>(slot)].dir.store(-1);
+}
+
+extern "C" void removePending(int signal) {
+  for (Pending& p : pending) {
+    const int dir = p.dir.exchange(-1);
+    if (dir != -1) ::unlinkat(dir, p.name, 0);
+  }
+  ::signal(signal, SIG_DFL);
+  ::raise(signal);
+}
+
+std::string randomSuffix() {
+  static std::mt19937_64 random{std::random_device{}()};
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::string s(10, ' ');
+  for (char& c : s) c = kLetters[random() % (sizeof kLetters - 1)];
+  return s;
+}
+
+}  // namespace
+
+struct OutputSet::File {
+  std::string name, temporary;
+  int fd = -1;
+  int slot = -1;
+  std::string buffer;
+  bool renamed = false;
+};
+
+void removeOutputsOnSignals() {
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) ::signal(s, removePending);
+}
+
+OutputSet::OutputSet() = default;
+
+OutputSet::~OutputSet() {
+  abandon();
+  if (dir_ >= 0) ::close(dir_);
+}
+
+bool OutputSet::fail(int code, const std::string& path) {
+  if (failureCode_ == 0) {
+    failureCode_ = code;
+    failurePath_ = path;
+  }
+  return false;
+}
+
+bool OutputSet::open(const std::string& folder) {
+  folder_ = folder.empty() ? "." : folder;
+  // Made when missing, one level at a time, as mkdir -p does.
+  for (std::size_t at = 1; at <= folder_.size(); ++at) {
+    if (at < folder_.size() && folder_[at] != '/') continue;
+    const std::string part = folder_.substr(0, at);
+    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return fail(errno, part);
+  }
+  dir_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_ < 0) return fail(errno, folder_);
+  return true;
+}
+
+int OutputSet::add(const std::string& name) {
+  auto f = std::make_unique<File>();
+  f->name = name;
+  const std::string path = folder_ + '/' + name;
+  for (int attempt = 0; attempt < 100 && f->fd < 0; ++attempt) {
+    f->temporary = '.' + name + '.' + randomSuffix();
+    // Mode 0666 less the umask, as for any new file of the teacher's.
+    f->fd = ::openat(dir_, f->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (f->fd < 0 && errno != EEXIST) {
+      fail(errno, path);
+      return -1;
+    }
+  }
+  if (f->fd < 0) {
+    fail(EEXIST, path);
+    return -1;
+  }
+  f->slot = remember(dir_, f->temporary);
+  files_.push_back(std::move(f));
+  return static_cast<int>(files_.size() - 1);
+}
+
+bool OutputSet::flush(File& f) {
+  std::size_t done = 0;
+  while (done < f.buffer.size()) {
+    const ssize_t n = ::write(f.fd, f.buffer.data() + done, f.buffer.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      f.buffer.clear();
+      return fail(n < 0 ? errno : ENOSPC, folder_ + '/' + f.name);
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  f.buffer.clear();
+  return true;
+}
+
+bool OutputSet::write(int file, std::string_view bytes) {
+  if (failureCode_ != 0 || file < 0) return false;
+  File& f = *files_[static_cast<std::size_t>(file)];
+  f.buffer += bytes;
+  return f.buffer.size() < 256 * 1024 || flush(f);
+}
+
+bool OutputSet::commit() {
+  for (auto& f : files_) {
+    if (failureCode_ != 0) break;
+    if (!flush(*f)) break;
+    if (::fsync(f->fd) != 0 && errno != EINVAL) fail(errno, folder_ + '/' + f->name);
+    if (::close(f->fd) != 0 && failureCode_ == 0) fail(errno, folder_ + '/' + f->name);
+    f->fd = -1;
+  }
+  if (failureCode_ != 0) {
+    abandon();
+    return false;
+  }
+  for (auto& f : files_) {
+    if (::renameat(dir_, f->temporary.c_str(), dir_, f->name.c_str()) != 0) {
+      fail(errno, folder_ + '/' + f->name);
+      abandon();
+      return false;
+    }
+    f->renamed = true;
+    forget(f->slot);
+  }
+  ::fsync(dir_);
+  return true;
+}
+
+void OutputSet::abandon() {
+  for (auto& f : files_) {
+    if (f->fd >= 0) ::close(f->fd);
+    f->fd = -1;
+    if (!f->renamed) ::unlinkat(dir_, f->temporary.c_str(), 0);
+    forget(f->slot);
+    f->renamed = true;  // nothing more to remove
+  }
+}
+
+std::vector<std::string> OutputSet::targets() const {
+  std::vector<std::string> out;
+  for (const auto& f : files_) out.push_back(folder_ + '/' + f->name);
+  return out;
+}
+
+bool OutputSet::identity(const std::string& name, unsigned long& device, unsigned long& inode) const {
+  struct stat info {};
+  if (::fstatat(dir_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  device = info.st_dev;
+  inode = info.st_ino;
+  return true;
+}
