@@ -42,6 +42,7 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
   state.OptionButtons.clear();
   for (QLabel* label : state.ContinuationLabels) delete label;
   state.ContinuationLabels.clear();
+  state.ContinuationOwners.clear();
   state.OptionCount = 0;
   state.ContinuationLabelCount = 0;
 
@@ -73,6 +74,7 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
       label->adjustSize();
       label->show();
       state.ContinuationLabels.push_back(label);
+      state.ContinuationOwners.push_back(state.OptionButtons.size() - 1);
       top += kLinePitch;
     };
     if (option.continuation) addLine(*option.continuation);

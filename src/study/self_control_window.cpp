@@ -116,6 +116,13 @@ void TForm7::markRightOptions() {
     // Bold letters are wider: a short caption must not lose its end.
     option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
   }
+  // The further lines of a right option turn green too; in bold a line of 85
+  // characters would run past the window's edge.
+  for (std::size_t i = 0; i < card_.ContinuationLabels.size(); ++i) {
+    const std::size_t owner = card_.ContinuationOwners[i];
+    if (isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[owner]))
+      design::setTextColour(card_.ContinuationLabels[i], design::clGreen);
+  }
 }
 
 void TForm7::applyStepButtons(unsigned shown) {

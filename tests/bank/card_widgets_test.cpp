@@ -240,6 +240,9 @@ class CardWidgetsTest : public QObject {
     self.card().OptionButtons[1]->setChecked(true);
     self.Button1Click();  // "Неправильно" under the options, the right one marked
     checkNothingOverlaps(self);
+    for (std::size_t i = 0; i < self.card().ContinuationLabels.size(); ++i)
+      QCOMPARE(self.card().ContinuationLabels[i]->palette().color(QPalette::WindowText) == design::clGreen,
+               self.card().ContinuationOwners[i] == 0);
     self.close();
 
     // Nine answers, so that the row of marks is as long as it gets.
