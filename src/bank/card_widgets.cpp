@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <algorithm>
 
 #include "platform/codec.h"
@@ -12,6 +13,19 @@
 namespace {
 constexpr int kOptionLeft = 24;
 constexpr int kRadioButtonHeight = 17;
+constexpr int kLinePitch = 20;
+
+// A window grown by a tall card moves up as far as it must to keep its bottom,
+// and the buttons there, on the screen; one that fits stays where it is.
+void keepOnScreen(TFormBase& window) {
+  const QScreen* screen = window.screen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const int bottom = window.y() + window.nominalOuterSize().height();
+  if (bottom <= area.bottom() + 1) return;
+  const int top = std::max(area.top(), area.bottom() + 1 - window.nominalOuterSize().height());
+  if (top < window.y()) window.move(window.x(), top);
+}
 }  // namespace
 
 std::optional<std::size_t> CardState::chosenOption() const {
@@ -28,6 +42,7 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
   state.OptionButtons.clear();
   for (QLabel* label : state.ContinuationLabels) delete label;
   state.ContinuationLabels.clear();
+  state.ContinuationOwners.clear();
   state.OptionCount = 0;
   state.ContinuationLabelCount = 0;
 
@@ -50,22 +65,29 @@ void showQuestionCard(TFormBase& window, CardState& state, const CardControls& c
     button->show();
     state.OptionButtons.push_back(button);
     state.OptionDigits.push_back(static_cast<std::int16_t>(option.digit));
-    if (option.continuation) {
-      auto* label = new QLabel(fromCp1251(*option.continuation), &window);
+    // One label for each further display line, one pitch below the one before.
+    int top = option.continuationTop;
+    auto addLine = [&](const std::string& line) {
+      auto* label = new QLabel(fromCp1251(line), &window);
       label->setTextFormat(Qt::PlainText);
-      label->move(kOptionLeft, option.continuationTop);
+      label->move(kOptionLeft, top);
       label->adjustSize();
       label->show();
       state.ContinuationLabels.push_back(label);
-    }
+      state.ContinuationOwners.push_back(state.OptionButtons.size() - 1);
+      top += kLinePitch;
+    };
+    if (option.continuation) addLine(*option.continuation);
+    for (const std::string& line : option.furtherLines) addLine(line);
   }
   state.OptionCount = static_cast<std::uint16_t>(state.OptionButtons.size());
   state.ContinuationLabelCount = static_cast<std::uint16_t>(state.ContinuationLabels.size());
-  state.ExtraLines = static_cast<std::uint16_t>(card.extraLines);
+  state.ExtraLines = static_cast<std::uint16_t>(std::min(card.extraLines, 0xFFFF));
   state.OptionButtons.front()->setChecked(true);
 
   const int outerWidth = window.nominalOuterSize().width();
   window.setOuterSize(outerWidth, card.outerHeight);
+  keepOnScreen(window);
   if (kind == WindowKind::Testing) {
     state.OptionButtons.front()->setFocus();
     if (controls.centredButton)

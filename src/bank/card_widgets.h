@@ -20,6 +20,7 @@ struct CardState {
   std::vector<std::int16_t> OptionDigits;
   std::uint16_t OptionCount = 0;
   std::vector<QLabel*> ContinuationLabels;
+  std::vector<std::size_t> ContinuationOwners;  // the option each continuation label goes on
   std::uint16_t ContinuationLabelCount = 0;
   std::uint16_t ExtraLines = 0;
 

@@ -14,23 +14,15 @@ constexpr int kCharWidth = 6;
 constexpr int kButtonPadding = 15;
 constexpr std::size_t kLinesInMinimumWindow = 8;
 constexpr int kMinimumHeight = 360;
+// On the testing window the result label keeps at least the room it has above
+// the buttons at nine lines, so that it never slides into or below them.
+constexpr int kResultAboveButtons = 25;
 const std::string kQuestionIndent = "\r    ";      // CR, then four blanks
 const std::string kOptionIndent(13, ' ');
 
-struct Split {
-  std::string head;
-  std::string tail;
-};
-
-Split splitAt(const std::string& text) {
-  const std::size_t p = breakPosition(text);
-  return {text.substr(0, p), text.substr(p)};
-}
-
-// "_2_Вариант" shows as "Вариант"; a line too short for its prefix shows nothing.
-std::string optionText(const std::string& answerLine) {
-  if (answerLine.empty() || answerLine.front() != '_') return answerLine;
-  return answerLine.size() >= 3 ? answerLine.substr(3) : std::string();
+// The length of the display line that starts the rest of a text.
+std::size_t lineLength(std::string_view rest) {
+  return rest.size() <= kLongestLine ? rest.size() : breakPosition(rest);
 }
 
 }  // namespace
@@ -43,22 +35,64 @@ std::size_t breakPosition(std::string_view text, std::size_t limit) {
   return end;
 }
 
+std::vector<std::string_view> displayLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  do {
+    const std::size_t length = lineLength(text);
+    lines.push_back(text.substr(0, length));
+    text.remove_prefix(length);
+  } while (!text.empty());
+  return lines;
+}
+
+std::size_t displayLineCount(std::string_view text) {
+  std::size_t count = 0;
+  do {
+    text.remove_prefix(lineLength(text));
+    ++count;
+  } while (!text.empty());
+  return count;
+}
+
+std::string_view optionText(std::string_view answerLine) {
+  if (answerLine.empty() || answerLine.front() != '_') return answerLine;
+  return answerLine.size() >= 3 ? answerLine.substr(3) : std::string_view();
+}
+
 bool isRightAnswer(const QuestionBank& bank, std::size_t n, int digit) {
   return n < bank.QuestionFlags.size() && digit == bank.QuestionFlags[n];
+}
+
+CardFrame cardFrame(std::size_t questionLines, std::size_t optionLines, WindowKind kind) {
+  const std::size_t lines = optionLines + (questionLines > 0 ? questionLines - 1 : 0);
+  const std::size_t beyond = lines > kLinesInMinimumWindow ? lines - kLinesInMinimumWindow : 0;
+  CardFrame frame;
+  if (kind == WindowKind::SelfControl) {
+    frame.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 200) : kMinimumHeight;
+    frame.buttonTop = pixelsFor(beyond, kPitch, 285);
+    frame.label3Top = pixelsFor(lines, kPitch, 95);
+  } else {
+    frame.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 210) : kMinimumHeight;
+    frame.buttonTop = pixelsFor(beyond, kPitch, 295);
+    // The result label moves two pitches per extra line while the buttons move
+    // one, until it comes as close to them as it may.
+    frame.label3Top = std::min(pixelsFor(beyond, 2 * kPitch, 250), frame.buttonTop - kResultAboveButtons);
+  }
+  return frame;
 }
 
 CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) {
   CardLayout card;
   const auto questionNumber = static_cast<unsigned>(n + 1);
 
-  const std::string question = n < bank.QuestionTexts.size() ? bank.QuestionTexts[n] : std::string();
-  if (question.size() <= kLongestLine) {
-    card.questionCaption = question;
-  } else {
-    const Split split = splitAt(question);
-    card.questionCaption = split.head + kQuestionIndent + split.tail;
-    ++card.extraLines;
+  const std::string_view question =
+      n < bank.QuestionTexts.size() ? std::string_view(bank.QuestionTexts[n]) : std::string_view();
+  const std::vector<std::string_view> questionLines = displayLines(question);
+  for (std::size_t i = 0; i < questionLines.size(); ++i) {
+    if (i > 0) card.questionCaption += kQuestionIndent;
+    card.questionCaption += questionLines[i];
   }
+  std::size_t extraLines = questionLines.size() - 1;
 
   // Each answer line with the question's key in its set is an option, in file order.
   struct Option {
@@ -71,7 +105,7 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
     if (!setContains(bank.AnswerQuestionSets[i], questionNumber)) continue;
     const std::string& line = bank.AnswerTexts[i];
     const auto digit = digitAt(line, 2);
-    options.push_back({optionText(line), digit ? static_cast<int>(*digit) : kUnknownDigit});
+    options.push_back({std::string(optionText(line)), digit ? static_cast<int>(*digit) : kUnknownDigit});
   }
   if (options.empty()) {
     card.noAnswers = true;
@@ -79,36 +113,36 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
   }
 
   const int firstTop = kind == WindowKind::SelfControl ? 80 : 90;
+  std::size_t optionLines = 0;
   for (std::size_t j = 0; j < options.size(); ++j) {
     const std::string& text = options[j].text;
     OptionPlace place;
-    place.top = pixelsFor(j + static_cast<std::size_t>(card.extraLines), kPitch, firstTop);
+    place.top = pixelsFor(j + extraLines, kPitch, firstTop);
     place.width = pixelsFor(text.size(), kCharWidth, kButtonPadding);
     place.digit = options[j].digit;
-    if (text.size() <= kLongestLine) {
-      place.caption = text;
-    } else {
-      const Split split = splitAt(text);
-      place.caption = split.head;
-      place.continuation = kOptionIndent + split.tail;
-      place.continuationTop = clampPixels(std::int64_t{place.top} + kPitch);
-      ++card.extraLines;
+    const std::vector<std::string_view> lines = displayLines(text);
+    place.caption = lines.front();
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      // A line below the lowest place a window can have would never be seen.
+      if (pixelsFor(i, kPitch, place.top) >= kMaxPixels) break;
+      std::string line = kOptionIndent + std::string(lines[i]);
+      if (i == 1) {
+        place.continuation = std::move(line);
+        place.continuationTop = pixelsFor(i, kPitch, place.top);
+      } else {
+        place.furtherLines.push_back(std::move(line));
+      }
     }
+    optionLines += lines.size();
+    extraLines += lines.size() - 1;
     card.options.push_back(std::move(place));
   }
+  card.extraLines = static_cast<int>(std::min<std::size_t>(extraLines, kMaxPixels));
 
-  const std::size_t lines = options.size() + static_cast<std::size_t>(card.extraLines);
-  const std::size_t beyond = lines > kLinesInMinimumWindow ? lines - kLinesInMinimumWindow : 0;
-  if (kind == WindowKind::SelfControl) {
-    card.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 200) : kMinimumHeight;
-    card.buttonTop = pixelsFor(beyond, kPitch, 285);
-    card.label3Top = pixelsFor(lines, kPitch, 95);
-  } else {
-    card.outerHeight = beyond > 0 ? pixelsFor(lines, kPitch, 210) : kMinimumHeight;
-    card.buttonTop = pixelsFor(beyond, kPitch, 295);
-    // The result label moves two pitches per extra line while the buttons move one.
-    card.label3Top = pixelsFor(beyond, 2 * kPitch, 250);
-    card.diagramName = consultationOf(bank, questionNumber).diagramName;
-  }
+  const CardFrame frame = cardFrame(questionLines.size(), optionLines, kind);
+  card.outerHeight = frame.outerHeight;
+  card.buttonTop = frame.buttonTop;
+  card.label3Top = frame.label3Top;
+  if (kind == WindowKind::Testing) card.diagramName = consultationOf(bank, questionNumber).diagramName;
   return card;
 }

@@ -14,6 +14,9 @@ enum class WindowKind { SelfControl, Testing };
 
 constexpr std::size_t kLongestLine = 85;  // a text of 86 characters or more is broken
 
+// The tallest answering window that still fits a 1024 x 768 screen beside a task bar.
+constexpr int kTallestFittingCard = 740;
+
 // The digit of an option whose answer line has no digit in its place: no
 // question's correct digit equals it, so such an option is never judged right.
 constexpr int kUnknownDigit = -1;
@@ -22,17 +25,41 @@ constexpr int kUnknownDigit = -1;
 // there is broken at limit itself.
 std::size_t breakPosition(std::string_view text, std::size_t limit = kLongestLine);
 
+// The display lines of a card text: broken at blanks into lines of at most 85
+// characters, each ending with the blank it was broken at, as many as the text
+// needs. Every text, an empty one too, takes at least one line.
+std::vector<std::string_view> displayLines(std::string_view text);
+std::size_t displayLineCount(std::string_view text);
+
+// The text an answer line shows: "_2_Вариант" shows as "Вариант".
+std::string_view optionText(std::string_view answerLine);
+
 struct OptionPlace {
   std::string caption;              // the button's text (first display line when broken)
   int top = 0;
   int width = 0;                    // 6 per character of the whole text, plus 15
   int digit = 1;                    // option digit, compared with QuestionFlags
-  std::optional<std::string> continuation;  // thirteen blanks + the rest, when broken
+  // The display lines after the first, each thirteen blanks + its part, one
+  // pitch apart: the second line at continuationTop, then the further ones.
+  std::optional<std::string> continuation;
   int continuationTop = 0;
+  std::vector<std::string> furtherLines;
 };
 
+// Where the window's bottom edge, Label3 and the buttons stand for a card.
+struct CardFrame {
+  int outerHeight = 0;              // window height
+  int buttonTop = 0;                // Button1..Button6 (self-control) or Button1, Button2 (testing)
+  int label3Top = 0;
+};
+
+// The frame of a card whose question takes questionLines display lines and whose
+// options take optionLines in all: every line but the question's first is one
+// pitch of the card.
+CardFrame cardFrame(std::size_t questionLines, std::size_t optionLines, WindowKind kind);
+
 struct CardLayout {
-  std::string questionCaption;      // broken with CR + four blanks when long
+  std::string questionCaption;      // its display lines joined by CR + four blanks
   std::vector<OptionPlace> options; // at least one
   bool noAnswers = false;           // the single option "Ответы не найдены."
   int extraLines = 0;               // second display lines on the card

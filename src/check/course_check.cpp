@@ -178,8 +178,6 @@ class Checker {
     for (const CourseFile* file : {&questions_, &answers_, &consults_}) checkMarkers(*file);
     checkQuestions();
     checkAnswers();
-    checkLineLengths(questions_, 9);
-    checkLineLengths(answers_, 3);
     checkConsultations();
     checkRanges();
     checkDiagramMap();
@@ -401,29 +399,18 @@ class Checker {
   bool loaded(unsigned topic) const { return topic != kNoTopic && topic >= 1 && topic <= loadedTopics(); }
 
   // otvet.txt: lines the loader passes over, sets beyond the topic, and
-  // questions that no student can answer right.
-  // The card breaks a long text once; a second part longer than a line runs
-  // past the window's edge and is cut off on screen.
-  void checkLineLengths(const CourseFile& file, std::size_t prefix) {
-    if (!file.present) return;
-    for (std::size_t i = 0; i < file.lines.size(); ++i) {
-      const std::string& line = file.lines[i];
-      if (file.topics[i] == kNoTopic || classify(line) != LineKind::Record || line.size() <= prefix) continue;
-      const std::string_view text = std::string_view(line).substr(prefix);
-      if (text.size() > kLongestLine && text.size() - breakPosition(text) > kLongestLine)
-        warn(file.name, i,
-             cp("текст из ") + std::to_string(text.size()) +
-                 cp(" знаков не поместится в окне: на экране он делится на две строки по 85 знаков; "
-                    "сократите его."));
-    }
-  }
-
+  // questions that no student can answer right or whose card is too tall.
   void checkAnswers() {
     const CourseFile& file = answers_;
     if (!file.present) return;
     // The option digits offered to each question of each topic, as bits.
     std::vector<std::vector<unsigned>> offered(kLastTopicDigit + 1);
-    for (unsigned t = 1; t <= loadedTopics(); ++t) offered[t].assign(topicQuestions_[t].count + 1, 0);
+    // The display lines the options of each question take on its card.
+    std::vector<std::vector<std::size_t>> optionLines(kLastTopicDigit + 1);
+    for (unsigned t = 1; t <= loadedTopics(); ++t) {
+      offered[t].assign(topicQuestions_[t].count + 1, 0);
+      optionLines[t].assign(topicQuestions_[t].count + 1, 0);
+    }
     std::vector<unsigned> current;
     unsigned currentTopic = kNoTopic;
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
@@ -444,9 +431,13 @@ class Checker {
       }
       if (kind == LineKind::Set) {
         current = namedQuestions(file, i, topic);
-      } else if (const auto digit = digitAt(line, 2)) {
-        for (unsigned n : current) offered[topic][n] |= 1u << *digit;
+        continue;
       }
+      if (kind != LineKind::Record) continue;
+      const std::size_t lines = displayLineCount(optionText(line));
+      for (unsigned n : current) optionLines[topic][n] += lines;
+      if (const auto digit = digitAt(line, 2))
+        for (unsigned n : current) offered[topic][n] |= 1u << *digit;
     }
     for (unsigned t = 1; t <= loadedTopics(); ++t) {
       if (!reliable(kQuestionFile, t) || !reliable(kAnswerFile, t)) continue;
@@ -463,8 +454,27 @@ class Checker {
           warn(kQuestionFile, topic.line[n],
                cp("правильный ответ вопроса ") + number + cp(" - вариант ") + std::to_string(right) +
                    cp(", но варианта с этой цифрой у вопроса нет: ответить верно нельзя."));
+        checkCardHeight(topic.line[n], number, optionLines[t][n]);
       }
     }
+  }
+
+  // A card taller than a 768-pixel screen puts the buttons of the testing
+  // window, the taller of the two answering windows, out of reach there.
+  void checkCardHeight(std::size_t i, const std::string& number, std::size_t optionLines) {
+    const std::string& line = questions_.lines[i];
+    const std::string_view question = std::string_view(line).substr(std::min<std::size_t>(line.size(), 9));
+    const std::size_t questionLines = displayLineCount(question);
+    // A question without options shows the one line "Ответы не найдены.".
+    const std::size_t shownOptionLines = std::max<std::size_t>(optionLines, 1);
+    const int height = cardFrame(questionLines, shownOptionLines, WindowKind::Testing).outerHeight;
+    if (height <= kTallestFittingCard) return;
+    warn(kQuestionFile, i,
+         cp("вопрос ") + number + cp(" с вариантами ответа займет на экране ") +
+             counted(questionLines + shownOptionLines, "строку", "строки", "строк") +
+             cp(", и окно высотой ") + std::to_string(height) + cp(" пикселей не поместится на экране "
+                                                                  "высотой 768 пикселей; сократите вопрос "
+                                                                  "или варианты ответа."));
   }
 
   // konsult.txt: sets beyond the topic, questions without a consultation and

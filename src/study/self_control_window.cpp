@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "bank/range_file.h"
 #include "platform/codec.h"
@@ -95,6 +96,33 @@ void TForm7::FormActivate() {
 void TForm7::showQuestion() {
   showQuestionCard(*this, card_, controls_, bank_, CurrentQuestion, WindowKind::SelfControl,
                    session_);
+  // The options are new buttons: the question shown again keeps its mark, another has none.
+  if (markedQuestion_ == CurrentQuestion)
+    markRightOptions();
+  else
+    markedQuestion_.reset();
+}
+
+void TForm7::markRightOptions() {
+  markedQuestion_ = CurrentQuestion;
+  for (std::size_t i = 0; i < card_.OptionCount; ++i) {
+    if (!isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[i])) continue;
+    QRadioButton* option = card_.OptionButtons[i];
+    QFont bold = option->font();
+    bold.setBold(true);
+    option->setFont(bold);
+    design::setTextColour(option, design::clGreen);
+    option->setAccessibleDescription(text("Правильный ответ"));
+    // Bold letters are wider: a short caption must not lose its end.
+    option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
+  }
+  // The further lines of a right option turn green too; in bold a line of 85
+  // characters would run past the window's edge.
+  for (std::size_t i = 0; i < card_.ContinuationLabels.size(); ++i) {
+    const std::size_t owner = card_.ContinuationOwners[i];
+    if (isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[owner]))
+      design::setTextColour(card_.ContinuationLabels[i], design::clGreen);
+  }
 }
 
 void TForm7::applyStepButtons(unsigned shown) {
@@ -145,6 +173,8 @@ void TForm7::Button1Click() {
   design::setTextColour(Label3, right ? design::clGreen : design::clRed);
   Label3->setText(right ? text("Правильно") : text("Неправильно"));
   Label3->adjustSize();
+  // A wrong answer shows which option was right.
+  if (!right) markRightOptions();
 }
 
 void TForm7::Button4Click() {

@@ -2,6 +2,7 @@
 // The self-control window: any question of the working range can be opened,
 // answered and judged at once; nothing is scored or logged.
 #include <cstdint>
+#include <optional>
 
 #include "bank/card_widgets.h"
 #include "bank/question_bank.h"
@@ -38,6 +39,8 @@ class TForm7 final : public TFormBase {
  private:
   void showQuestion();
   void applyStepButtons(unsigned shown);
+  // Green bold captions on the options of the question shown that carry its right digit.
+  void markRightOptions();
 
   SessionState& session_;
   const Services& services_;
@@ -47,6 +50,8 @@ class TForm7 final : public TFormBase {
   std::uint16_t CurrentQuestion = 0;
   CardState card_;
   CardControls controls_;
+  // The question whose right options are marked after a wrong answer, while it is shown.
+  std::optional<std::uint16_t> markedQuestion_;
 
   QLabel* Label1 = nullptr;
   QLineEdit* Edit1 = nullptr;

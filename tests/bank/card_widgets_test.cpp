@@ -7,10 +7,12 @@
 #include <QtTest>
 
 #include "bank/card_widgets.h"
+#include "exam/testing_window.h"
 #include "platform/codec.h"
 #include "platform/cp1251.h"
 #include "platform/design.h"
 #include "platform/form.h"
+#include "study/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {
@@ -76,6 +78,52 @@ int visibleLabels(QWidget& window) {
   for (QLabel* label : window.findChildren<QLabel*>())
     if (label->isVisible()) ++count;
   return count;
+}
+
+// Russian words, in turn, as many as fit the given number of display lines.
+std::string russianLines(std::size_t lines) {
+  static const char* const words[] = {"Определите", "сопротивление", "участка", "цепи,", "если",
+                                      "напряжение", "на", "нем", "равно", "220", "В,", "а", "ток", "5", "А."};
+  std::string text = cp(words[0]);
+  for (std::size_t i = 1;; ++i) {
+    const std::string longer = text + " " + cp(words[i % std::size(words)]);
+    if (displayLineCount(longer) > lines) return text;
+    text = longer;
+  }
+}
+
+// Ten questions of the tallest card the course checker lets through: a question
+// of eight lines and five options of 19 lines in all, 26 display lines.
+QuestionBank longestCards() {
+  QuestionBank bank;
+  for (int n = 1; n <= 10; ++n) {
+    bank.QuestionTexts.push_back(russianLines(8));
+    bank.QuestionFlags.push_back(1);
+    const std::size_t optionLines[] = {5, 5, 3, 5, 1};
+    for (std::size_t j = 0; j < std::size(optionLines); ++j) {
+      bank.AnswerTexts.push_back("_" + std::to_string(j + 1) + "_" + russianLines(optionLines[j]));
+      bank.AnswerQuestionSets.push_back("_" + std::to_string(n) + "_");
+    }
+  }
+  return bank;
+}
+
+// Every visible control lies inside the window and clear of every other; an
+// option button counts as wide as what it draws, its indicator and caption.
+void checkNothingOverlaps(QWidget& window) {
+  std::vector<std::pair<QWidget*, QRect>> placed;
+  for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (!control->isVisible()) continue;
+    QRect drawn = control->geometry();
+    if (qobject_cast<QRadioButton*>(control)) drawn.setWidth(control->sizeHint().width());
+    const QString name = control->objectName() + QLatin1Char(' ') + control->property("text").toString().left(20);
+    QVERIFY2(window.rect().contains(drawn), qPrintable(name));
+    for (const auto& [other, rect] : placed)
+      QVERIFY2(!drawn.intersects(rect),
+               qPrintable(name + QStringLiteral(" / ") + other->objectName() + QLatin1Char(' ') +
+                          other->property("text").toString().left(20)));
+    placed.emplace_back(control, drawn);
+  }
 }
 
 }  // namespace
@@ -165,7 +213,7 @@ class CardWidgetsTest : public QObject {
     window.show();
     showQuestionCard(window, window.state, window.controls, bank, 0, WindowKind::Testing, session);
     QCOMPARE(window.nominalOuterSize().height(), 410);
-    QCOMPARE(window.controls.label3->y(), 330);
+    QCOMPARE(window.controls.label3->y(), 310);  // 25 above the buttons, not into them
     QCOMPARE(window.controls.movedButtons[0]->y(), 335);
     QVERIFY(!window.controls.diagramButton->isVisible());
 
@@ -174,6 +222,38 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.state.OptionButtons[0]->text(), u8("Ответы не найдены."));
     QCOMPARE(window.state.OptionDigits[window.state.chosenOption().value()], 1);
     QCOMPARE(window.nominalOuterSize().height(), 360);
+  }
+
+  void theLongestCardOverlapsNothingOnEitherWindow() {
+    const QuestionBank bank = longestCards();
+    FakeServices fakes;
+    const Services services = fakes.services("");
+    SessionState session;
+    session.RangeFirst = 1;
+    session.RangeLast = 10;
+
+    TForm7 self(session, services, bank, nullptr);
+    self.show();
+    settle();
+    QCOMPARE(self.card().OptionCount + self.card().ExtraLines, 26);
+    QCOMPARE(self.nominalOuterSize().height(), 720);
+    self.card().OptionButtons[1]->setChecked(true);
+    self.Button1Click();  // "Неправильно" under the options, the right one marked
+    checkNothingOverlaps(self);
+    for (std::size_t i = 0; i < self.card().ContinuationLabels.size(); ++i)
+      QCOMPARE(self.card().ContinuationLabels[i]->palette().color(QPalette::WindowText) == design::clGreen,
+               self.card().ContinuationOwners[i] == 0);
+    self.close();
+
+    // Nine answers, so that the row of marks is as long as it gets.
+    fakes.random.script = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    TForm11 testing(session, bank, services, nullptr);
+    testing.show();
+    settle();
+    for (int i = 0; i < 9; ++i) testing.Button1Click();
+    QVERIFY(testing.test()->running());
+    QCOMPARE(testing.nominalOuterSize().height(), 730);
+    checkNothingOverlaps(testing);
   }
 };
 

@@ -112,7 +112,8 @@ TEST(QuestionCard, WindowGrowsBeyondEightDisplayLines) {
       {"three short options", false, 3, 0, 360, 285, 155, 360, 295, 250},
       {"eight lines: 5 options, 3 broken", true, 3, 2, 360, 285, 255, 360, 295, 250},
       {"nine lines: 6 options, 3 broken", true, 4, 2, 380, 305, 275, 390, 315, 290},
-      {"ten short options", false, 10, 0, 400, 325, 295, 410, 335, 330},
+      // The result label stops 25 above the buttons instead of sliding into them.
+      {"ten short options", false, 10, 0, 400, 325, 295, 410, 335, 310},
   };
   const std::string longText = textWithBlanks(100, {60});
   for (const Case& c : cases) {
@@ -145,16 +146,85 @@ TEST(QuestionCard, BreaksOnlyTextsOfEightySixCharactersOrMore) {
   EXPECT_FALSE(card.options[0].continuation);
   EXPECT_EQ(card.options[1].caption, chars(over, 1, 40));
   EXPECT_EQ(card.options[1].continuation, std::string(13, ' ') + chars(over, 41, 86));
-  // The rest of a long text stays on one line however long it is.
+  // The rest of a long text is broken again wherever it is still too long.
   EXPECT_EQ(card.options[2].caption, chars(huge, 1, 70));
-  EXPECT_EQ(card.options[2].continuation, std::string(13, ' ') + chars(huge, 71, 200));
+  EXPECT_EQ(card.options[2].continuation, std::string(13, ' ') + chars(huge, 71, 150));
+  EXPECT_EQ(card.options[2].furtherLines, (std::vector<std::string>{std::string(13, ' ') + chars(huge, 151, 200)}));
   EXPECT_EQ(card.options[2].width, 1215);
   EXPECT_EQ(tops(card), (std::vector<int>{80, 100, 140}));
-  EXPECT_EQ(card.extraLines, 2);
+  EXPECT_EQ(card.extraLines, 3);
 
   const CardLayout question = layoutCard(bankWithOptions(huge, {"a"}), 0, WindowKind::Testing);
-  EXPECT_EQ(question.questionCaption, chars(huge, 1, 70) + "\r    " + chars(huge, 71, 200));
-  EXPECT_EQ(question.options[0].top, 110);
+  EXPECT_EQ(question.questionCaption,
+            chars(huge, 1, 70) + "\r    " + chars(huge, 71, 150) + "\r    " + chars(huge, 151, 200));
+  EXPECT_EQ(question.options[0].top, 130);
+}
+
+TEST(QuestionCard, LongTextsTakeAsManyLinesAsTheyNeed) {
+  // Words of ten characters with their blank: eight make a display line of 80.
+  auto textOfLines = [](std::size_t lines) {
+    std::string text;
+    for (std::size_t i = 0; i < lines * 8; ++i) text += "abcdefghi ";
+    text.pop_back();
+    return text;
+  };
+  struct Case {
+    const char* name;
+    std::size_t questionLines, optionLines;  // the second option is one short line
+    std::vector<int> selfTops;
+    int selfHeight, selfButtons, selfLabel3;
+    int testHeight, testButtons, testLabel3;
+  };
+  const Case cases[] = {
+      {"a question of three lines", 3, 1, {120, 140}, 360, 285, 175, 360, 295, 250},
+      {"an option of five lines", 1, 5, {80, 180}, 360, 285, 215, 360, 295, 250},
+      {"question and option of ten lines", 10, 10, {260, 460}, 600, 525, 495, 610, 535, 510},
+      {"26 lines: the tallest card that fits a small screen", 16, 10, {380, 580}, 720, 645, 615, 730, 655, 630},
+      {"27 lines: self-control at the bound, testing beyond", 17, 10, {400, 600}, 740, 665, 635, 750, 675, 650},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string question = textOfLines(c.questionLines);
+    const std::string option = textOfLines(c.optionLines);
+    const QuestionBank bank = bankWithOptions(question, {option, "short"});
+
+    const CardLayout self = layoutCard(bank, 0, WindowKind::SelfControl);
+    EXPECT_EQ(tops(self), c.selfTops);
+    EXPECT_EQ(self.extraLines, static_cast<int>(c.questionLines + c.optionLines - 2));
+    EXPECT_EQ(self.outerHeight, c.selfHeight);
+    EXPECT_EQ(self.buttonTop, c.selfButtons);
+    EXPECT_EQ(self.label3Top, c.selfLabel3);
+    EXPECT_EQ(self.outerHeight <= kTallestFittingCard, c.selfHeight <= 740);
+
+    // Every line holds whole words of at most 85 characters, and together they are the text.
+    std::string joined = self.options[0].caption;
+    if (self.options[0].continuation) {
+      EXPECT_EQ(self.options[0].continuationTop, c.selfTops[0] + 20);
+      joined += self.options[0].continuation->substr(13);
+    }
+    for (const std::string& line : self.options[0].furtherLines) joined += line.substr(13);
+    EXPECT_EQ(joined, option);
+    EXPECT_EQ(self.options[0].furtherLines.size(), c.optionLines > 2 ? c.optionLines - 2 : 0);
+    EXPECT_EQ(self.questionCaption.size(), question.size() + 5 * (c.questionLines - 1));
+    EXPECT_EQ(displayLineCount(question), c.questionLines);
+
+    const CardLayout test = layoutCard(bank, 0, WindowKind::Testing);
+    EXPECT_EQ(test.outerHeight, c.testHeight);
+    EXPECT_EQ(test.buttonTop, c.testButtons);
+    EXPECT_EQ(test.label3Top, c.testLabel3);
+    EXPECT_EQ(test.outerHeight <= kTallestFittingCard, c.testHeight <= 740);
+  }
+}
+
+TEST(QuestionCard, AWordLongerThanALineIsCutAtItsFullWidth) {
+  const std::string word(200, 'x');
+  const std::vector<std::string_view> lines = displayLines(word);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].size(), 85u);
+  EXPECT_EQ(lines[1].size(), 85u);
+  EXPECT_EQ(lines[2].size(), 30u);
+  EXPECT_EQ(displayLineCount(""), 1u);
+  EXPECT_EQ(displayLines("").size(), 1u);
 }
 
 TEST(QuestionCard, OptionsAreTheAnswerLinesWhoseSetNamesTheQuestion) {

@@ -206,6 +206,42 @@ class SelfControlWindowTest : public QObject {
     QVERIFY(verdict(window).isEmpty());
   }
 
+  void aWrongAnswerMarksTheRightOptionsUntilAnotherQuestion() {
+    QuestionBank noRightDigit = bank;
+    noRightDigit.QuestionFlags[6] = 3;  // question 7: no option carries digit 3
+    session.RangeFirst = 4;
+    TForm7 window(session, *services, noRightDigit, nullptr);
+    open(window);
+    auto marked = [&window] {
+      QList<int> result;
+      for (std::size_t i = 0; i < window.card().OptionCount; ++i) {
+        const QRadioButton* option = window.card().OptionButtons[i];
+        if (option->font().bold() && option->palette().color(QPalette::WindowText) == design::clGreen)
+          result.append(static_cast<int>(i));
+      }
+      return result;
+    };
+    answer(window, 1);  // question 4: digit 1 is right, and two options carry it
+    QCOMPARE(marked(), QList<int>({0, 2}));
+    answer(window, 0);  // a right answer changes nothing
+    QCOMPARE(verdict(window), u8("Правильно"));
+    QCOMPARE(marked(), QList<int>({0, 2}));
+    button(window, 6)->click();  // the same question again keeps its mark
+    QCOMPARE(marked(), QList<int>({0, 2}));
+
+    button(window, 3)->click();  // question 5, unmarked; a right answer marks nothing
+    QCOMPARE(marked(), QList<int>());
+    answer(window, 1);
+    QCOMPARE(marked(), QList<int>());
+    answer(window, 0);
+    QCOMPARE(marked(), QList<int>({1}));
+    enter(window, QStringLiteral("7"));  // another question, although the verdict stays
+    QCOMPARE(marked(), QList<int>());
+    answer(window, 0);
+    QCOMPARE(verdict(window), u8("Неправильно"));
+    QCOMPARE(marked(), QList<int>());
+  }
+
   void twoRightOptionsAndTheFillerAreJudgedRight() {
     session.RangeFirst = 1;
     session.RangeLast = 12;
