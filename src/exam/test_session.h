@@ -43,7 +43,6 @@ class TestSession {
   const TestResults& results() const { return results_; }
   // 0-based position of the question on show.
   std::uint16_t CurrentQuestion() const { return current_; }
-  std::uint16_t DrawFirst() const { return drawFirst_; }
   // The row of marks, "+ " for a right answer and "- " for a wrong one.
   const std::string& marks() const { return marks_; }
   // Seconds left, for the countdown.
