@@ -6,6 +6,7 @@
 class QPlainTextEdit;
 class QPushButton;
 
+// TForm3: help on the working modes and the literature.
 class TForm3 final : public TFormBase {
   Q_OBJECT
 

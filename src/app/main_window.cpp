@@ -22,9 +22,12 @@
 #include "exam/testing_window.h"
 #include "platform/codec.h"
 #include "platform/design.h"
+#include "platform/form.h"
 #include "platform/text_file.h"
 #include "study/browser_window.h"
 #include "study/self_control_window.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,26 +35,24 @@ constexpr int kClientWidth = 522;
 constexpr int kClientHeight = 378;
 constexpr int kTopicButtonHeight = 21;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-
 }  // namespace
 
 TForm2::TForm2(Services services) : services_(std::move(services)) {
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(text("Main - Ворсанит"));
+  setWindowTitle(u"Main - Ворсанит"_s);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  auto* file = menuBar()->addMenu(text("Файл"));
+  auto* file = menuBar()->addMenu(u"Файл"_s);
   file->setObjectName(QStringLiteral("N1"));
-  N2 = file->addAction(text("Выход"), this, &TForm2::N2Click);
+  N2 = file->addAction(u"Выход"_s, this, &TForm2::N2Click);
   N2->setObjectName(QStringLiteral("N2"));
-  auto* help = menuBar()->addMenu(text("Помощь"));
+  auto* help = menuBar()->addMenu(u"Помощь"_s);
   help->setObjectName(QStringLiteral("N3"));
-  N4 = help->addAction(text("Справка"), this, &TForm2::N4Click);
+  N4 = help->addAction(u"Справка"_s, this, &TForm2::N4Click);
   N4->setObjectName(QStringLiteral("N4"));
-  N5 = help->addAction(text("О программе"), this, &TForm2::N5Click);
+  N5 = help->addAction(u"О программе"_s, this, &TForm2::N5Click);
   N5->setObjectName(QStringLiteral("N5"));
 
   client_ = new QWidget(this);
@@ -59,30 +60,26 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   setCentralWidget(client_);
   client_->setFixedSize(kClientWidth, kClientHeight);
 
-  Label1 = new QLabel(text("Тематика занятий"), client_);
+  Label1 = new QLabel(u"Тематика занятий"_s, client_);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(design::font(QStringLiteral("Times New Roman"), 17, true, true));
   design::setTextColour(Label1, design::clBlue);
   Label1->move(144, 8);
   Label1->adjustSize();
 
-  Label2 = new QLabel(text("Выберите одну из тем и нажмите кнопку \"Начать\""), client_);
+  Label2 = new QLabel(u"Выберите одну из тем и нажмите кнопку \"Начать\""_s, client_);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
   Label2->move(40, 320);
   Label2->adjustSize();
 
-  Button1 = new QPushButton(text("Начать"), client_);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(104, 344, 75, 25);
-  Button2 = new QPushButton(text("Выйти из программы"), client_);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(256, 344, 161, 25);
+  Button1 = placeButton(client_, "Button1", u"Начать"_s, {104, 344, 75, 25}, this,
+                        &TForm2::Button1Click);
+  Button2 = placeButton(client_, "Button2", u"Выйти из программы"_s, {256, 344, 161, 25}, this,
+                        &TForm2::Button2Click);
   Button2->setAutoDefault(false);
   for (QPushButton* b : {Button1, Button2})
     b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
-  connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm2::Button2Click);
 
   layout()->setSizeConstraint(QLayout::SetFixedSize);  // a single fixed border
   FormCreate();
@@ -134,7 +131,7 @@ void TForm2::FormCreate() {
   if (!courseFileExists("main.txt")) {
     reportMissingTopics(missingFileText("main.txt"));
   } else if (auto lines = readLines(services_.path("main.txt")); !lines) {
-    reportMissingTopics(text("Не удалось прочитать файл main.txt."));
+    reportMissingTopics(u"Не удалось прочитать файл main.txt."_s);
   } else {
     missingTopicsReported_ = false;
     const TopicListLayout layout = layoutTopicList(*lines);
@@ -163,7 +160,7 @@ void TForm2::FormCreate() {
 }
 
 QString TForm2::missingFileText(const char* name) const {
-  return text("Отсутствует необходимый файл: ") +
+  return u"Отсутствует необходимый файл: "_s +
          QString::fromLocal8Bit(services_.path(name).c_str());
 }
 
@@ -171,7 +168,7 @@ void TForm2::reportMissingTopics(const QString& message) {
   // Both runs of the topic-list handler at start-up find the same fault: say it once.
   if (missingTopicsReported_) return;
   missingTopicsReported_ = true;
-  services_.messages.message(this, text("Ворсанит"), message);
+  services_.messages.message(this, u"Ворсанит"_s, message);
 }
 
 void TForm2::Button1Click() {
@@ -179,7 +176,7 @@ void TForm2::Button1Click() {
   // Without a topic list there is nothing to choose from: say so again
   // instead of running a mode on nothing.
   if (TopicButtons.empty()) {
-    services_.messages.message(this, text("Ворсанит"), missingFileText("main.txt"));
+    services_.messages.message(this, u"Ворсанит"_s, missingFileText("main.txt"));
     return;
   }
   state_.SelectedTopic = 1;
@@ -204,44 +201,44 @@ void TForm2::runMode(TForm4& modeWindow) {
   const bool answering = mode <= 3;  // exam (also 0), pass/fail, self-control
   if (answering && !modeWindow.load().usable()) {
     services_.messages.message(
-        this, text("Ошибка."),
-        text("Вопросы темы не загружены, поэтому режим не может быть начат."));
+        this, u"Ошибка."_s,
+        u"Вопросы темы не загружены, поэтому режим не может быть начат."_s);
     return;
   }
   const std::size_t questionCount = modeWindow.bank().QuestionTexts.size();
   switch (mode) {
     case 0:
     case 1:
-      services_.messages.message(this, text("Экзамен"), text("Добро пожаловать на экзамен !"));
+      services_.messages.message(this, u"Экзамен"_s, u"Добро пожаловать на экзамен !"_s);
       rangeStep(questionCount);
       registrationStep(modeWindow.bank());
       break;
     case 2:
-      services_.messages.message(this, text("Зачет"), text("Желаю успехов на зачете !"));
+      services_.messages.message(this, u"Зачет"_s, u"Желаю успехов на зачете !"_s);
       rangeStep(questionCount);
       registrationStep(modeWindow.bank());
       break;
     case 3:
-      services_.messages.message(this, text("Проверка знаний"),
-                                 text("Приглашаем проверить свои знания."));
+      services_.messages.message(this, u"Проверка знаний"_s,
+                                 u"Приглашаем проверить свои знания."_s);
       rangeStep(questionCount);
       if (!courseFileExists("vopros.txt") || !courseFileExists("otvet.txt") ||
           !courseFileExists("konsult.txt")) {
-        services_.messages.message(this, text("Проверка знаний."),
-                                   text("Отсутствует один из файлов."));
+        services_.messages.message(this, u"Проверка знаний."_s,
+                                   u"Отсутствует один из файлов."_s);
         break;
       }
       {
-        TForm7 selfControl(state_, services_, modeWindow.bank(), this);
+        TForm7 selfControl(state_, modeWindow.bank(), services_, this);
         selfControl.exec();
       }
       break;
     case 4:
-      services_.messages.message(this, text("Просмотр вопросов"),
-                                 text("Вопросы для экзамена и зачета."));
+      services_.messages.message(this, u"Просмотр вопросов"_s,
+                                 u"Вопросы для экзамена и зачета."_s);
       if (!courseFileExists("vopros.txt")) {
-        services_.messages.message(this, text("Просмотр вопросов"),
-                                   text("Отсутствует один из файлов."));
+        services_.messages.message(this, u"Просмотр вопросов"_s,
+                                   u"Отсутствует один из файлов."_s);
         break;
       }
       {
@@ -260,8 +257,8 @@ void TForm2::rangeStep(std::size_t questionCount) {
       TForm6 rangeWindow(state_, services_, questionCount, this);
       rangeWindow.exec();
     } else {
-      services_.messages.message(this, text("Диапазон вопросов"),
-                                 text("Отсутствует один из файлов."));
+      services_.messages.message(this, u"Диапазон вопросов"_s,
+                                 u"Отсутствует один из файлов."_s);
     }
   }
   // A test or a self-control run never works outside the loaded questions: a

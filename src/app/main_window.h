@@ -14,6 +14,7 @@ class QPushButton;
 class QRadioButton;
 class TForm4;
 
+// TForm2: the main window, where a topic is chosen and a mode started.
 class TForm2 final : public QMainWindow {
   Q_OBJECT
 

@@ -29,11 +29,8 @@ QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QF
 }  // namespace
 
 TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
-  setObjectName(QStringLiteral("TForm1"));
-  setWindowTitle(texts::courseTitleSecondHalf());
-  setClientSize(592, 436);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(kSerifCyr, 13));
+  applyDesign("TForm1", texts::courseTitleSecondHalf(), {592, 436}, design::clInfoBk,
+              design::font(kSerifCyr, 13));
   design::setTextColour(this, design::clRed);
 
   // The two heading bands span the window and keep their height whatever the text.
@@ -72,11 +69,8 @@ TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
   addLabel(this, "Label7", texts::city(), design::font(kSerif, 15), design::clBlue, 245, 386);
   addLabel(this, "Label8", texts::year(), design::font(kSerif, 16), design::clBlue, 332, 384);
 
-  Button1 = new QPushButton(texts::okButton(), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(275, 406, 70, 23);
+  Button1 = placeButton("Button1", texts::okButton(), {275, 406, 70, 23}, &TForm1::Button1Click);
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
 
   FormCreate();
   centreOnScreen();

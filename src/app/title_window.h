@@ -6,6 +6,7 @@
 class QLabel;
 class QPushButton;
 
+// TForm1: the title, shown at start-up and from "О программе".
 class TForm1 final : public TFormBase {
   Q_OBJECT
 

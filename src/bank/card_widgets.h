@@ -1,12 +1,13 @@
 #pragma once
 // The widget side of the question card: puts a computed CardLayout onto an
 // answering window. Both answering windows lay out every question through here.
+#include <QWidget>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "bank/question_card.h"
-#include "bank/session_state.h"
 
 class QLabel;
 class QLineEdit;
@@ -14,22 +15,7 @@ class QPushButton;
 class QRadioButton;
 class TFormBase;
 
-// What an answering window carries of the question on show.
-struct CardState {
-  std::vector<QRadioButton*> OptionButtons;
-  std::vector<std::int16_t> OptionDigits;
-  std::uint16_t OptionCount = 0;
-  std::vector<QLabel*> ContinuationLabels;
-  std::vector<std::size_t> ContinuationOwners;  // the option each continuation label goes on
-  std::uint16_t ContinuationLabelCount = 0;
-  std::uint16_t ExtraLines = 0;
-
-  // The position of the checked option among those shown (the last, should
-  // several read checked); nullopt when none is.
-  std::optional<std::size_t> chosenOption() const;
-};
-
-// The window's controls the card sets.
+// The window's own controls that the card places.
 struct CardControls {
   QLabel* questionLabel = nullptr;
   QLineEdit* numberBox = nullptr;          // self-control window only
@@ -39,9 +25,48 @@ struct CardControls {
   QPushButton* diagramButton = nullptr;    // testing window: Button2 ("Диаграмма")
 };
 
-// Lays out question n (0-based) of the bank on the window. Everything of the
-// question shown before goes first, so nothing of it stays on screen. On the
-// testing window the question's diagram, if any, becomes session.DiagramName.
-void showQuestionCard(TFormBase& window, CardState& state, const CardControls& controls,
-                      const QuestionBank& bank, std::size_t n, WindowKind kind,
-                      SessionState& session);
+// The question card of an answering window: a child widget that covers the
+// window beneath its other controls and owns the option buttons and the further
+// lines of the question on show.
+class QuestionCard final : public QWidget {
+  Q_OBJECT
+
+ public:
+  QuestionCard(WindowKind kind, const CardControls& controls, TFormBase* window);
+
+  // Lays out question n (0-based) of the bank and sizes the window to it.
+  // Everything of the question shown before goes first, so nothing of it stays
+  // on screen. Returns the diagram the question's consultation block names (the
+  // testing window offers it), nullopt when it names none.
+  std::optional<std::string> showQuestion(const QuestionBank& bank, std::size_t n);
+
+  // The options shown, in option order; the first is checked after every layout.
+  const std::vector<QRadioButton*>& OptionButtons() const { return optionButtons_; }
+  // The option digit of each option, parallel to OptionButtons.
+  const std::vector<std::int16_t>& OptionDigits() const { return optionDigits_; }
+  std::uint16_t OptionCount() const { return static_cast<std::uint16_t>(optionButtons_.size()); }
+  // One label for each further display line of an option, in creation order.
+  const std::vector<QLabel*>& ContinuationLabels() const { return continuationLabels_; }
+  std::uint16_t ContinuationLabelCount() const {
+    return static_cast<std::uint16_t>(continuationLabels_.size());
+  }
+  // The option each continuation label goes on, parallel to ContinuationLabels.
+  const std::vector<std::size_t>& continuationOwners() const { return continuationOwners_; }
+  // Second display lines on the card, of the question text and the options.
+  std::uint16_t ExtraLines() const { return extraLines_; }
+
+  // The position of the checked option among those shown (the last, should
+  // several read checked); nullopt when none is.
+  std::optional<std::size_t> chosenOption() const;
+
+ private:
+  TFormBase& window_;
+  WindowKind kind_;
+  CardControls controls_;
+  QWidget* page_ = nullptr;  // the question on show: parent of its buttons and labels
+  std::vector<QRadioButton*> optionButtons_;
+  std::vector<std::int16_t> optionDigits_;
+  std::vector<QLabel*> continuationLabels_;
+  std::vector<std::size_t> continuationOwners_;
+  std::uint16_t extraLines_ = 0;
+};

@@ -7,6 +7,8 @@
 #include "platform/codec.h"
 #include "platform/design.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct ModeChoice {
@@ -25,17 +27,15 @@ constexpr ModeChoice kModes[5] = {
 
 TForm4::TForm4(SessionState& session, const Services& services, QWidget* owner)
     : TFormBase(owner), session_(session), services_(services) {
-  setObjectName(QStringLiteral("Form4"));
-  setWindowTitle(QString::fromUtf8("Режим работы"));
   // Minimize and maximize only: the window is left through OK.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinMaxButtonsHint);
   setCloseBox(false);
-  setOuterSize(331, 297);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("Times New Roman Cyr"), 16));
+  // The design gives the outer size, 331 x 297.
+  applyDesign("Form4", u"Режим работы"_s, {331 - design::kFrameWidth, 297 - design::kFrameHeight},
+              design::clInfoBk, design::font(QStringLiteral("Times New Roman Cyr"), 16));
 
-  Label1 = new QLabel(QString::fromUtf8("Выберите необходимый режим работы"), this);
+  Label1 = new QLabel(u"Выберите необходимый режим работы"_s, this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(design::font(QStringLiteral("Times New Roman"), 15, false, true));
   design::setTextColour(Label1, design::clFuchsia);
@@ -50,22 +50,19 @@ TForm4::TForm4(SessionState& session, const Services& services, QWidget* owner)
     design::setTextColour(button, design::clBlue);
     button->move(46, kModes[i].top);
     button->adjustSize();
-    RadioButtons[static_cast<std::size_t>(i)] = button;
+    radioButtons_[static_cast<std::size_t>(i)] = button;
   }
-  RadioButtons[0]->setChecked(true);
+  radioButtons_[0]->setChecked(true);
 
-  Button1 = new QPushButton(QStringLiteral("OK"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(114, 205, 71, 24);
+  Button1 = placeButton("Button1", u"OK"_s, {114, 205, 71, 24}, &TForm4::Button1Click);
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
   centreOnScreen();
 }
 
 void TForm4::FormActivate() {
   load_ = loadBank(services_.programFolder, session_.SelectedTopic, session_.TopicCount);
   if (load_.error) {
-    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+    services_.messages.message(this, u"Ошибка."_s,
                                fromCp1251(describe(*load_.error)));
     return;
   }
@@ -76,7 +73,7 @@ void TForm4::FormActivate() {
 }
 
 void TForm4::Button1Click() {
-  for (std::size_t i = 0; i < RadioButtons.size(); ++i)
-    if (RadioButtons[i]->isChecked()) session_.SelectedMode = static_cast<std::uint8_t>(i + 1);
+  for (std::size_t i = 0; i < radioButtons_.size(); ++i)
+    if (radioButtons_[i]->isChecked()) session_.SelectedMode = static_cast<std::uint8_t>(i + 1);
   accept();
 }

@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+// TForm4: the choice of the working mode; it loads the topic's questions.
 class TForm4 final : public TFormBase {
   Q_OBJECT
 
@@ -33,6 +34,6 @@ class TForm4 final : public TFormBase {
   BankLoad load_;
 
   QLabel* Label1 = nullptr;
-  std::array<QRadioButton*, 5> RadioButtons{};
+  std::array<QRadioButton*, 5> radioButtons_{};  // RadioButton1 .. RadioButton5
   QPushButton* Button1 = nullptr;
 };

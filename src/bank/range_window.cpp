@@ -7,6 +7,8 @@
 #include "platform/codec.h"
 #include "platform/design.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int kDesignClientWidth = 710;
 constexpr int kDesignClientHeight = 273;
@@ -17,23 +19,18 @@ constexpr int kButtonLeft = 24;
 TForm6::TForm6(SessionState& session, const Services& services, std::size_t questionCount,
                QWidget* owner)
     : TFormBase(owner), session_(session), services_(services), questionCount_(questionCount) {
-  setObjectName(QStringLiteral("Form6"));
-  setWindowTitle(QString::fromUtf8("Диапазон вопросов"));
   // No border icons at all: "Принять" is the way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setCloseBox(false);
-  setClientSize(kDesignClientWidth, kDesignClientHeight);
-  design::paintBackground(this, design::clInfoBk);
   // The layout's 13 pixels are the line height of MS Sans Serif 8 pt; its
   // characters are 11 pixels high, which the 6-pixel width estimate assumes.
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("Form6", u"Диапазон вопросов"_s, {kDesignClientWidth, kDesignClientHeight},
+              design::clInfoBk, design::font(QStringLiteral("MS Sans Serif"), 11));
 
-  Button1 = new QPushButton(QString::fromUtf8("Принять"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->resize(75, 25);
+  // Placed by the layout once the ranges are read.
+  Button1 = placeButton("Button1", u"Принять"_s, {0, 0, 75, 25}, &TForm6::Button1Click);
   Button1->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm6::Button1Click);
   centreOnScreen();
 }
 
@@ -43,14 +40,14 @@ void TForm6::FormActivate() {
 
   RangeList list = loadRanges(services_.programFolder, session_.SelectedTopic);
   if (list.error) {
-    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+    services_.messages.message(this, u"Ошибка."_s,
                                fromCp1251(describe(*list.error)));
     reject();
     return;
   }
   if (list.entries.empty()) {
-    services_.messages.message(this, QString::fromUtf8("Ошибка."),
-                               QString::fromUtf8("Не найдено ни одного элемента."));
+    services_.messages.message(this, u"Ошибка."_s,
+                               u"Не найдено ни одного элемента."_s);
     reject();
     return;
   }
@@ -97,7 +94,7 @@ void TForm6::Button1Click() {
   const RangeChoice choice = chooseRange(entries_[chosen], questionCount_);
   if (choice.error) {
     // The range stays as it was; the caller falls back to the whole bank.
-    services_.messages.message(this, QString::fromUtf8("Ошибка."),
+    services_.messages.message(this, u"Ошибка."_s,
                                fromCp1251(describe(*choice.error)));
     reject();
     return;

@@ -11,6 +11,7 @@
 class QPushButton;
 class QRadioButton;
 
+// TForm6: the choice of the question range diapazon.txt offers.
 class TForm6 final : public TFormBase {
   Q_OBJECT
 

@@ -10,9 +10,9 @@
 #include "platform/design.h"
 #include "platform/text_entry.h"
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+namespace {
 
 QLineEdit* addEdit(QWidget* parent, const char* name, int left, int top, int width) {
   auto* edit = new QLineEdit(parent);
@@ -26,21 +26,18 @@ QLineEdit* addEdit(QWidget* parent, const char* name, int left, int top, int wid
 
 TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner)
     : TFormBase(owner), session_(session), services_(services) {
-  setObjectName(QStringLiteral("Form10"));
-  setWindowTitle(text("Ввод данных"));
   setBorderIcons(true);
-  setClientSize(427, 273);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+  applyDesign("Form10", u"Ввод данных"_s, {427, 273}, design::clInfoBk,
+              design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  auto* label1 = placeLabel("Label1", text("Код (номер по списку или 2 последние \nцифры зачетной книжки):"), 0, 32);
+  auto* label1 = placeLabel("Label1", u"Код (номер по списку или 2 последние \nцифры зачетной книжки):"_s, 0, 32);
   label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label1->move(261 - label1->width(), 32);  // right-aligned at x = 261
-  auto* label3 = placeLabel("Label3", text("Фамилия И.О."), 32, 88);
-  auto* label4 = placeLabel("Label4", text("Номер группы (по образцу: М-121):"), 32, 128);
-  placeLabel("Label5", text("Дата:"), 40, 184);
+  auto* label3 = placeLabel("Label3", u"Фамилия И.О."_s, 32, 88);
+  auto* label4 = placeLabel("Label4", u"Номер группы (по образцу: М-121):"_s, 32, 128);
+  placeLabel("Label5", u"Дата:"_s, 40, 184);
   Label6 = placeLabel("Label6", QString(), 80, 184);
-  placeLabel("Label7", text("Время:"), 208, 184);
+  placeLabel("Label7", u"Время:"_s, 208, 184);
   Label8 = placeLabel("Label8", QString(), 256, 184);
 
   Edit1 = addEdit(this, "Edit1", 264, 37, 145);
@@ -51,16 +48,10 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   label3->setBuddy(Edit2);
   label4->setBuddy(Edit3);
 
-  Button1 = new QPushButton(text("Принять"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(88, 232, 75, 25);
+  Button1 = placeButton("Button1", u"Принять"_s, {88, 232, 75, 25}, &TForm10::Button1Click);
   Button1->setDefault(true);
-  Button2 = new QPushButton(text("Отмена"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(256, 232, 75, 25);
+  Button2 = placeButton("Button2", u"Отмена"_s, {256, 232, 75, 25}, &TForm10::Button2Click);
   for (QPushButton* b : {Button1, Button2}) b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
-  connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
 
   // The tab order of the design: the buttons first, then name, group and code.
   setTabOrder(Button1, Button2);
@@ -92,7 +83,7 @@ void TForm10::Button1Click() {
   const auto group = toCp1251(Edit3->text());
   // The boxes only take code page 1251, so a failed conversion is an empty field too.
   if (!code || code->empty() || !name || name->empty() || !group || group->empty()) {
-    services_.messages.message(this, text("Ввод данных"), text("Введены не все данные."));
+    services_.messages.message(this, u"Ввод данных"_s, u"Введены не все данные."_s);
     return;
   }
   session_.CandidateCode = *code;

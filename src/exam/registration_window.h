@@ -10,6 +10,7 @@ class QLineEdit;
 class QPushButton;
 class QTimer;
 
+// TForm10: the candidate's registration before a test.
 class TForm10 final : public TFormBase {
   Q_OBJECT
 

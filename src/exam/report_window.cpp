@@ -11,9 +11,9 @@
 #include "platform/cp1251.h"
 #include "platform/design.h"
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+namespace {
 
 const QColor kPurple{0x80, 0x00, 0x80};
 
@@ -28,42 +28,39 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
                  QWidget* owner)
     : TFormBase(owner), session_(session), results_(results), services_(services),
       exam_(session.SelectedMode == 1) {
-  setObjectName(QStringLiteral("Form12"));
-  setWindowTitle(text("Отчет"));
   setBorderIcons(true);
-  setClientSize(482, 365);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+  applyDesign("Form12", u"Отчет"_s, {482, 365}, design::clInfoBk,
+              design::font(QStringLiteral("MS Sans Serif"), 13));
 
   // Each caption of the design with the label that shows its value.
   const struct {
     const char* captionName;
-    const char* caption;
+    QString caption;
     int left, top;
     const char* valueName;
     QLabel* TForm12::*value;
     int valueLeft;
   } pairs[] = {
-      {"Label1", "Фамилия И.О.: ", 16, 16, "Label2", &TForm12::Label2, 120},
-      {"Label3", "Код:", 16, 40, "Label4", &TForm12::Label4, 120},
-      {"Label5", "Номер группы:", 16, 64, "Label6", &TForm12::Label6, 120},
-      {"Label7", "Потребовалось времени:", 16, 96, "Label8", &TForm12::Label8, 192},
-      {"Label17", "Режим работы:", 16, 120, "Label18", &TForm12::Label18, 192},
-      {"Label9", "Вопросы:", 16, 144, "Label10", &TForm12::Label10, 192},
-      {"Label26", "Тема:", 16, 168, "Label27", &TForm12::Label27, 64},
-      {"Label19", "Получено ответов:", 288, 96, "Label20", &TForm12::Label20, 432},
-      {"Label21", "Правильных ответов:", 288, 120, "Label22", &TForm12::Label22, 432},
-      {"Label23", "Ошибок:", 288, 144, "Label24", &TForm12::Label24, 432},
-      {"Label13", "Дата:", 64, 296, "Label14", &TForm12::Label14, 112},
-      {"Label15", "Время:", 256, 296, "Label16", &TForm12::Label16, 312},
+      {"Label1", u"Фамилия И.О.: "_s, 16, 16, "Label2", &TForm12::Label2, 120},
+      {"Label3", u"Код:"_s, 16, 40, "Label4", &TForm12::Label4, 120},
+      {"Label5", u"Номер группы:"_s, 16, 64, "Label6", &TForm12::Label6, 120},
+      {"Label7", u"Потребовалось времени:"_s, 16, 96, "Label8", &TForm12::Label8, 192},
+      {"Label17", u"Режим работы:"_s, 16, 120, "Label18", &TForm12::Label18, 192},
+      {"Label9", u"Вопросы:"_s, 16, 144, "Label10", &TForm12::Label10, 192},
+      {"Label26", u"Тема:"_s, 16, 168, "Label27", &TForm12::Label27, 64},
+      {"Label19", u"Получено ответов:"_s, 288, 96, "Label20", &TForm12::Label20, 432},
+      {"Label21", u"Правильных ответов:"_s, 288, 120, "Label22", &TForm12::Label22, 432},
+      {"Label23", u"Ошибок:"_s, 288, 144, "Label24", &TForm12::Label24, 432},
+      {"Label13", u"Дата:"_s, 64, 296, "Label14", &TForm12::Label14, 112},
+      {"Label15", u"Время:"_s, 256, 296, "Label16", &TForm12::Label16, 312},
   };
   for (const auto& pair : pairs) {
-    placeLabel(pair.captionName, text(pair.caption), pair.left, pair.top);
+    placeLabel(pair.captionName, pair.caption, pair.left, pair.top);
     this->*pair.value = placeLabel(pair.valueName, QString(), pair.valueLeft, pair.top);
   }
 
   const QFont result = design::font(QStringLiteral("Times New Roman"), 21);
-  auto* label11 = placeLabel("Label11", text("Результат:"), 152, 200);
+  auto* label11 = placeLabel("Label11", u"Результат:"_s, 152, 200);
   label11->setFont(result);
   design::setTextColour(label11, kPurple);
   label11->adjustSize();
@@ -73,11 +70,8 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
 
   Label25 = placeLabel("Label25", QString(), 16, 247);
 
-  Button1 = new QPushButton(text("Закрыть"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(200, 328, 75, 25);
+  Button1 = placeButton("Button1", u"Закрыть"_s, {200, 328, 75, 25}, &TForm12::Button1Click);
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm12::Button1Click);
 
   Timer1 = addTimer(1000, [this] { Timer1Timer(); }, true);
 
@@ -123,7 +117,7 @@ void TForm12::FormActivate() {
   }
 
   if (evaluation_.timedOut)
-    services_.messages.message(this, text("Внимание"), text("Время истекло."));
+    services_.messages.message(this, u"Внимание"_s, u"Время истекло."_s);
   setCaption(Label18, cp1251FromUtf8(exam_ ? "Экзамен" : "Зачет"));
   setCaption(Label12, evaluation_.grade.text);
   const Rgb c = evaluation_.grade.colour;
@@ -131,12 +125,12 @@ void TForm12::FormActivate() {
   if (evaluation_.earlyStop) {
     if (exam_)
       services_.messages.message(
-          this, text("Экзамен."),
-          text("Вы уже допустили 3 ошибки. Ваша оценка 2. Дальнейший опрос нецелесообразен."));
+          this, u"Экзамен."_s,
+          u"Вы уже допустили 3 ошибки. Ваша оценка 2. Дальнейший опрос нецелесообразен."_s);
     else
       services_.messages.message(
-          this, text("Зачет."),
-          text("К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен."));
+          this, u"Зачет."_s,
+          u"К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен."_s);
   }
 }
 
@@ -155,8 +149,8 @@ bool TForm12::writeProtocol() {
   if (const auto failure = appendRecord(path, makeRecord(values_))) {
     failureReported_ = true;
     services_.messages.message(
-        this, text("Ошибка."),
-        text("Протокол не записан в файл ") + QString::fromLocal8Bit(path.c_str()) +
+        this, u"Ошибка."_s,
+        u"Протокол не записан в файл "_s + QString::fromLocal8Bit(path.c_str()) +
             QStringLiteral(": ") + fromCp1251(failure->reason) + QStringLiteral("."));
     return false;
   }

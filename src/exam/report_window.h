@@ -13,6 +13,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+// TForm12: the report of a finished test, which goes into the log.
 class TForm12 final : public TFormBase {
   Q_OBJECT
 

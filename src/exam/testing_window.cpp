@@ -10,9 +10,9 @@
 #include "platform/design.h"
 #include "study/diagram_window.h"
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
+namespace {
 
 // A caption of the design in its own font and colour.
 QLabel* styled(QLabel* label, const QFont& font, const QColor& colour) {
@@ -27,36 +27,35 @@ QLabel* styled(QLabel* label, const QFont& font, const QColor& colour) {
 TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services& services,
                  QWidget* owner)
     : TFormBase(owner), session_(session), bank_(bank), services_(services) {
-  setObjectName(QStringLiteral("Form11"));
-  setWindowTitle(text("Тестирование"));
   // Minimise only: the test cannot be left before it ends.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinimizeButtonHint);
   setCloseBox(false);
-  setClientSize(531, 268);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("Form11", u"Тестирование"_s, {531, 268}, design::clInfoBk,
+              design::font(QStringLiteral("MS Sans Serif"), 11));
 
   const QFont times15 = design::font(QStringLiteral("Times New Roman"), 15);
-  styled(placeLabel("TimeLabel1", text("Осталось времени:"), 16, 8), times15, design::clFuchsia);
+  styled(placeLabel("TimeLabel1", u"Осталось времени:"_s, 16, 8), times15, design::clFuchsia);
   TimeLabel2 = styled(placeLabel("TimeLabel2", QString(), 144, 8),
                       design::font(QStringLiteral("MS Sans Serif"), 15), design::clFuchsia);
-  styled(placeLabel("Label4", text("Дано ответов:"), 224, 8), times15, design::clFuchsia);
+  styled(placeLabel("Label4", u"Дано ответов:"_s, 224, 8), times15, design::clFuchsia);
   Label5 = styled(placeLabel("Label5", QString(), 320, 8), times15, design::clFuchsia);
   Label1 = placeLabel("Label1", QString(), 32, 56);
-  Label3 = styled(placeLabel("Label3", text("Результаты: "), 40, 200),
+  Label3 = styled(placeLabel("Label3", u"Результаты: "_s, 40, 200),
                   design::font(QStringLiteral("Times New Roman"), 16), design::clBlue);
 
-  Button1 = new QPushButton(text("Ответить"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(168, 232, 75, 25);
+  Button1 = placeButton("Button1", u"Ответить"_s, {168, 232, 75, 25}, &TForm11::Button1Click);
   Button1->setDefault(true);
-  Button2 = new QPushButton(text("Диаграмма"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(392, 232, 75, 25);
+  Button2 = placeButton("Button2", u"Диаграмма"_s, {392, 232, 75, 25}, &TForm11::Button2Click);
   setTabOrder(Button1, Button2);
-  connect(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
+
+  CardControls controls;
+  controls.questionLabel = Label1;
+  controls.label3 = Label3;
+  controls.movedButtons = {Button1, Button2};
+  controls.centredButton = Button1;
+  controls.diagramButton = Button2;
+  card_ = new QuestionCard(WindowKind::Testing, controls, this);
 
   Timer1 = addTimer(1000, [this] { Timer1Timer(); }, false);
   Timer1->setTimerType(Qt::PreciseTimer);
@@ -70,13 +69,13 @@ void TForm11::FormActivate() {
   // The test and its record keep the mode, topic, range and candidate it
   // started with, whatever happens to the shared state meanwhile.
   started_ = session_;
-  if (started_.SelectedMode == 1) setWindowTitle(text("Экзамен"));
+  if (started_.SelectedMode == 1) setWindowTitle(u"Экзамен"_s);
   test_ = std::make_unique<TestSession>(bank_, started_.RangeFirst, started_.RangeLast,
                                         services_.random, services_.clock.monotonicMs());
   Label5->setText(QStringLiteral("0"));
   Label5->adjustSize();
   if (!test_->running()) {  // nothing to ask: no test, no report, no record
-    services_.messages.message(this, text("Ошибка."), text("В диапазоне нет ни одного вопроса."));
+    services_.messages.message(this, u"Ошибка."_s, u"В диапазоне нет ни одного вопроса."_s);
     reject();
     return;
   }
@@ -86,14 +85,9 @@ void TForm11::FormActivate() {
 }
 
 void TForm11::showQuestion() {
-  CardControls controls;
-  controls.questionLabel = Label1;
-  controls.label3 = Label3;
-  controls.movedButtons = {Button1, Button2};
-  controls.centredButton = Button1;
-  controls.diagramButton = Button2;
-  showQuestionCard(*this, card_, controls, bank_, test_->CurrentQuestion(), WindowKind::Testing,
-                   session_);
+  // A question without a diagram leaves the name of the last one that had one.
+  if (auto diagram = card_->showQuestion(bank_, test_->CurrentQuestion()))
+    session_.DiagramName = std::move(*diagram);
 }
 
 void TForm11::ShowRemainingTime() {
@@ -112,14 +106,14 @@ void TForm11::Timer1Timer() {
 void TForm11::Button1Click() {
   // A late or repeated press never reaches a test that is over.
   if (!test_ || !test_->running()) return;
-  const std::optional<std::size_t> chosen = card_.chosenOption();
+  const std::optional<std::size_t> chosen = card_->chosenOption();
   if (!chosen) {
     // The answer is not thrown away silently: the candidate is told and picks again.
-    services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));
+    services_.messages.message(this, u"Ошибка."_s, u"Ошибка при определении ответа."_s);
     return;
   }
-  test_->answer(*chosen, card_.OptionDigits[*chosen]);
-  Label3->setText(text("Результаты: ") + fromCp1251(test_->marks()));
+  test_->answer(*chosen, card_->OptionDigits()[*chosen]);
+  Label3->setText(u"Результаты: "_s + fromCp1251(test_->marks()));
   Label3->adjustSize();
   Label5->setText(QString::number(test_->results().AnswerCount));
   Label5->adjustSize();

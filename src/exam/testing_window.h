@@ -15,6 +15,7 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
+// TForm11: the timed test.
 class TForm11 final : public TFormBase {
   Q_OBJECT
 
@@ -24,7 +25,7 @@ class TForm11 final : public TFormBase {
 
   // The test under way; null before the window is first shown.
   const TestSession* test() const { return test_.get(); }
-  const CardState& card() const { return card_; }
+  const QuestionCard& card() const { return *card_; }
 
   void Button1Click();
   void Button2Click();
@@ -43,7 +44,7 @@ class TForm11 final : public TFormBase {
   const QuestionBank& bank_;
   const Services& services_;
   std::unique_ptr<TestSession> test_;
-  CardState card_;
+  QuestionCard* card_ = nullptr;
   bool reportOpen_ = false;
 
   QLabel* TimeLabel2 = nullptr;

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include "platform/design.h"
@@ -23,6 +24,23 @@ void TFormBase::setOuterSize(int width, int height) {
 }
 
 void TFormBase::centreOnScreen() { design::centreOnScreen(this, nominalOuterSize()); }
+
+void TFormBase::applyDesign(const char* name, const QString& caption, const QSize& clientSize,
+                            const QColor& background, const QFont& font) {
+  setObjectName(QString::fromLatin1(name));
+  setWindowTitle(caption);
+  setClientSize(clientSize.width(), clientSize.height());
+  design::paintBackground(this, background);
+  setFont(font);
+}
+
+QPlainTextEdit* TFormBase::placeMemo(const char* name, const QRect& place,
+                                     const QColor& background, const QString& spokenName) {
+  QPlainTextEdit* memo = design::readOnlyMemo(this, background, spokenName);
+  memo->setObjectName(QString::fromLatin1(name));
+  memo->setGeometry(place);
+  return memo;
+}
 
 QLabel* TFormBase::placeLabel(const char* name, const QString& caption, int left, int top) {
   auto* label = new QLabel(caption, this);

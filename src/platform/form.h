@@ -3,11 +3,27 @@
 // modal showing, Escape and the close box only where the design allows them,
 // and sizes given either as client areas or as nominal outer sizes.
 #include <QDialog>
+#include <QPushButton>
+#include <QRect>
 #include <QSize>
 #include <functional>
 
 class QLabel;
+class QPlainTextEdit;
 class QTimer;
+
+// A push button of the design on parent at place, named for tests and screen
+// readers; a click calls handler on receiver. The main window, which is no
+// dialog, places its buttons with this too.
+template <class Receiver>
+QPushButton* placeButton(QWidget* parent, const char* name, const QString& caption,
+                         const QRect& place, Receiver* receiver, void (Receiver::*handler)()) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(place);
+  QObject::connect(button, &QPushButton::clicked, receiver, handler);
+  return button;
+}
 
 class TFormBase : public QDialog {
   Q_OBJECT
@@ -29,9 +45,24 @@ class TFormBase : public QDialog {
   // loop (so that a message box or closing the window from it is safe).
   virtual void FormActivate() {}
 
+  // The window's name, caption, client size, background colour and font, as
+  // every window of the design opens with.
+  void applyDesign(const char* name, const QString& caption, const QSize& clientSize,
+                   const QColor& background, const QFont& font);
+
   // A label of the design at (left, top), sized to its caption, which it shows
   // as plain text.
   QLabel* placeLabel(const char* name, const QString& caption, int left, int top);
+  // A push button of the design at place whose click calls the window's handler.
+  template <class Form>
+  QPushButton* placeButton(const char* name, const QString& caption, const QRect& place,
+                           void (Form::*handler)()) {
+    return ::placeButton(this, name, caption, place, static_cast<Form*>(this), handler);
+  }
+  // A read-only text box of the design at place (see design::readOnlyMemo);
+  // spokenName is what a screen reader says for it.
+  QPlainTextEdit* placeMemo(const char* name, const QRect& place, const QColor& background,
+                            const QString& spokenName);
   // A timer of the given interval that calls handler; started when enabled.
   QTimer* addTimer(int intervalMs, const std::function<void()>& handler, bool enabled);
 

@@ -9,20 +9,15 @@
 #include "study/number_box.h"
 #include "study/tickets.h"
 
-namespace {
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-}  // namespace
+using namespace Qt::StringLiterals;
 
 TForm5::TForm5(const QuestionBank& bank, QWidget* owner) : TFormBase(owner), bank_(bank) {
-  setObjectName(QStringLiteral("Form5"));
-  setWindowTitle(text("Просмотр вопросов"));
   setBorderIcons(true);
-  setClientSize(774, 528);
-  design::paintBackground(this, design::clActiveBorder);
-  setFont(design::font(QStringLiteral("Times New Roman Cyr"), 16));
+  applyDesign("Form5", u"Просмотр вопросов"_s, {774, 528}, design::clActiveBorder,
+              design::font(QStringLiteral("Times New Roman Cyr"), 16));
 
   const QFont headingFont = design::font(QStringLiteral("Times New Roman"), 15, true, true);
-  Label1 = new QLabel(text("Билет N"), this);
+  Label1 = new QLabel(u"Билет N"_s, this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label2 = new QLabel(QStringLiteral("1"), this);
   Label2->setObjectName(QStringLiteral("Label2"));
@@ -35,26 +30,15 @@ TForm5::TForm5(const QuestionBank& bank, QWidget* owner) : TFormBase(owner), ban
     label->adjustSize();
   }
 
-  Memo1 = design::readOnlyMemo(this, design::clCream, text("Вопросы билета"));
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setGeometry(16, 24, 745, 465);
+  Memo1 = placeMemo("Memo1", {16, 24, 745, 465}, design::clCream, u"Вопросы билета"_s);
 
   const QFont buttonFont = design::font(QStringLiteral("Times New Roman Cyr"), 13);
-  Button1 = new QPushButton(text("Предыдущий"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(72, 496, 89, 25);
+  Button1 = placeButton("Button1", u"Предыдущий"_s, {72, 496, 89, 25}, &TForm5::Button1Click);
   Button1->setEnabled(false);
-  Button2 = new QPushButton(text("Следующий"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(336, 496, 81, 25);
+  Button2 = placeButton("Button2", u"Следующий"_s, {336, 496, 81, 25}, &TForm5::Button2Click);
   Button2->setDefault(true);
-  Button3 = new QPushButton(text("Отмена"), this);
-  Button3->setObjectName(QStringLiteral("Button3"));
-  Button3->setGeometry(536, 496, 75, 25);
+  Button3 = placeButton("Button3", u"Отмена"_s, {536, 496, 75, 25}, &TForm5::Button3Click);
   for (QPushButton* button : {Button1, Button2, Button3}) button->setFont(buttonFont);
-  connect(Button1, &QPushButton::clicked, this, &TForm5::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm5::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TForm5::Button3Click);
   centreOnScreen();
 }
 

@@ -10,6 +10,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
+// TForm5: the question browser, one ticket of ten a page.
 class TForm5 final : public TFormBase {
   Q_OBJECT
 

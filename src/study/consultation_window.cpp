@@ -8,38 +8,25 @@
 #include "platform/design.h"
 #include "study/diagram_window.h"
 
-namespace {
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
-}  // namespace
+using namespace Qt::StringLiterals;
 
-TForm8::TForm8(SessionState& session, const Services& services, const QuestionBank& bank,
-               std::uint16_t currentQuestion, QWidget* owner)
-    : TFormBase(owner), session_(session), services_(services), bank_(bank),
-      currentQuestion_(currentQuestion) {
-  setObjectName(QStringLiteral("Form8"));
-  setWindowTitle(text("Консультация"));
+TForm8::TForm8(SessionState& session, const QuestionBank& bank, std::uint16_t currentQuestion,
+               const Services& services, QWidget* owner)
+    : TFormBase(owner), session_(session), bank_(bank), currentQuestion_(currentQuestion),
+      services_(services) {
   setBorderIcons(true);
-  setClientSize(712, 476);
-  design::paintBackground(this, design::clBtnFace);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
+  applyDesign("Form8", u"Консультация"_s, {712, 476}, design::clBtnFace,
+              design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  Memo1 = design::readOnlyMemo(this, design::clInfoBk, text("Текст консультации"));
-  Memo1->setObjectName(QStringLiteral("Memo1"));
-  Memo1->setGeometry(24, 8, 681, 425);
+  Memo1 = placeMemo("Memo1", {24, 8, 681, 425}, design::clInfoBk, u"Текст консультации"_s);
 
   const QFont buttonFont = design::font(QStringLiteral("Times New Roman Cyr"), 13);
-  Button1 = new QPushButton(text("Вернуться"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(104, 440, 88, 25);
+  Button1 = placeButton("Button1", u"Вернуться"_s, {104, 440, 88, 25}, &TForm8::Button1Click);
   Button1->setFont(buttonFont);
   Button1->setDefault(true);
-  Button2 = new QPushButton(text("Диаграмма"), this);
-  Button2->setObjectName(QStringLiteral("Button2"));
-  Button2->setGeometry(376, 440, 88, 25);
+  Button2 = placeButton("Button2", u"Диаграмма"_s, {376, 440, 88, 25}, &TForm8::Button2Click);
   Button2->setFont(buttonFont);
   Button2->hide();
-  connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
   centreOnScreen();
 }
 

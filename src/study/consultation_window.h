@@ -11,15 +11,16 @@
 class QPlainTextEdit;
 class QPushButton;
 
+// TForm8: the consultation on the question the self-control window shows.
 class TForm8 final : public TFormBase {
   Q_OBJECT
 
  public:
   // currentQuestion is the 0-based position of the question the opener shows.
-  TForm8(SessionState& session, const Services& services, const QuestionBank& bank,
-         std::uint16_t currentQuestion, QWidget* owner);
+  TForm8(SessionState& session, const QuestionBank& bank, std::uint16_t currentQuestion,
+         const Services& services, QWidget* owner);
   // The window keeps a reference to the bank, so a temporary one would dangle.
-  TForm8(SessionState&, const Services&, QuestionBank&&, std::uint16_t, QWidget*) = delete;
+  TForm8(SessionState&, QuestionBank&&, std::uint16_t, const Services&, QWidget*) = delete;
 
   void Button1Click();  // "Вернуться"
   void Button2Click();  // "Диаграмма"
@@ -29,9 +30,9 @@ class TForm8 final : public TFormBase {
 
  private:
   SessionState& session_;
-  const Services& services_;
   const QuestionBank& bank_;
   std::uint16_t currentQuestion_;
+  const Services& services_;
 
   QPlainTextEdit* Memo1 = nullptr;
   QPushButton* Button1 = nullptr;

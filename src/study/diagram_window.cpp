@@ -16,11 +16,12 @@
 #include "platform/text_file.h"
 #include "study/diagram_map.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int kEmptyImageWidth = 321;
 constexpr int kEmptyImageHeight = 193;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 
 PictureFormat formatOf(const std::string& name) {
   switch (pictureKind(name)) {
@@ -42,23 +43,17 @@ PictureFormat formatOf(const std::string& name) {
 
 TForm9::TForm9(SessionState& session, const Services& services, QWidget* owner)
     : TFormBase(owner), session_(session), services_(services) {
-  setObjectName(QStringLiteral("Form9"));
-  setWindowTitle(text("Диаграмма"));
   setBorderIcons(true);
-  setClientSize(427, 273);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("Form9", u"Диаграмма"_s, {427, 273}, design::clInfoBk,
+              design::font(QStringLiteral("MS Sans Serif"), 11));
 
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(8, 8, kEmptyImageWidth, kEmptyImageHeight);
-  Image1->setAccessibleName(text("Диаграмма"));
+  Image1->setAccessibleName(u"Диаграмма"_s);
 
-  Button1 = new QPushButton(text("Вернуться"), this);
-  Button1->setObjectName(QStringLiteral("Button1"));
-  Button1->setGeometry(200, 232, 75, 25);
+  Button1 = placeButton("Button1", u"Вернуться"_s, {200, 232, 75, 25}, &TForm9::Button1Click);
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
   centreOnScreen();
 }
 
@@ -71,8 +66,8 @@ void TForm9::FormActivate() {
       const std::string name = pictureName(readDiagramMap(*lines), session_.DiagramName);
       loadPicture(name);
     } else {
-      services_.messages.message(this, text("Диаграмма."),
-                                 text("Не удалось прочитать файл graph.txt."));
+      services_.messages.message(this, u"Диаграмма."_s,
+                                 u"Не удалось прочитать файл graph.txt."_s);
     }
   }
 
@@ -122,22 +117,22 @@ void TForm9::loadPicture(const std::string& name) {
   // The name is code page 1251; the file system spells it in its own encoding.
   const auto found = findDiagramFile(fromCp1251(name));
   if (!found) {
-    services_.messages.message(this, text("Диаграмма."),
-                               text("Отсутствует файл '") + shownName + QLatin1Char('\''));
+    services_.messages.message(this, u"Диаграмма."_s,
+                               u"Отсутствует файл '"_s + shownName + QLatin1Char('\''));
     return;
   }
   const PictureFormat format = formatOf(name);
   if (format == PictureFormat::Unsupported) {
-    services_.messages.message(this, text("Диаграмма."),
-                               text("Формат рисунка '") + shownName +
-                                   text("' не поддерживается: нужен JPEG, PNG, BMP или ICO."));
+    services_.messages.message(this, u"Диаграмма."_s,
+                               u"Формат рисунка '"_s + shownName +
+                                   u"' не поддерживается: нужен JPEG, PNG, BMP или ICO."_s);
     return;
   }
   std::optional<QImage> picture = readPicture(*found, format);
   if (!picture) {
     services_.messages.message(
-        this, text("Диаграмма."),
-        text("Файл '") + shownName + text("' повреждён или не является рисунком JPEG, PNG, BMP или ICO."));
+        this, u"Диаграмма."_s,
+        u"Файл '"_s + shownName + u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
     return;
   }
   picture_ = std::move(*picture);

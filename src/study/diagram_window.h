@@ -15,6 +15,7 @@
 class QLabel;
 class QPushButton;
 
+// TForm9: the diagram of a consultation or a test question.
 class TForm9 final : public TFormBase {
   Q_OBJECT
 

@@ -13,30 +13,28 @@
 #include "study/number_box.h"
 #include "study/up_down.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 constexpr int kClientWidth = 557;
 constexpr int kClientHeight = 413;
 
-QString text(const char* utf8) { return QString::fromUtf8(utf8); }
 }  // namespace
 
-TForm7::TForm7(SessionState& session, const Services& services, const QuestionBank& bank,
+TForm7::TForm7(SessionState& session, const QuestionBank& bank, const Services& services,
                QWidget* owner)
-    : TFormBase(owner), session_(session), services_(services), bank_(bank) {
-  setObjectName(QStringLiteral("Form7"));
-  setWindowTitle(text("Контроль знаний"));
+    : TFormBase(owner), session_(session), bank_(bank), services_(services) {
   setBorderIcons(false);
-  setClientSize(kClientWidth, kClientHeight);
-  design::paintBackground(this, design::clInfoBk);
-  setFont(design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("Form7", u"Контроль знаний"_s, {kClientWidth, kClientHeight}, design::clInfoBk,
+              design::font(QStringLiteral("MS Sans Serif"), 11));
 
-  Label1 = placeLabel("Label1", text("Вопрос N"), 32, 24);
+  Label1 = placeLabel("Label1", u"Вопрос N"_s, 32, 24);
 
   // Any text may be typed: "Ввести" is what judges it.
   Edit1 = new QLineEdit(QStringLiteral("0"), this);
   Edit1->setObjectName(QStringLiteral("Edit1"));
   Edit1->setGeometry(88, 22, 25, 21);
-  Edit1->setAccessibleName(text("Номер вопроса"));
+  Edit1->setAccessibleName(u"Номер вопроса"_s);
   UpDown1 = new UpDown(Edit1, this);
   UpDown1->setObjectName(QStringLiteral("UpDown1"));
   UpDown1->setGeometry(113, 22, 15, 21);
@@ -46,34 +44,34 @@ TForm7::TForm7(SessionState& session, const Services& services, const QuestionBa
   Label3->setFont(design::font(QStringLiteral("Times New Roman"), 15, true));
   design::setTextColour(Label3, design::clRed);
 
+  // Button6 "Ввести" applies the number typed into Edit1, so its handler
+  // bears the edit's name.
   const struct {
     QPushButton** button;
     const char* name;
-    const char* caption;
+    QString caption;
     int left;
     int width;
+    void (TForm7::*handler)();
   } buttons[] = {
-      {&Button1, "Button1", "Ответить", 8, 75},      {&Button6, "Button6", "Ввести", 96, 75},
-      {&Button2, "Button2", "Предыдущий", 184, 81},  {&Button3, "Button3", "Следующий", 280, 75},
-      {&Button4, "Button4", "Консультация", 368, 83}, {&Button5, "Button5", "Отмена", 464, 81},
+      {&Button1, "Button1", u"Ответить"_s, 8, 75, &TForm7::Button1Click},
+      {&Button6, "Button6", u"Ввести"_s, 96, 75, &TForm7::Edit1Change},
+      {&Button2, "Button2", u"Предыдущий"_s, 184, 81, &TForm7::Button2Click},
+      {&Button3, "Button3", u"Следующий"_s, 280, 75, &TForm7::Button3Click},
+      {&Button4, "Button4", u"Консультация"_s, 368, 83, &TForm7::Button4Click},
+      {&Button5, "Button5", u"Отмена"_s, 464, 81, &TForm7::Button5Click},
   };
+  CardControls controls;
   for (const auto& b : buttons) {
-    *b.button = new QPushButton(text(b.caption), this);
-    (*b.button)->setObjectName(QString::fromLatin1(b.name));
-    (*b.button)->setGeometry(b.left, 352, b.width, 25);
-    controls_.movedButtons.push_back(*b.button);
+    *b.button = placeButton(b.name, b.caption, {b.left, 352, b.width, 25}, b.handler);
+    controls.movedButtons.push_back(*b.button);
   }
   Button1->setDefault(true);
-  connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
-  connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
-  connect(Button3, &QPushButton::clicked, this, &TForm7::Button3Click);
-  connect(Button4, &QPushButton::clicked, this, &TForm7::Button4Click);
-  connect(Button5, &QPushButton::clicked, this, &TForm7::Button5Click);
-  connect(Button6, &QPushButton::clicked, this, &TForm7::Edit1Change);
 
-  controls_.questionLabel = Label2;
-  controls_.numberBox = Edit1;
-  controls_.label3 = Label3;
+  controls.questionLabel = Label2;
+  controls.numberBox = Edit1;
+  controls.label3 = Label3;
+  card_ = new QuestionCard(WindowKind::SelfControl, controls, this);
   centreOnScreen();
 }
 
@@ -94,8 +92,7 @@ void TForm7::FormActivate() {
 }
 
 void TForm7::showQuestion() {
-  showQuestionCard(*this, card_, controls_, bank_, CurrentQuestion, WindowKind::SelfControl,
-                   session_);
+  card_->showQuestion(bank_, CurrentQuestion);  // the self-control card names no diagram
   // The options are new buttons: the question shown again keeps its mark, another has none.
   if (markedQuestion_ == CurrentQuestion)
     markRightOptions();
@@ -105,23 +102,23 @@ void TForm7::showQuestion() {
 
 void TForm7::markRightOptions() {
   markedQuestion_ = CurrentQuestion;
-  for (std::size_t i = 0; i < card_.OptionCount; ++i) {
-    if (!isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[i])) continue;
-    QRadioButton* option = card_.OptionButtons[i];
+  for (std::size_t i = 0; i < card_->OptionCount(); ++i) {
+    if (!isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[i])) continue;
+    QRadioButton* option = card_->OptionButtons()[i];
     QFont bold = option->font();
     bold.setBold(true);
     option->setFont(bold);
     design::setTextColour(option, design::clGreen);
-    option->setAccessibleDescription(text("Правильный ответ"));
+    option->setAccessibleDescription(u"Правильный ответ"_s);
     // Bold letters are wider: a short caption must not lose its end.
     option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
   }
   // The further lines of a right option turn green too; in bold a line of 85
   // characters would run past the window's edge.
-  for (std::size_t i = 0; i < card_.ContinuationLabels.size(); ++i) {
-    const std::size_t owner = card_.ContinuationOwners[i];
-    if (isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[owner]))
-      design::setTextColour(card_.ContinuationLabels[i], design::clGreen);
+  for (std::size_t i = 0; i < card_->ContinuationLabelCount(); ++i) {
+    const std::size_t owner = card_->continuationOwners()[i];
+    if (isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[owner]))
+      design::setTextColour(card_->ContinuationLabels()[i], design::clGreen);
   }
 }
 
@@ -163,22 +160,22 @@ void TForm7::Edit1Change() {
 }
 
 void TForm7::Button1Click() {
-  const std::optional<std::size_t> chosen = card_.chosenOption();
+  const std::optional<std::size_t> chosen = card_->chosenOption();
   if (!chosen) {
-    services_.messages.message(this, text("Ошибка."), text("Ошибка при определении ответа."));
+    services_.messages.message(this, u"Ошибка."_s, u"Ошибка при определении ответа."_s);
     reject();
     return;
   }
-  const bool right = isRightAnswer(bank_, CurrentQuestion, card_.OptionDigits[*chosen]);
+  const bool right = isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[*chosen]);
   design::setTextColour(Label3, right ? design::clGreen : design::clRed);
-  Label3->setText(right ? text("Правильно") : text("Неправильно"));
+  Label3->setText(right ? u"Правильно"_s : u"Неправильно"_s);
   Label3->adjustSize();
   // A wrong answer shows which option was right.
   if (!right) markRightOptions();
 }
 
 void TForm7::Button4Click() {
-  TForm8 consultation(session_, services_, bank_, CurrentQuestion, this);
+  TForm8 consultation(session_, bank_, CurrentQuestion, services_, this);
   consultation.exec();
 }
 

@@ -15,16 +15,17 @@ class QLineEdit;
 class QPushButton;
 class UpDown;
 
+// TForm7: self-control, any question of the range answered and judged at once.
 class TForm7 final : public TFormBase {
   Q_OBJECT
 
  public:
-  TForm7(SessionState& session, const Services& services, const QuestionBank& bank,
+  TForm7(SessionState& session, const QuestionBank& bank, const Services& services,
          QWidget* owner);
 
   // 0-based position of the question shown.
   std::uint16_t currentQuestion() const { return CurrentQuestion; }
-  const CardState& card() const { return card_; }
+  const QuestionCard& card() const { return *card_; }
 
   void Button1Click();  // "Ответить"
   void Button2Click();  // "Предыдущий"
@@ -43,13 +44,12 @@ class TForm7 final : public TFormBase {
   void markRightOptions();
 
   SessionState& session_;
-  const Services& services_;
   const QuestionBank& bank_;
+  const Services& services_;
   std::uint16_t first_ = 1;  // the working range, within the bank
   std::uint16_t last_ = 1;
   std::uint16_t CurrentQuestion = 0;
-  CardState card_;
-  CardControls controls_;
+  QuestionCard* card_ = nullptr;
   // The question whose right options are marked after a wrong answer, while it is shown.
   std::optional<std::uint16_t> markedQuestion_;
 

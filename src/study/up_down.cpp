@@ -12,8 +12,8 @@ UpDown::UpDown(QLineEdit* associate, QWidget* parent)
       down_(new QToolButton(this)) {
   up_->setArrowType(Qt::UpArrow);
   down_->setArrowType(Qt::DownArrow);
-  up_->setAccessibleName(QString::fromUtf8("Следующий номер"));
-  down_->setAccessibleName(QString::fromUtf8("Предыдущий номер"));
+  up_->setAccessibleName(QStringLiteral("Следующий номер"));
+  down_->setAccessibleName(QStringLiteral("Предыдущий номер"));
   for (QToolButton* button : {up_, down_}) {
     button->setFocusPolicy(Qt::NoFocus);  // the number box keeps the focus, as with a classic spinner
     button->setAutoRepeat(true);

@@ -38,9 +38,10 @@ class AnswerWindow final : public TFormBase {
     } else {
       controls.numberBox = new QLineEdit(this);
     }
+    card = new QuestionCard(kind, controls, this);
   }
   CardControls controls;
-  CardState state;
+  QuestionCard* card = nullptr;
 };
 
 std::string repeat(const char* word, std::size_t length) {
@@ -112,9 +113,14 @@ QuestionBank longestCards() {
 // option button counts as wide as what it draws, its indicator and caption.
 void checkNothingOverlaps(QWidget& window) {
   std::vector<std::pair<QWidget*, QRect>> placed;
-  for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+  QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  auto* card = window.findChild<QuestionCard*>();
+  controls.removeOne(card);
+  for (QWidget* page : card->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    controls += page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  for (QWidget* control : controls) {
     if (!control->isVisible()) continue;
-    QRect drawn = control->geometry();
+    QRect drawn(control->mapTo(&window, QPoint(0, 0)), control->size());
     if (qobject_cast<QRadioButton*>(control)) drawn.setWidth(control->sizeHint().width());
     const QString name = control->objectName() + QLatin1Char(' ') + control->property("text").toString().left(20);
     QVERIFY2(window.rect().contains(drawn), qPrintable(name));
@@ -136,68 +142,59 @@ class CardWidgetsTest : public QObject {
 
   void selfControlCardShowsTheLayoutAndFreesTheLastQuestion() {
     const QuestionBank bank = bankWithLongAndShortQuestions();
-    SessionState session;
     AnswerWindow window(WindowKind::SelfControl);
     window.show();
-    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::SelfControl,
-                     session);
+    window.card->showQuestion(bank, 4);
     QCOMPARE(window.controls.numberBox->text(), QStringLiteral("5"));
-    QCOMPARE(window.state.OptionCount, 2);
-    QCOMPARE(window.state.ContinuationLabelCount, 1);
-    QCOMPARE(window.state.ExtraLines, 2);
+    QCOMPARE(window.card->OptionCount(), 2);
+    QCOMPARE(window.card->ContinuationLabelCount(), 1);
+    QCOMPARE(window.card->ExtraLines(), 2);
     QVERIFY(window.controls.questionLabel->text().contains(QStringLiteral("\n    ")));
-    QCOMPARE(window.state.OptionButtons[0]->pos(), QPoint(24, 100));
-    QCOMPARE(window.state.OptionButtons[0]->width(), 100 * 6 + 15);
-    QCOMPARE(window.state.ContinuationLabels[0]->pos(), QPoint(24, 120));
-    QVERIFY(window.state.ContinuationLabels[0]->text().startsWith(QString(13, QLatin1Char(' '))));
-    QCOMPARE(window.state.OptionButtons[1]->pos(), QPoint(24, 140));
-    QVERIFY(window.state.OptionButtons[0]->isChecked());
+    QCOMPARE(window.card->OptionButtons()[0]->pos(), QPoint(24, 100));
+    QCOMPARE(window.card->OptionButtons()[0]->width(), 100 * 6 + 15);
+    QCOMPARE(window.card->ContinuationLabels()[0]->pos(), QPoint(24, 120));
+    QVERIFY(window.card->ContinuationLabels()[0]->text().startsWith(QString(13, QLatin1Char(' '))));
+    QCOMPARE(window.card->OptionButtons()[1]->pos(), QPoint(24, 140));
+    QVERIFY(window.card->OptionButtons()[0]->isChecked());
     QCOMPARE(window.nominalOuterSize(), QSize(604, 360));
     QCOMPARE(window.controls.label3->pos(), QPoint(24, 4 * 20 + 95));
     for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 285);
     QCOMPARE(visibleLabels(window), 3);
     // A short caption is never cut by the width estimate.
-    showQuestionCard(window, window.state, window.controls, shortOptions(), 0,
-                     WindowKind::SelfControl, session);
-    for (QRadioButton* option : window.state.OptionButtons) {
+    window.card->showQuestion(shortOptions(), 0);
+    for (QRadioButton* option : window.card->OptionButtons()) {
       QVERIFY2(option->width() >= option->sizeHint().width(), qPrintable(option->text()));
     }
-    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::SelfControl,
-                     session);
+    window.card->showQuestion(bank, 4);
 
     // Question 6 replaces everything of question 5.
-    window.state.OptionButtons[1]->setChecked(true);
-    showQuestionCard(window, window.state, window.controls, bank, 5, WindowKind::SelfControl,
-                     session);
+    window.card->OptionButtons()[1]->setChecked(true);
+    window.card->showQuestion(bank, 5);
     QCOMPARE(window.controls.numberBox->text(), QStringLiteral("6"));
-    QCOMPARE(window.state.OptionCount, 1);
-    QCOMPARE(window.state.ContinuationLabelCount, 0);
+    QCOMPARE(window.card->OptionCount(), 1);
+    QCOMPARE(window.card->ContinuationLabelCount(), 0);
     QCOMPARE(window.findChildren<QRadioButton*>().size(), 1);
     QCOMPARE(visibleLabels(window), 2);
-    QCOMPARE(window.state.OptionButtons[0]->text(), QStringLiteral("yes"));
-    QVERIFY(window.state.OptionButtons[0]->isChecked());
-    QCOMPARE(window.state.OptionDigits[window.state.chosenOption().value()], 1);
+    QCOMPARE(window.card->OptionButtons()[0]->text(), QStringLiteral("yes"));
+    QVERIFY(window.card->OptionButtons()[0]->isChecked());
+    QCOMPARE(window.card->OptionDigits()[window.card->chosenOption().value()], 1);
   }
 
   void testingCardCentresItsButtonAndOffersTheDiagram() {
     const QuestionBank bank = bankWithLongAndShortQuestions();
-    SessionState session;
-    session.DiagramName = "earlier";
     AnswerWindow window(WindowKind::Testing);
     window.show();
-    showQuestionCard(window, window.state, window.controls, bank, 4, WindowKind::Testing, session);
-    QCOMPARE(window.state.OptionButtons[0]->pos(), QPoint(24, 110));
+    QCOMPARE(window.card->showQuestion(bank, 4), std::optional<std::string>("diagram_0042"));
+    QCOMPARE(window.card->OptionButtons()[0]->pos(), QPoint(24, 110));
     QCOMPARE(window.controls.centredButton->x(), (612 - 75) / 2);
-    QCOMPARE(session.DiagramName, std::string("diagram_0042"));
     QVERIFY(window.controls.diagramButton->isVisible());
     QCOMPARE(window.controls.label3->y(), 250);
     QCOMPARE(window.controls.label3->x(), 200);
     for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 295);
 
-    // A block without a marker hides the button and keeps the name.
-    showQuestionCard(window, window.state, window.controls, bank, 5, WindowKind::Testing, session);
+    // A block without a marker hides the button and names no diagram.
+    QCOMPARE(window.card->showQuestion(bank, 5), std::nullopt);
     QVERIFY(!window.controls.diagramButton->isVisible());
-    QCOMPARE(session.DiagramName, std::string("diagram_0042"));
   }
 
   void aTallCardGrowsTheWindowAndNoAnswersGetsItsOption() {
@@ -208,19 +205,18 @@ class CardWidgetsTest : public QObject {
       bank.AnswerTexts.push_back("_" + std::to_string(i % 10) + "_o");
       bank.AnswerQuestionSets.push_back("_1_");
     }
-    SessionState session;
     AnswerWindow window(WindowKind::Testing);
     window.show();
-    showQuestionCard(window, window.state, window.controls, bank, 0, WindowKind::Testing, session);
+    window.card->showQuestion(bank, 0);
     QCOMPARE(window.nominalOuterSize().height(), 410);
     QCOMPARE(window.controls.label3->y(), 310);  // 25 above the buttons, not into them
     QCOMPARE(window.controls.movedButtons[0]->y(), 335);
     QVERIFY(!window.controls.diagramButton->isVisible());
 
-    showQuestionCard(window, window.state, window.controls, bank, 1, WindowKind::Testing, session);
-    QCOMPARE(window.state.OptionCount, 1);
-    QCOMPARE(window.state.OptionButtons[0]->text(), u8("Ответы не найдены."));
-    QCOMPARE(window.state.OptionDigits[window.state.chosenOption().value()], 1);
+    window.card->showQuestion(bank, 1);
+    QCOMPARE(window.card->OptionCount(), 1);
+    QCOMPARE(window.card->OptionButtons()[0]->text(), u8("Ответы не найдены."));
+    QCOMPARE(window.card->OptionDigits()[window.card->chosenOption().value()], 1);
     QCOMPARE(window.nominalOuterSize().height(), 360);
   }
 
@@ -232,17 +228,17 @@ class CardWidgetsTest : public QObject {
     session.RangeFirst = 1;
     session.RangeLast = 10;
 
-    TForm7 self(session, services, bank, nullptr);
+    TForm7 self(session, bank, services, nullptr);
     self.show();
     settle();
-    QCOMPARE(self.card().OptionCount + self.card().ExtraLines, 26);
+    QCOMPARE(self.card().OptionCount() + self.card().ExtraLines(), 26);
     QCOMPARE(self.nominalOuterSize().height(), 720);
-    self.card().OptionButtons[1]->setChecked(true);
+    self.card().OptionButtons()[1]->setChecked(true);
     self.Button1Click();  // "Неправильно" under the options, the right one marked
     checkNothingOverlaps(self);
-    for (std::size_t i = 0; i < self.card().ContinuationLabels.size(); ++i)
-      QCOMPARE(self.card().ContinuationLabels[i]->palette().color(QPalette::WindowText) == design::clGreen,
-               self.card().ContinuationOwners[i] == 0);
+    for (std::size_t i = 0; i < self.card().ContinuationLabels().size(); ++i)
+      QCOMPARE(self.card().ContinuationLabels()[i]->palette().color(QPalette::WindowText) == design::clGreen,
+               self.card().continuationOwners()[i] == 0);
     self.close();
 
     // Nine answers, so that the row of marks is as long as it gets.

@@ -102,7 +102,7 @@ class ExamWindowsTest : public QObject {
       } else if (next < answers.size() && window.test()->running()) {
         const bool right = answers[next++] == '+';
         post([&window, right] {
-          window.card().OptionButtons[right ? 0 : 1]->setChecked(true);
+          window.card().OptionButtons()[right ? 0 : 1]->setChecked(true);
           QTest::keyClick(&window, Qt::Key_Return);
         });
       } else if (window.test()->running()) {  // no answers left to give: the time runs out
@@ -223,6 +223,15 @@ class ExamWindowsTest : public QObject {
     QCOMPARE(fakes->messages.shown[0].text, u8("Время истекло."));
   }
 
+  void aQuestionWithoutADiagramKeepsTheLastName() {
+    runTest("", [&](TForm11& window) {
+      window.Button1Click();  // from question 3, which names diagram 42, to question 1
+      QCOMPARE(labelText(&window, "Label1"), u8("Q1"));
+      QVERIFY(!window.findChild<QPushButton*>(QStringLiteral("Button2"))->isVisible());
+      QCOMPARE(session.DiagramName, std::string("diagram_0042"));
+    });
+  }
+
   void theTimeRunsOutWhileTheDiagramIsShown() {
     // Question 3 has a diagram. Its window is open when the time runs out: the
     // report comes on top, and the diagram stays until the candidate closes it.
@@ -311,14 +320,14 @@ class ExamWindowsTest : public QObject {
 
   void noCheckedOptionIsReportedAndTheTestGoesOn() {
     runTest("+++++++++", [&](TForm11& window) {
-      window.card().OptionButtons[0]->setAutoExclusive(false);
-      window.card().OptionButtons[0]->setChecked(false);
+      window.card().OptionButtons()[0]->setAutoExclusive(false);
+      window.card().OptionButtons()[0]->setChecked(false);
       window.Button1Click();
       QCOMPARE(fakes->messages.titles(), QStringList{u8("Ошибка.")});
       QCOMPARE(fakes->messages.shown[0].text, u8("Ошибка при определении ответа."));
       QVERIFY(window.test()->running());
       QCOMPARE(window.test()->results().AnswerCount, 0);
-      window.card().OptionButtons[1]->setChecked(true);  // the 10th answer will be wrong
+      window.card().OptionButtons()[1]->setChecked(true);  // the 10th answer will be wrong
       window.Button1Click();
     });
     const std::string log = readFile(folder->path() + "ekzam.log");

@@ -187,9 +187,9 @@ class LookTest : public QObject {
     showAndCheck(browser, faults, checked);
     TForm6 range(session, services, bank.QuestionTexts.size(), nullptr);
     showAndCheck(range, faults, checked);
-    TForm7 selfControl(session, services, bank, nullptr);
+    TForm7 selfControl(session, bank, services, nullptr);
     showAndCheck(selfControl, faults, checked);
-    TForm8 consultation(session, services, bank, 0, nullptr);
+    TForm8 consultation(session, bank, 0, services, nullptr);
     showAndCheck(consultation, faults, checked);
     TForm9 diagram(session, services, nullptr);
     showAndCheck(diagram, faults, checked);

@@ -78,7 +78,7 @@ class DiagramWindowTest : public QObject {
     for (std::uint16_t question : {0, 1}) {
       session.DiagramName = "earlier";
       Services s = fakes->services("");
-      TForm8 window(session, s, bank, question, nullptr);
+      TForm8 window(session, bank, question, s, nullptr);
       window.show();
       settle();
       const QString memo = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
@@ -94,7 +94,7 @@ class DiagramWindowTest : public QObject {
   void consultationWithoutBlocksIsEmpty() {
     Services s = fakes->services("");
     const QuestionBank bank;
-    TForm8 window(session, s, bank, 0, nullptr);
+    TForm8 window(session, bank, 0, s, nullptr);
     window.show();
     settle();
     QVERIFY(window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().isEmpty());
@@ -108,7 +108,7 @@ class DiagramWindowTest : public QObject {
     bank.ConsultTexts = {"_1_"};
     bank.ConsultBlocks = {{"$diagram_0007$x"}};
     Services s = fakes->services("");
-    TForm8 window(session, s, bank, 0, nullptr);
+    TForm8 window(session, bank, 0, s, nullptr);
     window.show();
     settle();
     QSize picture;

@@ -76,7 +76,7 @@ class SelfControlWindowTest : public QObject {
   }
   // Checks option i (0-based) and presses "Ответить".
   static void answer(TForm7& window, std::size_t i) {
-    window.card().OptionButtons.at(i)->setChecked(true);
+    window.card().OptionButtons().at(i)->setChecked(true);
     button(window, 1)->click();
   }
 
@@ -95,13 +95,13 @@ class SelfControlWindowTest : public QObject {
   }
 
   void opensOnTheFirstQuestionOfTheRange() {
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     QCOMPARE(window.windowTitle(), u8("Контроль знаний"));
     QCOMPARE(box(window), QStringLiteral("5"));
     QCOMPARE(question(window), u8("Вопрос 5?"));
     QCOMPARE(steps(window), std::make_pair(false, true));
-    QVERIFY(window.card().OptionButtons.at(0)->isChecked());
+    QVERIFY(window.card().OptionButtons().at(0)->isChecked());
     QVERIFY(verdict(window).isEmpty());
     QCOMPARE(window.nominalOuterSize(), QSize(563, 360));
     QCOMPARE(button(window, 1)->pos(), QPoint(8, 285));
@@ -110,7 +110,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void stepsWalkTheRangeAndTheirButtonsFollow() {
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     button(window, 3)->click();
     QCOMPARE(box(window), QStringLiteral("6"));
@@ -127,7 +127,7 @@ class SelfControlWindowTest : public QObject {
 
   void aRangeOfOneQuestionDisablesBothSteps() {
     session.RangeFirst = session.RangeLast = 7;
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     QCOMPARE(steps(window), std::make_pair(false, false));
     enter(window, QStringLiteral("12"));
@@ -138,7 +138,7 @@ class SelfControlWindowTest : public QObject {
   void aRangeOutsideTheBankFallsBackToTheWholeBank() {
     session.RangeFirst = 0;
     session.RangeLast = 40;
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     QCOMPARE(box(window), QStringLiteral("1"));
     enter(window, QStringLiteral("99"));
@@ -157,7 +157,7 @@ class SelfControlWindowTest : public QObject {
   void enterGoesToTheTypedNumber() {
     QFETCH(QString, typed);
     QFETCH(int, shown);
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     button(window, 3)->click();  // away from the first, so a reset to it shows
     child<QLineEdit>(window, "Edit1")->setText(typed);
@@ -171,7 +171,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void theSpinnerStepsTheBoxOnlyAndStopsAtTheEnds() {
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     auto* spinner = child<UpDown>(window, "UpDown1");
     spinner->stepBy(-1);
@@ -186,7 +186,7 @@ class SelfControlWindowTest : public QObject {
   }
 
   void verdictsJudgeDigitsAndLastUntilAStep() {
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     answer(window, 0);  // question 5: right digit is 2
     QCOMPARE(verdict(window), u8("Неправильно"));
@@ -200,7 +200,7 @@ class SelfControlWindowTest : public QObject {
 
     // "Ввести", even with the same number, lays the question out again and keeps the verdict.
     button(window, 6)->click();
-    QVERIFY(window.card().OptionButtons.at(0)->isChecked());
+    QVERIFY(window.card().OptionButtons().at(0)->isChecked());
     QCOMPARE(verdict(window), u8("Правильно"));
     button(window, 3)->click();
     QVERIFY(verdict(window).isEmpty());
@@ -210,12 +210,12 @@ class SelfControlWindowTest : public QObject {
     QuestionBank noRightDigit = bank;
     noRightDigit.QuestionFlags[6] = 3;  // question 7: no option carries digit 3
     session.RangeFirst = 4;
-    TForm7 window(session, *services, noRightDigit, nullptr);
+    TForm7 window(session, noRightDigit, *services, nullptr);
     open(window);
     auto marked = [&window] {
       QList<int> result;
-      for (std::size_t i = 0; i < window.card().OptionCount; ++i) {
-        const QRadioButton* option = window.card().OptionButtons[i];
+      for (std::size_t i = 0; i < window.card().OptionCount(); ++i) {
+        const QRadioButton* option = window.card().OptionButtons()[i];
         if (option->font().bold() && option->palette().color(QPalette::WindowText) == design::clGreen)
           result.append(static_cast<int>(i));
       }
@@ -245,25 +245,25 @@ class SelfControlWindowTest : public QObject {
   void twoRightOptionsAndTheFillerAreJudgedRight() {
     session.RangeFirst = 1;
     session.RangeLast = 12;
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     enter(window, QStringLiteral("4"));
-    QCOMPARE(window.card().OptionCount, 3);
+    QCOMPARE(window.card().OptionCount(), 3);
     answer(window, 0);
     QCOMPARE(verdict(window), u8("Правильно"));
     answer(window, 2);
     QCOMPARE(verdict(window), u8("Правильно"));
 
     enter(window, QStringLiteral("6"));
-    QCOMPARE(window.card().OptionButtons.at(0)->text(), u8("Ответы не найдены."));
+    QCOMPARE(window.card().OptionButtons().at(0)->text(), u8("Ответы не найдены."));
     answer(window, 0);
     QCOMPARE(verdict(window), u8("Правильно"));
   }
 
   void noCheckedOptionIsReportedAndClosesTheWindow() {
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
-    QRadioButton* first = window.card().OptionButtons.at(0);
+    QRadioButton* first = window.card().OptionButtons().at(0);
     first->setAutoExclusive(false);
     first->setChecked(false);
     button(window, 1)->click();
@@ -274,7 +274,7 @@ class SelfControlWindowTest : public QObject {
 
   void consultationOpensOnTheQuestionOnShow() {
     session.RangeFirst = 2;
-    TForm7 window(session, *services, bank, nullptr);
+    TForm7 window(session, bank, *services, nullptr);
     open(window);
     QString memo;
     whileModal([&] { button(window, 4)->click(); }, [&](QWidget* modal) {
