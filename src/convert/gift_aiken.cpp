@@ -252,7 +252,12 @@ std::string writeGift(const ExchangeCourse& course) {
     for (const ExchangeQuestion& q : topic.questions) {
       ++number;
       out += "::" + escapeGift(topic.title) + ", " + std::to_string(number) + "::[html]" + text(q.text) + " {\n";
-      for (std::size_t i = 0; i < q.options.size(); ++i) out += (i == q.right ? "=" : "~") + text(q.options[i]) + "\n";
+      for (std::size_t i = 0; i < q.options.size(); ++i) {
+        // An answer that begins with "%" would be read as a weight: the HTML entity keeps it text.
+        std::string option = text(q.options[i]);
+        if (!option.empty() && option.front() == '%') option.replace(0, 1, "&\\#37;");
+        out += (i == q.right ? "=" : "~") + option + "\n";
+      }
       if (!q.consultation.empty()) {
         out += "####";
         for (std::size_t i = 0; i < q.consultation.size(); ++i) out += (i ? "<br>" : "") + text(q.consultation[i]);
