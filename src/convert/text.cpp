@@ -60,8 +60,10 @@ constexpr std::array<std::pair<std::string_view, std::uint32_t>, 24> kEntities{{
 
 // Decodes the entity at s[i] == '&'; returns its length, 0 when it is not one.
 std::size_t entityAt(std::string_view s, std::size_t i, std::string& out) {
-  const std::size_t end = s.find(';', i);
-  if (end == std::string_view::npos || end - i > 12) return 0;
+  // Entities are short: looking further would make a text of many '&' quadratic.
+  const std::size_t end = s.substr(i, 12).find(';') == std::string_view::npos ? std::string_view::npos
+                                                                              : i + s.substr(i, 12).find(';');
+  if (end == std::string_view::npos) return 0;
   const std::string_view name = s.substr(i + 1, end - i - 1);
   if (name.size() >= 2 && name[0] == '#') {
     const bool hex = name[1] == 'x' || name[1] == 'X';
@@ -178,8 +180,10 @@ PlainText htmlToText(std::string_view html) {
       if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe", "math", "canvas"})) {
         result.picture = true;
       } else if (oneOf(name, {"script", "style"}) && html[k - 1] != '/') {
-        const std::size_t close = lower(html.substr(i)).find("</" + name);
-        i = close == std::string::npos ? html.size() : i + close;
+        std::size_t close = html.find("</", i);
+        while (close != std::string_view::npos && lower(html.substr(close + 2, name.size())) != name)
+          close = html.find("</", close + 2);
+        i = close == std::string_view::npos ? html.size() : close;
       } else if (oneOf(name, {"br", "p", "div", "li", "tr", "h1", "h2", "h3", "h4", "h5", "h6", "ul", "ol",
                               "table", "blockquote", "pre", "hr", "dd", "dt"})) {
         raw += '\n';
