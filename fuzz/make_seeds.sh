@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the seed corpora of the fuzz targets from the sample course.
-# Usage: make_seeds.sh COURSE_DIR OUT_DIR JPEG_SEED_MAKER
+# Usage: make_seeds.sh COURSE_DIR OUT_DIR JPEG_SEED_MAKER CONVERTER
 set -euo pipefail
 course=$1
 out=$2
 jpeg_maker=$3
+converter=$4
 sep=$'\n#~#~#\n'  # the separator of fuzz_input.h
 
 rm -rf "$out"
-for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check; do
+for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken; do
   mkdir -p "$out/$target"
 done
 
@@ -53,3 +54,18 @@ printf '%s' "Иванов И.И.${sep}1234${sep}ЭЛ-21${sep}Тема${sep}05.03
 for t in 1 2 3; do
   { cat "$out/course_files/topic$t"; printf '%s' "$sep"; cat "$course/diapazon.txt"; } > "$out/course_check/topic$t"
 done
+
+# The import readers: the sample course exported, and a few questions of the kinds they refuse.
+# The first questions only: a whole exported course would slow the targets tenfold.
+"$converter" "$course" "$out/course.xml" >/dev/null
+"$converter" "$course" "$out/course.gift" >/dev/null
+head -c 6000 "$out/course.xml" | sed '$d' > "$out/moodle_xml/part.xml"
+printf '</question>\n</quiz>\n' >> "$out/moodle_xml/part.xml"
+head -c 6000 "$out/course.gift" > "$out/gift/part.gift"
+rm "$out/course.xml" "$out/course.gift"
+printf '<?xml version="1.0"?>\n<quiz><question type="truefalse"><questiontext format="html"><text><![CDATA[<p>Да?</p>]]></text></questiontext><answer fraction="100"><text>true</text></answer><answer fraction="0"><text>false</text></answer></question><question type="shortanswer"/></quiz>\n' \
+  > "$out/moodle_xml/kinds.xml"
+printf '// kinds\n$CATEGORY: $course$/top/A\n\nT? {T}\n\nW {=a -> b =c -> d}\n\nN {#3:1}\n\nM {~%%50%%a ~%%50%%b#x ####g}\n' \
+  > "$out/gift/kinds.gift"
+printf 'Question?\nA. one\nB) two\nANSWER: B\n\nNext?\nA. x\nB. y\nANSWER: A\n' > "$out/aiken/two.txt"
+printf 'Q\nA. a\nstray\nANSWER: Z\n' > "$out/aiken/faulty.txt"

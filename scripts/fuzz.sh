@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 
-packages=(build-essential clang libclang-rt-14-dev cmake ninja-build libjpeg62-turbo-dev qt6-base-dev)
+packages=(build-essential clang libclang-rt-14-dev cmake ninja-build libjpeg62-turbo-dev qt6-base-dev libxml2-dev)
 bash scripts/install_packages.sh "${packages[@]}"
 
 build=build-fuzz
@@ -19,7 +19,7 @@ cmake --build "$build" --target fuzz_targets
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check)
+  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken)
 fi
 
 # Short allocation stacks and a small quarantine keep the targets several times

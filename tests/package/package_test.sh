@@ -18,7 +18,9 @@ root=$work/root/usr
 for f in bin/vorsanit bin/vorsanit-check share/vorsanit/course/main.txt share/vorsanit/course/graph.txt \
          share/applications/vorsanit.desktop share/metainfo/ru.vorsanit.Vorsanit.metainfo.xml \
          share/icons/hicolor/scalable/apps/vorsanit.svg share/man/man1/vorsanit.1 \
-         bin/vorsanit-results share/man/man1/vorsanit-results.1; do
+         bin/vorsanit-results share/man/man1/vorsanit-results.1 bin/vorsanit-convert \
+         share/man/man1/vorsanit-convert.1 share/man/man5/vorsanit-course.5 share/doc/vorsanit/guide.md \
+         share/doc/vorsanit/copyright share/doc/vorsanit/changelog.gz share/doc/vorsanit/template/main.txt; do
   test -f "$root/$f" || { echo "missing in the package: /usr/$f"; exit 1; }
 done
 "$root/bin/vorsanit" --version | grep -q '^vorsanit '
@@ -26,4 +28,17 @@ done
 # The installed checker finds nothing to fault in the installed sample course
 # (run in the course folder, where graph.txt is looked up).
 (cd "$root/share/vorsanit/course" && "$root/bin/vorsanit-check" .)
+# The manual pages render without a warning, Cyrillic included, in a plain UTF-8 locale.
+for page in "$root"/share/man/man1/*.1 "$root"/share/man/man5/*.5; do
+  warnings=$(LANG=C.UTF-8 LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>&1 >/dev/null)
+  [ -z "$warnings" ] || { echo "man -l $page: $warnings"; exit 1; }
+  warnings=$(LC_ALL=C.UTF-8 groff -k -Tutf8 -man -ww -z "$page" 2>&1)
+  [ -z "$warnings" ] || { echo "groff $page: $warnings"; exit 1; }
+done
+man -l "$root/share/man/man1/vorsanit.1" 2>/dev/null | grep -q 'vorsanit-course(5)'
+grep -q '^# Ворсанит: как написать свой курс' "$root/share/doc/vorsanit/guide.md"
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$root/share/doc/vorsanit/copyright"
+gzip -dc "$root/share/doc/vorsanit/changelog.gz" | head -n 1 | grep -q '^vorsanit (0.1)'
+# The template course checks clean: no error and no warning.
+(cd "$root/share/doc/vorsanit/template" && "$root/bin/vorsanit-check" . | grep -q 'ошибок 0, предупреждений 0')
 echo "package ok: $(basename "$deb")"

@@ -1,0 +1,371 @@
+#include "convert/course_folder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+
+#include "bank/course_files.h"
+#include "bank/question_bank.h"
+#include "convert/text.h"
+#include "platform/cp1251.h"
+#include "platform/text_file.h"
+
+namespace {
+
+constexpr unsigned kLastTopic = 9;        // a topic marker carries one digit
+constexpr std::size_t kMostQuestions = 999;  // a question number has three digits
+constexpr std::string_view kCrLf = "\r\n";
+
+// Every call into the question bank loader is made here, so that a change of
+// its interface touches this one function.
+std::optional<QuestionBank> loadTopic(const std::string& folder, unsigned topic, unsigned topicCount,
+                                      std::string& error) {
+  BankLoad load = loadBank(folder, topic, topicCount);
+  if (load.error) {
+    error = utf8FromCp1251(describe(*load.error));
+    return std::nullopt;
+  }
+  return std::move(load.bank);
+}
+
+// The line of each question number of a topic in vopros.txt, for messages.
+std::map<unsigned, unsigned> questionLines(const std::vector<std::string>& lines, unsigned topic) {
+  std::map<unsigned, unsigned> where;
+  bool in = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::string& l = lines[i];
+    if (classify(l) == LineKind::TopicMarker) {
+      in = digitAt(l, 4) == topic;
+    } else if (in && classify(l) == LineKind::Record && l.size() >= 4) {
+      const auto a = digitAt(l, 2), b = digitAt(l, 3), c = digitAt(l, 4);
+      if (a && b && c) where[*a * 100 + *b * 10 + *c] = static_cast<unsigned>(i + 1);
+    }
+  }
+  return where;
+}
+
+std::string trimRight(std::string s) {
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.pop_back();
+  return s;
+}
+
+}  // namespace
+
+ConvertResult readCourseFolder(const std::string& folder) {
+  ConvertResult result;
+  const auto mainLines = readLines(folder + "main.txt");
+  if (!mainLines) {
+    result.readable = false;
+    result.notes.push_back({"main.txt", 0, "файл не найден или не читается.", false});
+    return result;
+  }
+  const std::vector<std::string> titles = topicTitles(*mainLines);
+  const auto topicCount = static_cast<unsigned>(titles.size() + 1);
+  const std::vector<std::string> questionFile = readLines(folder + "vopros.txt").value_or(std::vector<std::string>{});
+  for (unsigned t = 1; t < topicCount && t <= kLastTopic; ++t) {
+    std::string error;
+    const std::optional<QuestionBank> bank = loadTopic(folder, t, topicCount, error);
+    if (!bank) {
+      result.notes.push_back({"vopros.txt", 0, "тема " + std::to_string(t) + " не загружается: " + error, true});
+      continue;
+    }
+    const std::map<unsigned, unsigned> lines = questionLines(questionFile, t);
+    ExchangeTopic topic{trimRight(utf8FromCp1251(titles[t - 1])), {}};
+    for (std::size_t i = 0; i < bank->QuestionTexts.size(); ++i) {
+      const auto number = static_cast<unsigned>(i + 1);
+      const auto at = lines.find(number);
+      const unsigned line = at == lines.end() ? 0 : at->second;
+      const auto leaveOut = [&](const std::string& why) {
+        result.notes.push_back({"vopros.txt", line, "тема " + std::to_string(t) + ", вопрос " +
+                                                        std::to_string(number) + ": " + why, true});
+      };
+      ExchangeQuestion q;
+      q.line = line;
+      q.text = oneLine(plainText(utf8FromCp1251(bank->QuestionTexts[i])).lines);
+      if (q.text.empty()) {
+        leaveOut("вопрос пуст (в файле нет строки с этим номером).");
+        continue;
+      }
+      std::size_t rights = 0;
+      for (std::size_t j = 0; j < bank->AnswerTexts.size(); ++j) {
+        const std::string& answer = bank->AnswerTexts[j];
+        if (!setContains(bank->AnswerQuestionSets[j], number)) continue;
+        if (digitAt(answer, 2) == bank->QuestionFlags[i]) {
+          ++rights;
+          q.right = q.options.size();
+        }
+        q.options.push_back(answer.size() > 3 ? utf8FromCp1251(answer.substr(3)) : std::string());
+      }
+      if (q.options.empty()) {
+        leaveOut("у вопроса нет вариантов ответа.");
+        continue;
+      }
+      if (rights != 1) {
+        leaveOut(rights == 0 ? "ни один вариант не несёт цифру верного ответа."
+                             : "цифру верного ответа несут несколько вариантов.");
+        continue;
+      }
+      // The block the program shows: the last that names the question, else the first.
+      std::size_t block = 0;
+      for (std::size_t k = 0; k < bank->ConsultTexts.size(); ++k)
+        if (setContains(bank->ConsultTexts[k], number)) block = k;
+      if (block < bank->ConsultBlocks.size()) {
+        bool first = true;
+        for (const std::string& raw : bank->ConsultBlocks[block]) {
+          std::string shown = raw;
+          if (raw.find("$diagram") != std::string::npos) {
+            if (first && raw.size() >= 14 && raw.compare(0, 8, "$diagram") == 0)
+              result.notes.push_back({"vopros.txt", line, "тема " + std::to_string(t) + ", вопрос " +
+                                                              std::to_string(number) + ": диаграмма «" +
+                                                              raw.substr(1, 12) + "» пояснения не переносится.",
+                                      false});
+            shown = raw.size() > 14 ? raw.substr(14) : std::string();
+          }
+          first = false;
+          const std::string text = oneLine(plainText(utf8FromCp1251(shown)).lines);
+          if (!text.empty()) q.consultation.push_back(text);
+        }
+      }
+      topic.questions.push_back(std::move(q));
+    }
+    if (!topic.questions.empty()) result.course.topics.push_back(std::move(topic));
+  }
+  return result;
+}
+
+CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file, std::vector<ConvertNote>& notes) {
+  CourseFiles out;
+  out.ranges = cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
+  unsigned topicNumber = 0;
+  for (const ExchangeTopic& topic : course.topics) {
+    const auto leaveOut = [&](const ExchangeQuestion& q, const std::string& why) {
+      notes.push_back({file, q.line, why, true});
+    };
+    if (topicNumber == kLastTopic) {
+      for (const ExchangeQuestion& q : topic.questions)
+        leaveOut(q, "тема «" + topic.title + "» не помещается: в курсе не больше 9 тем.");
+      continue;
+    }
+    std::string missing;
+    std::optional<std::string> title = toCp1251(topic.title, &missing);
+    if (!title) {
+      if (!topic.questions.empty())
+        notes.push_back({file, topic.questions.front().line,
+                         "в названии темы «" + topic.title + "» символ " + missing +
+                             ", которого нет в кодировке 1251; он заменён знаком «?».",
+                         false});
+      title = cp1251FromUtf8(topic.title);
+    }
+    if (title->empty()) title = cp("Тема ") + std::to_string(topicNumber + 1);
+    const unsigned t = topicNumber + 1;
+    const std::string marker = "+++" + std::to_string(t) + std::string(kCrLf);
+    std::string questions, answers, consultations;
+    std::string unexplained;  // the set of questions without a consultation
+    unsigned number = 0;
+    for (const ExchangeQuestion& q : topic.questions) {
+      if (number == kMostQuestions) {
+        leaveOut(q, "в теме уже 999 вопросов: больше номер вопроса (три цифры) не позволяет.");
+        continue;
+      }
+      std::optional<std::string> text = toCp1251(q.text, &missing);
+      std::vector<std::string> options;
+      for (const std::string& option : q.options) {
+        if (!text) break;
+        std::optional<std::string> converted = toCp1251(option, &missing);
+        if (!converted) text.reset();
+        else options.push_back(*converted);
+      }
+      if (!text) {
+        leaveOut(q, "символа " + missing + " нет в кодировке 1251, в которой записан курс.");
+        continue;
+      }
+      if (options.size() < 2 || options.size() > 9 || q.right >= options.size()) {
+        leaveOut(q, "у вопроса должно быть от 2 до 9 вариантов ответа и один верный.");
+        continue;
+      }
+      ++number;
+      char prefix[16];
+      std::snprintf(prefix, sizeof prefix, "_%03u_%zu_1_", number, q.right + 1);
+      questions += prefix + *text + std::string(kCrLf);
+      const std::string set = "**_" + std::to_string(number) + "_" + std::string(kCrLf);
+      answers += set;
+      for (std::size_t i = 0; i < options.size(); ++i)
+        answers += "_" + std::to_string(i + 1) + "_" + options[i] + std::string(kCrLf);
+      if (q.consultation.empty()) {
+        unexplained += std::to_string(number) + "_";
+        continue;
+      }
+      consultations += set;
+      bool lossy = false;
+      for (const std::string& line : q.consultation) {
+        std::optional<std::string> converted = toCp1251(line, &missing);
+        lossy = lossy || !converted;
+        std::string bytes = converted ? *converted : cp1251FromUtf8(line);
+        // A line must not be read as a marker or a set, nor hide a diagram marker.
+        if (bytes.front() == '+' || bytes.front() == '*') bytes.insert(0, " ");
+        for (std::size_t at = bytes.find("$diagram"); at != std::string::npos; at = bytes.find("$diagram", at))
+          bytes.insert(at + 1, " ");
+        consultations += bytes + std::string(kCrLf);
+      }
+      if (lossy)
+        notes.push_back({file, q.line, "в пояснении символ " + missing +
+                                           ", которого нет в кодировке 1251; он заменён знаком «?».", false});
+    }
+    if (number == 0) continue;  // every question of the topic was left out, and noted
+    if (!unexplained.empty())
+      consultations += "**_" + unexplained + std::string(kCrLf) + cp("Пояснения к этому вопросу нет.") + std::string(kCrLf);
+    ++topicNumber;
+    out.questionCount += number;
+    out.main += *title + std::string(kCrLf);
+    out.questions += marker + questions;
+    out.answers += marker + answers;
+    out.consultations += marker + consultations;
+    out.ranges += marker + "**1" + std::string(kCrLf) + "_1_" + std::to_string(number) + "_" +
+                  cp("Все вопросы темы") + std::string(kCrLf);
+  }
+  return out;
+}
+
+namespace {
+
+std::string reason(int error) {
+  switch (error) {
+    case EACCES:
+    case EPERM: return "нет права на запись";
+    case EEXIST: return "файл уже есть";
+    case ELOOP: return "это символическая ссылка";
+    case ENOTDIR: return "это не папка";
+    case EISDIR: return "это папка";
+    case ENOSPC: return "нет места на диске";
+    case EDQUOT: return "исчерпана квота диска";
+    case EROFS: return "диск только для чтения";
+    case ENOENT: return "папка не найдена";
+    default: return std::strerror(error);
+  }
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return ::fsync(fd) == 0;
+}
+
+// Creates name in dir with O_EXCL|O_NOFOLLOW and writes bytes; on failure
+// nothing of it is left. Returns errno, 0 on success.
+int createAt(int dir, const std::string& name, const std::string& bytes) {
+  const int fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) return errno;
+  const bool ok = writeAll(fd, bytes);
+  const int error = ok ? 0 : (errno ? errno : EIO);
+  if (::close(fd) != 0 && ok) {
+    const int closeError = errno;
+    ::unlinkat(dir, name.c_str(), 0);
+    return closeError;
+  }
+  if (!ok) ::unlinkat(dir, name.c_str(), 0);
+  return error;
+}
+
+// A temporary name beside name that no one has taken yet.
+std::string temporaryName(const std::string& name, unsigned attempt) {
+  return "." + name + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+}
+
+// Writes bytes under name in dir: new files with O_EXCL, or with force a new
+// temporary renamed over the old file (a link of that name is replaced, not followed).
+std::optional<std::string> writeAt(int dir, const std::string& name, const std::string& bytes, bool force) {
+  if (!force) {
+    const int error = createAt(dir, name, bytes);
+    if (error) return "«" + name + "» не записан: " + reason(error) + ".";
+    return std::nullopt;
+  }
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    const std::string temp = temporaryName(name, attempt);
+    const int error = createAt(dir, temp, bytes);
+    if (error == EEXIST) continue;
+    if (error) return "«" + name + "» не записан: " + reason(error) + ".";
+    if (::renameat(dir, temp.c_str(), dir, name.c_str()) != 0) {
+      const int renameError = errno;
+      ::unlinkat(dir, temp.c_str(), 0);
+      return "«" + name + "» не записан: " + reason(renameError) + ".";
+    }
+    return std::nullopt;
+  }
+  return "«" + name + "» не записан: не удаётся создать временный файл.";
+}
+
+bool isEmptyFolder(int dir) {
+  const int copy = ::dup(dir);
+  if (copy < 0) return false;
+  DIR* listing = ::fdopendir(copy);
+  if (!listing) {
+    ::close(copy);
+    return false;
+  }
+  bool empty = true;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view n = entry->d_name;
+    if (n != "." && n != "..") {
+      empty = false;
+      break;
+    }
+  }
+  ::closedir(listing);
+  return empty;
+}
+
+}  // namespace
+
+std::optional<std::string> writeCourseFolder(const std::string& folder, const CourseFiles& files, bool force) {
+  const std::string path = folder.empty() ? "." : folder;
+  if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
+    return "папку «" + path + "» не удаётся создать: " + reason(errno) + ".";
+  const int dir = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (dir < 0) return "папку «" + path + "» не удаётся открыть: " + reason(errno) + ".";
+  if (!force && !isEmptyFolder(dir)) {
+    ::close(dir);
+    return "папка «" + path + "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
+  }
+  const std::pair<const char*, const std::string*> list[] = {
+      {"main.txt", &files.main},          {"vopros.txt", &files.questions},
+      {"otvet.txt", &files.answers},      {"konsult.txt", &files.consultations},
+      {"diapazon.txt", &files.ranges}};
+  std::vector<std::string> written;
+  for (const auto& [name, bytes] : list) {
+    if (const auto error = writeAt(dir, name, *bytes, force)) {
+      // Without force the folder was empty: take back what this run made.
+      if (!force)
+        for (const std::string& done : written) ::unlinkat(dir, done.c_str(), 0);
+      ::close(dir);
+      return error;
+    }
+    written.push_back(name);
+  }
+  ::fsync(dir);
+  ::close(dir);
+  return std::nullopt;
+}
+
+std::optional<std::string> writeNewFile(const std::string& path, const std::string& bytes, bool force) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty()) return "«" + path + "» - не имя файла.";
+  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return "папку «" + folder + "» не удаётся открыть: " + reason(errno) + ".";
+  auto error = writeAt(dir, name, bytes, force);
+  if (error && !force && error->find("файл уже есть") != std::string::npos) *error += " (заменить его: --force)";
+  ::close(dir);
+  return error;
+}

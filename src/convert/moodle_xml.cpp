@@ -1,0 +1,206 @@
+// Moodle XML: <quiz> holding <question type="..."> elements; a question of type
+// "category" sets the category of the questions after it.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "convert/formats.h"
+#include "convert/intake.h"
+
+namespace {
+
+std::string_view name(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
+
+const xmlNode* child(const xmlNode* node, std::string_view wanted) {
+  for (const xmlNode* c = node ? node->children : nullptr; c; c = c->next)
+    if (c->type == XML_ELEMENT_NODE && name(c) == wanted) return c;
+  return nullptr;
+}
+
+std::string attribute(const xmlNode* node, const char* attr) {
+  xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(attr));
+  if (!value) return {};
+  std::string r(reinterpret_cast<const char*>(value));
+  xmlFree(value);
+  return r;
+}
+
+// The text and CDATA directly in node. Entity references are never expanded:
+// a document cannot make the converter grow its text by declaring entities.
+std::string directText(const xmlNode* node) {
+  std::string r;
+  for (const xmlNode* c = node ? node->children : nullptr; c; c = c->next)
+    if ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content)
+      r += reinterpret_cast<const char*>(c->content);
+  return r;
+}
+
+// A text element as Moodle writes it: <x format="..."><text>...</text></x>.
+PlainText formatted(const xmlNode* node) {
+  if (!node) return {};
+  PlainText r;
+  const std::string format = attribute(node, "format");
+  const std::string text = directText(child(node, "text"));
+  r = format == "plain_text" || format == "markdown" ? plainText(text) : htmlToText(text);
+  if (child(node, "file")) r.picture = true;
+  return r;
+}
+
+unsigned lineOf(const xmlNode* node) { return static_cast<unsigned>(xmlGetLineNo(node) > 0 ? xmlGetLineNo(node) : 0); }
+
+std::string typeName(const std::string& type) {
+  if (type == "shortanswer") return "короткий ответ";
+  if (type == "essay") return "эссе";
+  if (type == "matching") return "на соответствие";
+  if (type == "numerical") return "числовой";
+  if (type == "multianswer") return "вложенные ответы (Cloze)";
+  if (type == "description") return "описание";
+  if (type == "calculated" || type == "calculatedsimple" || type == "calculatedmulti") return "вычисляемый";
+  return "«" + type + "»";
+}
+
+}  // namespace
+
+std::string categoryTitle(std::string_view path) {
+  std::string last;
+  std::string part;
+  for (std::size_t i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] == '/' && i + 1 < path.size() && path[i + 1] == '/') {
+      part += '/';
+      ++i;
+    } else if (i == path.size() || path[i] == '/') {
+      if (!part.empty() && !(part.front() == '$' && part.back() == '$')) last = part;
+      part.clear();
+    } else {
+      part += path[i];
+    }
+  }
+  return oneLine(plainText(last).lines);
+}
+
+ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, const std::string& defaultTitle) {
+  static std::once_flag initialised;
+  std::call_once(initialised, [] { xmlInitParser(); });
+  ConvertResult result;
+  Intake intake(result, file);
+  // No network, no DTD loading, no entity substitution; libxml2's own limits stay on.
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+  xmlParserCtxtPtr context = xmlNewParserCtxt();
+  if (!context) {
+    result.readable = false;
+    intake.note(0, "не хватает памяти для разбора XML.");
+    return result;
+  }
+  xmlDocPtr doc = bytes.size() > static_cast<std::size_t>(INT32_MAX)
+                      ? nullptr
+                      : xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                          nullptr, options);
+  if (!doc) {
+    const xmlError* error = xmlCtxtGetLastError(context);
+    std::string what = error && error->message ? error->message : "";
+    while (!what.empty() && (what.back() == '\n' || what.back() == ' ')) what.pop_back();
+    result.readable = false;
+    intake.note(error ? static_cast<unsigned>(error->line) : 0,
+                "файл не является правильным XML" + (what.empty() ? std::string() : " (" + what + ")") + ".");
+    xmlFreeParserCtxt(context);
+    return result;
+  }
+  const xmlNode* root = xmlDocGetRootElement(doc);
+  if (doc->intSubset || !root || name(root) != "quiz") {
+    result.readable = false;
+    intake.note(root ? lineOf(root) : 0,
+                doc->intSubset ? "в файле объявлен DOCTYPE: такие файлы не читаются (в Moodle XML его нет)."
+                               : "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
+    xmlFreeDoc(doc);
+    xmlFreeParserCtxt(context);
+    return result;
+  }
+
+  std::string category;
+  for (const xmlNode* q = root->children; q; q = q->next) {
+    if (q->type != XML_ELEMENT_NODE || name(q) != "question") continue;
+    const std::string type = attribute(q, "type");
+    const unsigned line = lineOf(q);
+    if (type == "category") {
+      category = directText(child(child(q, "category"), "text"));
+      continue;
+    }
+    const std::string title = category.empty() || categoryTitle(category).empty() ? defaultTitle
+                                                                                    : categoryTitle(category);
+    if (type != "multichoice" && type != "truefalse") {
+      intake.leaveOut(line, "вопрос типа " + typeName(type) +
+                                " не переносится: в курсе только вопросы с выбором одного ответа.");
+      continue;
+    }
+    DraftQuestion draft;
+    draft.line = line;
+    draft.text = formatted(child(q, "questiontext"));
+    draft.consultation = formatted(child(q, "generalfeedback"));
+    bool partial = false;
+    for (const xmlNode* a = q->children; a; a = a->next) {
+      if (a->type != XML_ELEMENT_NODE || name(a) != "answer") continue;
+      const double fraction = std::strtod(attribute(a, "fraction").c_str(), nullptr);
+      if (fraction > 0 && fraction < 100) partial = true;
+      PlainText option;
+      if (type == "truefalse") {
+        const std::string value = oneLine(plainText(directText(child(a, "text"))).lines);
+        option.lines = {value == "true" ? "Верно" : value == "false" ? "Неверно" : value};
+      } else {
+        option = formatted(a);
+        if (option.lines.empty() && !child(a, "text")) option = htmlToText(directText(a));
+      }
+      if (!formatted(child(a, "feedback")).lines.empty()) draft.optionFeedbackLost = true;
+      draft.options.push_back(option);
+      draft.right.push_back(fraction >= 100);
+    }
+    if (type == "truefalse" && draft.options.size() == 2 && draft.options[0].lines == std::vector<std::string>{"Неверно"}) {
+      std::swap(draft.options[0], draft.options[1]);
+      const bool first = draft.right[0];
+      draft.right[0] = draft.right[1];
+      draft.right[1] = first;
+    }
+    if (partial) {
+      intake.leaveOut(line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
+      continue;
+    }
+    intake.add(category, title, draft);
+  }
+  xmlFreeDoc(doc);
+  xmlFreeParserCtxt(context);
+  return result;
+}
+
+std::string writeMoodleXml(const ExchangeCourse& course) {
+  std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n";
+  // Texts are HTML (format="html"), so a course text is escaped once as HTML
+  // and once more as XML; line breaks of a consultation become <br>.
+  const auto html = [](const std::string& text) { return xmlEscape(htmlEscape(text)); };
+  for (const ExchangeTopic& topic : course.topics) {
+    std::string path;
+    for (char c : topic.title) path += c == '/' ? std::string("//") : std::string(1, c);
+    out += "  <question type=\"category\">\n    <category>\n      <text>$course$/top/" + xmlEscape(path) +
+           "</text>\n    </category>\n  </question>\n";
+    unsigned number = 0;
+    for (const ExchangeQuestion& q : topic.questions) {
+      ++number;
+      std::string feedback;
+      for (const std::string& line : q.consultation) feedback += (feedback.empty() ? "" : "&lt;br&gt;") + html(line);
+      out += "  <question type=\"multichoice\">\n    <name>\n      <text>" + xmlEscape(topic.title) + ", " +
+             std::to_string(number) + "</text>\n    </name>\n";
+      out += "    <questiontext format=\"html\">\n      <text>" + html(q.text) + "</text>\n    </questiontext>\n";
+      out += "    <generalfeedback format=\"html\">\n      <text>" + feedback + "</text>\n    </generalfeedback>\n";
+      out += "    <defaultgrade>1</defaultgrade>\n    <penalty>0</penalty>\n    <hidden>0</hidden>\n";
+      out += "    <single>true</single>\n    <shuffleanswers>false</shuffleanswers>\n";
+      out += "    <answernumbering>123</answernumbering>\n";
+      for (std::size_t i = 0; i < q.options.size(); ++i)
+        out += std::string("    <answer fraction=\"") + (i == q.right ? "100" : "0") +
+               "\" format=\"html\">\n      <text>" + html(q.options[i]) +
+               "</text>\n      <feedback format=\"html\">\n        <text></text>\n      </feedback>\n    </answer>\n";
+      out += "  </question>\n";
+    }
+  }
+  out += "</quiz>\n";
+  return out;
+}
