@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/help_window.h"
+#include "app/mode_flow.h"
 #include "app/title_window.h"
 #include "app/topic_list.h"
 #include "bank/mode_window.h"
@@ -199,74 +200,59 @@ void TForm2::Button1Click() {
   show();
 }
 
+void TForm2::say(const FlowMessage& message) {
+  services_.messages.message(this, QString::fromUtf8(message.title),
+                             QString::fromUtf8(message.text));
+}
+
 void TForm2::runMode(TForm4& modeWindow) {
-  const std::uint8_t mode = state_.SelectedMode;
-  const bool answering = mode <= 3;  // exam (also 0), pass/fail, self-control
-  if (answering && !modeWindow.load().usable()) {
-    services_.messages.message(
-        this, text("Ошибка."),
-        text("Вопросы темы не загружены, поэтому режим не может быть начат."));
+  const ModePlan plan = planMode(state_.SelectedMode, state_.SelectedTopic);
+  if (plan.needsBank && !modeWindow.load().usable()) {
+    say(kBankNotLoaded);
     return;
   }
-  const std::size_t questionCount = modeWindow.bank().QuestionTexts.size();
-  switch (mode) {
-    case 0:
-    case 1:
-      services_.messages.message(this, text("Экзамен"), text("Добро пожаловать на экзамен !"));
-      rangeStep(questionCount);
+  if (plan.greeting.title) say(plan.greeting);
+  if (plan.needsBank) rangeStep(plan, modeWindow.bank().QuestionTexts.size());
+  switch (plan.window) {
+    case ModeWindow::Registration:
       registrationStep(modeWindow.bank());
       break;
-    case 2:
-      services_.messages.message(this, text("Зачет"), text("Желаю успехов на зачете !"));
-      rangeStep(questionCount);
-      registrationStep(modeWindow.bank());
-      break;
-    case 3:
-      services_.messages.message(this, text("Проверка знаний"),
-                                 text("Приглашаем проверить свои знания."));
-      rangeStep(questionCount);
-      if (!courseFileExists("vopros.txt") || !courseFileExists("otvet.txt") ||
-          !courseFileExists("konsult.txt")) {
-        services_.messages.message(this, text("Проверка знаний."),
-                                   text("Отсутствует один из файлов."));
-        break;
-      }
-      {
+    case ModeWindow::SelfControl:
+      if (filesPresent(plan.windowFiles)) {
         TForm7 selfControl(state_, services_, modeWindow.bank(), this);
         selfControl.exec();
       }
       break;
-    case 4:
-      services_.messages.message(this, text("Просмотр вопросов"),
-                                 text("Вопросы для экзамена и зачета."));
-      if (!courseFileExists("vopros.txt")) {
-        services_.messages.message(this, text("Просмотр вопросов"),
-                                   text("Отсутствует один из файлов."));
-        break;
-      }
-      {
+    case ModeWindow::Browser:
+      if (filesPresent(plan.windowFiles)) {
         TForm5 browser(modeWindow.bank(), this);
         browser.exec();
       }
       break;
-    default:
+    case ModeWindow::None:
       break;
   }
 }
 
-void TForm2::rangeStep(std::size_t questionCount) {
-  if (state_.SelectedTopic != 0) {
-    if (courseFileExists("diapazon.txt")) {
-      TForm6 rangeWindow(state_, services_, questionCount, this);
-      rangeWindow.exec();
-    } else {
-      services_.messages.message(this, text("Диапазон вопросов"),
-                                 text("Отсутствует один из файлов."));
+bool TForm2::filesPresent(const NeededFiles& needed) {
+  for (const char* name : needed.files) {
+    if (!courseFileExists(name)) {
+      say(needed.missing);
+      return false;
     }
   }
-  // A test or a self-control run never works outside the loaded questions: a
-  // range left over from another topic, or none at all, means the whole bank.
-  const QuestionRange range = workingRange({state_.RangeFirst, state_.RangeLast}, questionCount);
+  return true;
+}
+
+void TForm2::rangeStep(const ModePlan& plan, std::size_t questionCount) {
+  if (plan.rangeStep && filesPresent(plan.rangeFiles)) {
+    TForm6 rangeWindow(state_, services_, questionCount, this);
+    rangeWindow.exec();
+  }
+  // A test or a self-control run never works outside the loaded questions: the
+  // range is decided here, once, and the windows read it.
+  const QuestionRange range =
+      workingRange(state_.SelectedTopic, {state_.RangeFirst, state_.RangeLast}, questionCount);
   state_.RangeFirst = range.first;
   state_.RangeLast = range.last;
 }
