@@ -27,6 +27,8 @@
 #include "study/browser_window.h"
 #include "study/self_control_window.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int kClientWidth = 522;
@@ -132,10 +134,10 @@ void TForm2::FormCreate() {
     TForm1 title(this);
     title.exec();
   }
-  if (!courseFileExists("main.txt")) {
-    reportMissingTopics(missingFileText("main.txt"));
-  } else if (auto lines = readLines(services_.path("main.txt")); !lines) {
-    reportMissingTopics(text("Не удалось прочитать файл main.txt."));
+  if (auto lines = readLines(services_.path("main.txt")); !lines) {
+    reportMissingTopics(lines.error().code == DataError::Code::FileMissing
+                            ? missingFileText("main.txt")
+                            : u"Не удалось прочитать файл main.txt."_s);
   } else {
     missingTopicsReported_ = false;
     const TopicListLayout layout = layoutTopicList(*lines);

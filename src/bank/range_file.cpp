@@ -113,19 +113,13 @@ RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
 }
 
 RangeList loadRanges(const std::string& folder, unsigned topic) {
-  const std::string path = folder + kRangeFile;
-  if (!fileExists(path)) {
-    RangeList result;
-    result.error = rangeFault(DataError::Code::FileMissing, 0, "файл не найден.");
-    return result;
-  }
-  const auto lines = readLines(path);
-  if (!lines) {
-    RangeList result;
-    result.error = rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
-    return result;
-  }
-  return readRanges(*lines, topic);
+  const auto lines = readLines(folder + kRangeFile);
+  if (lines) return readRanges(*lines, topic);
+  RangeList result;
+  result.error = lines.error().code == DataError::Code::FileMissing
+                     ? rangeFault(DataError::Code::FileMissing, 0, "файл не найден.")
+                     : rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
+  return result;
 }
 
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
