@@ -244,7 +244,9 @@ TEST(RangeChoice, WorkingRangeFallsBackToTheWholeBank) {
     EXPECT_EQ(got.first, c.want.first);
     EXPECT_EQ(got.last, c.want.last);
     const bool kept = got.first == c.stored.first && got.last == c.stored.last;
-    if (c.topic != 0) EXPECT_EQ(withinBank(c.stored, c.count), kept);
+    if (c.topic != 0) {
+      EXPECT_EQ(withinBank(c.stored, c.count), kept);
+    }
   }
 }
 
