@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(choice.range->first >= 1 && choice.range->first <= choice.range->last &&
                choice.range->last <= questionCount);
     if (questionCount > 0) {
-      const QuestionRange working = workingRange(*choice.range, questionCount);
+      const QuestionRange working = workingRange(topic, *choice.range, questionCount);
       FUZZ_CHECK(working.first == choice.range->first && working.last == choice.range->last);
     }
   }

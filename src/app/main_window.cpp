@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "app/help_window.h"
+#include "app/mode_flow.h"
 #include "app/title_window.h"
 #include "app/topic_list.h"
 #include "bank/mode_window.h"
@@ -128,10 +129,10 @@ void TForm2::FormCreate() {
     TForm1 title(this);
     title.exec();
   }
-  if (!courseFileExists("main.txt")) {
-    reportMissingTopics(missingFileText("main.txt"));
-  } else if (auto lines = readLines(services_.path("main.txt")); !lines) {
-    reportMissingTopics(u"Не удалось прочитать файл main.txt."_s);
+  if (auto lines = readLines(services_.path("main.txt")); !lines) {
+    reportMissingTopics(lines.error().code == DataError::Code::FileMissing
+                            ? missingFileText("main.txt")
+                            : u"Не удалось прочитать файл main.txt."_s);
   } else {
     missingTopicsReported_ = false;
     const TopicListLayout layout = layoutTopicList(*lines);
@@ -196,74 +197,59 @@ void TForm2::Button1Click() {
   show();
 }
 
+void TForm2::say(const FlowMessage& message) {
+  services_.messages.message(this, QString::fromUtf8(message.title),
+                             QString::fromUtf8(message.text));
+}
+
 void TForm2::runMode(TForm4& modeWindow) {
-  const std::uint8_t mode = state_.SelectedMode;
-  const bool answering = mode <= 3;  // exam (also 0), pass/fail, self-control
-  if (answering && !modeWindow.load().usable()) {
-    services_.messages.message(
-        this, u"Ошибка."_s,
-        u"Вопросы темы не загружены, поэтому режим не может быть начат."_s);
+  const ModePlan plan = planMode(state_.SelectedMode, state_.SelectedTopic);
+  if (plan.needsBank && !modeWindow.load().usable()) {
+    say(kBankNotLoaded);
     return;
   }
-  const std::size_t questionCount = modeWindow.bank().QuestionTexts.size();
-  switch (mode) {
-    case 0:
-    case 1:
-      services_.messages.message(this, u"Экзамен"_s, u"Добро пожаловать на экзамен !"_s);
-      rangeStep(questionCount);
+  if (plan.greeting.title) say(plan.greeting);
+  if (plan.needsBank) rangeStep(plan, modeWindow.bank().QuestionTexts.size());
+  switch (plan.window) {
+    case ModeWindow::Registration:
       registrationStep(modeWindow.bank());
       break;
-    case 2:
-      services_.messages.message(this, u"Зачет"_s, u"Желаю успехов на зачете !"_s);
-      rangeStep(questionCount);
-      registrationStep(modeWindow.bank());
-      break;
-    case 3:
-      services_.messages.message(this, u"Проверка знаний"_s,
-                                 u"Приглашаем проверить свои знания."_s);
-      rangeStep(questionCount);
-      if (!courseFileExists("vopros.txt") || !courseFileExists("otvet.txt") ||
-          !courseFileExists("konsult.txt")) {
-        services_.messages.message(this, u"Проверка знаний."_s,
-                                   u"Отсутствует один из файлов."_s);
-        break;
-      }
-      {
+    case ModeWindow::SelfControl:
+      if (filesPresent(plan.windowFiles)) {
         TForm7 selfControl(state_, modeWindow.bank(), services_, this);
         selfControl.exec();
       }
       break;
-    case 4:
-      services_.messages.message(this, u"Просмотр вопросов"_s,
-                                 u"Вопросы для экзамена и зачета."_s);
-      if (!courseFileExists("vopros.txt")) {
-        services_.messages.message(this, u"Просмотр вопросов"_s,
-                                   u"Отсутствует один из файлов."_s);
-        break;
-      }
-      {
+    case ModeWindow::Browser:
+      if (filesPresent(plan.windowFiles)) {
         TForm5 browser(modeWindow.bank(), this);
         browser.exec();
       }
       break;
-    default:
+    case ModeWindow::None:
       break;
   }
 }
 
-void TForm2::rangeStep(std::size_t questionCount) {
-  if (state_.SelectedTopic != 0) {
-    if (courseFileExists("diapazon.txt")) {
-      TForm6 rangeWindow(state_, services_, questionCount, this);
-      rangeWindow.exec();
-    } else {
-      services_.messages.message(this, u"Диапазон вопросов"_s,
-                                 u"Отсутствует один из файлов."_s);
+bool TForm2::filesPresent(const NeededFiles& needed) {
+  for (const char* name : needed.files) {
+    if (!courseFileExists(name)) {
+      say(needed.missing);
+      return false;
     }
   }
-  // A test or a self-control run never works outside the loaded questions: a
-  // range left over from another topic, or none at all, means the whole bank.
-  const QuestionRange range = workingRange({state_.RangeFirst, state_.RangeLast}, questionCount);
+  return true;
+}
+
+void TForm2::rangeStep(const ModePlan& plan, std::size_t questionCount) {
+  if (plan.rangeStep && filesPresent(plan.rangeFiles)) {
+    TForm6 rangeWindow(state_, services_, questionCount, this);
+    rangeWindow.exec();
+  }
+  // A test or a self-control run never works outside the loaded questions: the
+  // range is decided here, once, and the windows read it.
+  const QuestionRange range =
+      workingRange(state_.SelectedTopic, {state_.RangeFirst, state_.RangeLast}, questionCount);
   state_.RangeFirst = range.first;
   state_.RangeLast = range.last;
 }

@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <vector>
 
+#include "app/mode_flow.h"
 #include "bank/question_bank.h"
 #include "bank/session_state.h"
 #include "platform/services.h"
@@ -45,7 +46,10 @@ class TForm2 final : public QMainWindow {
   void setOuterHeight(int height);
   void clearTopicButtons();
   void runMode(TForm4& modeWindow);
-  void rangeStep(std::size_t questionCount);
+  void say(const FlowMessage& message);
+  // Says which file is missing, with the step's title, when one is.
+  bool filesPresent(const NeededFiles& needed);
+  void rangeStep(const ModePlan& plan, std::size_t questionCount);
   void registrationStep(const QuestionBank& bank);
   bool courseFileExists(const char* name) const;
   QString missingFileText(const char* name) const;

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "bank/range_file.h"
 #include "platform/codec.h"
 #include "platform/design.h"
 
@@ -12,15 +13,16 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct ModeChoice {
+  Mode mode;
   int top;
   const char* caption;
 };
 constexpr ModeChoice kModes[5] = {
-    {46, "Контроль с оценкой (экзамен)"},
-    {76, "Контроль с зачетом (зачет)"},
-    {106, "Самоконтроль знаний"},
-    {137, "Просмотр вопросов"},
-    {167, "Возврат в главное меню"},
+    {Mode::Exam, 46, "Контроль с оценкой (экзамен)"},
+    {Mode::PassFail, 76, "Контроль с зачетом (зачет)"},
+    {Mode::SelfControl, 106, "Самоконтроль знаний"},
+    {Mode::Browse, 137, "Просмотр вопросов"},
+    {Mode::Back, 167, "Возврат в главное меню"},
 };
 
 }  // namespace
@@ -66,14 +68,17 @@ void TForm4::FormActivate() {
                                fromCp1251(describe(*load_.error)));
     return;
   }
+  // With all topics there is no range step: the range is the whole bank from here on.
   if (session_.SelectedTopic == 0) {
-    session_.RangeFirst = 1;
-    session_.RangeLast = static_cast<std::uint16_t>(load_.bank.QuestionTexts.size());
+    const QuestionRange range = workingRange(0, {}, load_.bank.QuestionTexts.size());
+    session_.RangeFirst = range.first;
+    session_.RangeLast = range.last;
   }
 }
 
 void TForm4::Button1Click() {
   for (std::size_t i = 0; i < radioButtons_.size(); ++i)
-    if (radioButtons_[i]->isChecked()) session_.SelectedMode = static_cast<std::uint8_t>(i + 1);
+    if (radioButtons_[i]->isChecked())
+      session_.SelectedMode = static_cast<std::uint8_t>(kModes[i].mode);
   accept();
 }

@@ -364,19 +364,27 @@ bool operator==(const AnswerSetList& a, const AnswerSetList& b) { return sameSet
 
 bool operator==(const AnswerSetList& a, const std::vector<std::string>& b) { return sameSets(a, b); }
 
-BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount,
-                  std::vector<DataError>* everyFault) {
-  auto fromFolder = [&folder](const char* name, std::string& text) -> std::optional<DataError> {
-    const std::string path = folder + name;
-    auto read = readText(path);
-    if (read) {
-      text = std::move(*read);
-      return std::nullopt;
-    }
-    if (!fileExists(path)) return DataError{Code::FileMissing, name, 0, cp("файл не найден.")};
-    return DataError{Code::CannotRead, name, 0, cp("файл не удается прочитать.")};
+namespace {
+
+FileSource fromFolder(const std::string& folder) {
+  return [folder](const char* name, std::string& text) -> std::optional<DataError> {
+    auto read = readText(folder + name);
+    if (!read) return read.error();
+    text = std::move(*read);
+    return std::nullopt;
   };
-  return BankLoader(fromFolder, selectedTopic, topicCount, everyFault).run();
+}
+
+}  // namespace
+
+BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount) {
+  return BankLoader(fromFolder(folder), selectedTopic, topicCount, nullptr).run();
+}
+
+BankFaults collectBankFaults(const std::string& folder, unsigned topicCount) {
+  BankFaults found;
+  found.bank = BankLoader(fromFolder(folder), 0, topicCount, &found.faults).run().bank;
+  return found;
 }
 
 BankLoad loadBankFromTexts(CourseTexts texts, unsigned selectedTopic, unsigned topicCount) {

@@ -59,10 +59,15 @@ struct BankLoad {
 // Loads the bank from the three files in folder (a path ending in '/', or empty
 // for the current directory). selectedTopic 0 loads topics 1..topicCount-1 one
 // after the other, renumbering their sets into positions of the combined list.
-// With everyFault the load does not stop at a fault: it notes each one there,
-// reads on past the line and leaves BankLoad::error empty (the course checker).
-BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount,
-                  std::vector<DataError>* everyFault = nullptr);
+BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned topicCount);
+
+// Every fault loadBank of all topics would stop at, for the course checker: the
+// same rules, reading on past each fault, and the bank read that way.
+struct BankFaults {
+  QuestionBank bank;
+  std::vector<DataError> faults;  // in the order they were met
+};
+BankFaults collectBankFaults(const std::string& folder, unsigned topicCount);
 
 // The three files' bytes, for loading without a folder; nullopt is a missing file.
 struct CourseTexts {

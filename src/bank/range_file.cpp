@@ -66,6 +66,11 @@ NumberRead readRangeNumber(const std::string& text, std::string_view utf8Which) 
   return {static_cast<unsigned>(std::stoul(text)), {}};
 }
 
+// The range is kept in 16 bits, so a bank beyond that is only usable up to its limit.
+std::size_t usableCount(std::size_t questionCount) {
+  return std::min<std::size_t>(questionCount, std::numeric_limits<std::uint16_t>::max());
+}
+
 std::string rangeText(unsigned first, unsigned last) {
   return std::to_string(first) + "-" + std::to_string(last);
 }
@@ -108,19 +113,13 @@ RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
 }
 
 RangeList loadRanges(const std::string& folder, unsigned topic) {
-  const std::string path = folder + kRangeFile;
-  if (!fileExists(path)) {
-    RangeList result;
-    result.error = rangeFault(DataError::Code::FileMissing, 0, "файл не найден.");
-    return result;
-  }
-  const auto lines = readLines(path);
-  if (!lines) {
-    RangeList result;
-    result.error = rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
-    return result;
-  }
-  return readRanges(*lines, topic);
+  const auto lines = readLines(folder + kRangeFile);
+  if (lines) return readRanges(*lines, topic);
+  RangeList result;
+  result.error = lines.error().code == DataError::Code::FileMissing
+                     ? rangeFault(DataError::Code::FileMissing, 0, "файл не найден.")
+                     : rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
+  return result;
 }
 
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
@@ -138,19 +137,20 @@ RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
   const unsigned b = *last.value;
   if (a == 0) return fail(cp("диапазон ") + rangeText(a, b) + cp(": номера вопросов начинаются с 1."));
   if (a > b) return fail(cp("диапазон ") + rangeText(a, b) + cp(" задан в обратном порядке."));
-  // The range is kept in 16 bits, so a bank beyond that is only usable up to its limit.
-  const std::size_t usable = std::min<std::size_t>(questionCount, std::numeric_limits<std::uint16_t>::max());
-  if (b > usable)
+  if (b > usableCount(questionCount))
     return fail(cp("диапазон ") + rangeText(a, b) + cp(" выходит за пределы загруженных вопросов (") +
                 std::to_string(questionCount) + ").");
   choice.range = QuestionRange{static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)};
   return choice;
 }
 
-QuestionRange workingRange(QuestionRange stored, std::size_t questionCount) {
-  const std::size_t usable = std::min<std::size_t>(questionCount, std::numeric_limits<std::uint16_t>::max());
-  if (stored.first >= 1 && stored.first <= stored.last && stored.last <= usable) return stored;
-  return QuestionRange{1, static_cast<std::uint16_t>(usable)};
+bool withinBank(QuestionRange range, std::size_t questionCount) {
+  return range.first >= 1 && range.first <= range.last && range.last <= usableCount(questionCount);
+}
+
+QuestionRange workingRange(unsigned topic, QuestionRange stored, std::size_t questionCount) {
+  if (topic != 0 && withinBank(stored, questionCount)) return stored;
+  return QuestionRange{1, static_cast<std::uint16_t>(usableCount(questionCount))};
 }
 
 RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {

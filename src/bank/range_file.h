@@ -38,9 +38,15 @@ struct RangeChoice {
 };
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount);
 
-// The range a test or self-control run works in: the stored one when it lies
-// within 1..questionCount, else the whole bank. questionCount must be > 0.
-QuestionRange workingRange(QuestionRange stored, std::size_t questionCount);
+// The range a pass works in, decided here only: with all topics (topic 0) the
+// whole bank; with one topic the stored range when it lies within the bank, else
+// the whole bank (a range left over from another topic, or none at all). The
+// whole bank stops at the 16-bit limit; an empty bank gives the empty range 1..0.
+QuestionRange workingRange(unsigned topic, QuestionRange stored, std::size_t questionCount);
+
+// True when range lies within 1..questionCount: the windows that work in a range
+// refuse one that does not, rather than read past the bank.
+bool withinBank(QuestionRange range, std::size_t questionCount);
 
 // Geometry of the range window for the given captions (n > 0 of them).
 struct RangeWindowLayout {

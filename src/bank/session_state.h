@@ -5,6 +5,22 @@
 #include <string>
 #include <vector>
 
+// The working modes by the numbers SelectedMode holds: the mode window's
+// buttons in order. NotChosen is the value before the first choice.
+enum class Mode : std::uint8_t {
+  NotChosen = 0,
+  Exam = 1,
+  PassFail = 2,
+  SelfControl = 3,
+  Browse = 4,
+  Back = 5,
+};
+
+// Exam and pass/fail are told apart by exam alone: every other value grades as pass/fail.
+constexpr bool isExam(std::uint8_t selectedMode) {
+  return selectedMode == static_cast<std::uint8_t>(Mode::Exam);
+}
+
 struct SessionState {
   std::uint16_t TopicCount = 0;          // topic-list entries, entry 0 (all topics) included
   std::vector<std::string> TopicTitles;  // caption of each topic button, index = topic number

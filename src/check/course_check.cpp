@@ -52,14 +52,6 @@ std::string questionsCounted(std::size_t n) { return counted(n, "вопрос", 
 
 std::string inQuotes(std::string_view text) { return cp("«") + std::string(text) + cp("»"); }
 
-std::optional<std::string> readBytes(const std::string& path) {
-  if (!fileExists(path)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
 
 // The first bytes of a file, fewer when it is shorter or cannot be read.
 std::string fileStart(const std::string& path, std::size_t count) {
@@ -245,7 +237,7 @@ class Checker {
   }
 
   void readCourseFile(const std::string& folder, CourseFile& file) {
-    const auto bytes = readBytes(folder + file.name);
+    const auto bytes = readText(folder + file.name);
     if (!bytes) return;  // the loader and the range rules report a missing file
     file.present = true;
     checkEncoding(file.name, *bytes);
@@ -254,10 +246,9 @@ class Checker {
   }
 
   void checkMain() {
-    const auto bytes = readBytes(folder_ + kMainFile);
+    const auto bytes = readText(folder_ + kMainFile);
     if (!bytes) {
-      add(kMainFile, kNoLine, FindingKind::Error,
-          fileExists(folder_ + kMainFile) ? cp("файл не удается прочитать.") : cp("файл не найден."));
+      add(kMainFile, kNoLine, FindingKind::Error, bytes.error().what);
       return;
     }
     checkEncoding(kMainFile, *bytes);
@@ -269,9 +260,8 @@ class Checker {
   // a topic's faults are the same either way, so one load of all topics that
   // reads on past each fault finds them all.
   void checkBank() {
-    std::vector<DataError> faults;
-    const BankLoad load = loadBank(folder_, 0, result_.topics + 1, &faults);
-    for (const DataError& fault : faults) {
+    const BankFaults found = collectBankFaults(folder_, result_.topics + 1);
+    for (const DataError& fault : found.faults) {
       error(fault);
       const CourseFile* file = fault.file == kQuestionFile ? &questions_
                                : fault.file == kAnswerFile ? &answers_
@@ -288,7 +278,7 @@ class Checker {
       else if (file->topics[index] != kNoTopic)
         faultyTopics_.insert({file->name, file->topics[index]});
     }
-    result_.questions = load.bank.QuestionTexts.size();
+    result_.questions = found.bank.QuestionTexts.size();
   }
 
   // Advice about a topic is given only where its files hold no fault that
@@ -546,7 +536,7 @@ class Checker {
   void readDiagramMapFile() {
     const auto path = findDiagramFile(kDiagramMap);
     if (!path) return;
-    const auto bytes = readBytes(*path);
+    const auto bytes = readText(*path);
     if (!bytes) return;
     diagramLines_ = splitLines(*bytes);
     checkEncoding(kDiagramMap, *bytes);
@@ -585,7 +575,8 @@ class Checker {
         std::error_code ec;
         const auto size = fs::file_size(path, ec);
         std::optional<std::string> bytes;
-        if (!ec && size <= kMaxPictureFileBytes) bytes = readBytes(path);
+        if (!ec && size <= kMaxPictureFileBytes)
+          if (auto read = readText(path)) bytes = std::move(*read);
         if (!bytes || !decodeJpegPixels(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()))
           warn(kDiagramMap, i, shown + cp(" поврежден: его не удается прочитать как JPEG."));
         return;

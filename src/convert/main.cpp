@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
   if (source == Format::Course) {
     result = readCourseFolder(asFolder(input));
   } else {
-    const std::optional<std::string> bytes = readText(input);
+    const auto bytes = readText(input);
     if (!bytes) {
       print(stderr, "vorsanit-convert: файл «" + decodeInput(input) + "» не удаётся прочитать.");
       return 2;

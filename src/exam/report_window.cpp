@@ -27,7 +27,7 @@ void setCaption(QLabel* label, const std::string& bytes) {
 TForm12::TForm12(const SessionState& session, const TestResults& results, const Services& services,
                  QWidget* owner)
     : TFormBase(owner), session_(session), results_(results), services_(services),
-      exam_(session.SelectedMode == 1) {
+      exam_(isExam(session.SelectedMode)) {
   setBorderIcons(true);
   applyDesign("Form12", u"Отчет"_s, {482, 365}, design::clInfoBk,
               design::font(QStringLiteral("MS Sans Serif"), 13));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bank/question_card.h"
+#include "bank/range_file.h"
 
 int TestResults::questionsInTest() const {
   return std::min<int>(kQuestionsPerTest, DrawCount);
@@ -11,15 +12,11 @@ int TestResults::questionsInTest() const {
 TestSession::TestSession(const QuestionBank& bank, std::uint16_t first, std::uint16_t last,
                          Random& random, std::int64_t startMs)
     : bank_(bank), random_(random), startMs_(startMs) {
-  const auto questions = static_cast<std::uint16_t>(
-      std::min<std::size_t>(bank.QuestionTexts.size(), UINT16_MAX));
-  // A range the bank cannot serve becomes the whole bank.
-  if (first < 1 || last < first || last > questions) {
-    first = 1;
-    last = questions;
-  }
+  // The working range is decided before the test (workingRange); one the bank
+  // cannot serve is refused here, never read past.
   drawFirst_ = first;
-  results_.DrawCount = static_cast<std::uint16_t>(last >= first ? last - first + 1 : 0);
+  if (withinBank({first, last}, bank.QuestionTexts.size()))
+    results_.DrawCount = static_cast<std::uint16_t>(last - first + 1);
   if (results_.DrawCount == 0) {
     results_.end = TestEnd::RangeUsedUp;
     return;

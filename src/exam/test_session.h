@@ -34,8 +34,8 @@ struct TestResults {
 
 class TestSession {
  public:
-  // Starts a test on questions first..last (1-based) and draws the first one.
-  // The range is kept inside the bank, so no draw ever leaves it.
+  // Starts a test on questions first..last (1-based), the working range, and
+  // draws the first one. A range outside the bank asks nothing, so no draw ever leaves it.
   TestSession(const QuestionBank& bank, std::uint16_t first, std::uint16_t last, Random& random,
               std::int64_t startMs);
 

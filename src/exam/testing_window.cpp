@@ -69,7 +69,7 @@ void TForm11::FormActivate() {
   // The test and its record keep the mode, topic, range and candidate it
   // started with, whatever happens to the shared state meanwhile.
   started_ = session_;
-  if (started_.SelectedMode == 1) setWindowTitle(u"Экзамен"_s);
+  if (isExam(started_.SelectedMode)) setWindowTitle(u"Экзамен"_s);
   test_ = std::make_unique<TestSession>(bank_, started_.RangeFirst, started_.RangeLast,
                                         services_.random, services_.clock.monotonicMs());
   Label5->setText(QStringLiteral("0"));

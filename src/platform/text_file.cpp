@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/cp1251.h"
+
 std::string asFolder(std::string path) {
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
@@ -31,10 +33,14 @@ std::vector<std::string> splitLines(std::string_view text) {
   return lines;
 }
 
-std::optional<std::string> readText(const std::string& path) {
-  if (!fileExists(path)) return std::nullopt;
+Expected<std::string, DataError> readText(const std::string& path) {
+  const std::string name = std::filesystem::path(path).filename().string();
+  if (!fileExists(path))
+    return Unexpected{DataError{DataError::Code::FileMissing, name, 0, cp("файл не найден.")}};
+  const Unexpected cannotRead{
+      DataError{DataError::Code::CannotRead, name, 0, cp("файл не удается прочитать.")}};
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return cannotRead;
   // Read in pieces into a string sized once, so that a large file is held once.
   std::string text;
   std::error_code ec;
@@ -43,12 +49,12 @@ std::optional<std::string> readText(const std::string& path) {
   char piece[1 << 16];
   while (in.read(piece, sizeof piece) || in.gcount() > 0)
     text.append(piece, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return std::nullopt;
+  if (in.bad()) return cannotRead;
   return text;
 }
 
-std::optional<std::vector<std::string>> readLines(const std::string& path) {
+Expected<std::vector<std::string>, DataError> readLines(const std::string& path) {
   auto text = readText(path);
-  if (!text) return std::nullopt;
+  if (!text) return Unexpected{text.error()};
   return splitLines(*text);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Text files as lines of bytes.
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/data_error.h"
+#include "platform/expected.h"
 
 // A folder path as file names are joined to it: ending in '/' (empty stays empty).
 std::string asFolder(std::string path);
@@ -21,8 +23,10 @@ std::string_view nextLine(std::string_view text, std::size_t& pos);
 // end of the text does not start another (empty) line.
 std::vector<std::string> splitLines(std::string_view text);
 
-// Reads a whole file as it is; nullopt when it cannot be read.
-std::optional<std::string> readText(const std::string& path);
+// Reads a whole file as it is, or says why not: FileMissing when there is no
+// regular file of that path, CannotRead when it cannot be read; the error names
+// the file by its bare name.
+Expected<std::string, DataError> readText(const std::string& path);
 
-// Reads a whole file and splits it into lines; nullopt when it cannot be read.
-std::optional<std::vector<std::string>> readLines(const std::string& path);
+// Reads a whole file and splits it into lines; fails as readText does.
+Expected<std::vector<std::string>, DataError> readLines(const std::string& path);

@@ -76,13 +76,13 @@ TForm7::TForm7(SessionState& session, const QuestionBank& bank, const Services& 
 }
 
 void TForm7::FormActivate() {
-  // The window never shows a question outside the bank, whatever range it was given.
-  if (bank_.QuestionTexts.empty()) {
+  // The window works in the working range the pass decided and never shows a
+  // question outside the bank: a range that does not fit it opens nothing.
+  const QuestionRange range{session_.RangeFirst, session_.RangeLast};
+  if (!withinBank(range, bank_.QuestionTexts.size())) {
     reject();
     return;
   }
-  const QuestionRange range =
-      workingRange({session_.RangeFirst, session_.RangeLast}, bank_.QuestionTexts.size());
   first_ = range.first;
   last_ = range.last;
   CurrentQuestion = static_cast<std::uint16_t>(first_ - 1);

@@ -412,11 +412,9 @@ TEST_F(Loader, ACheckNotesEveryFaultAndReadsOnPastEach) {
   writeCourse({"+++1", "_001_1_1_a", "", "_0x2_1_1_b", "+++x", "_003_1_1_c", "+++2", "_001_1_1_d"},
               {"+++1", "_1_early", "**_1_", "_x_a", "+++2", "**_1_0_", "_1_b"},
               {"+++1", "**_1_", "**_1_", "a", "+++2", "b", "**_1_", "c", "**_1_"});
-  std::vector<DataError> faults;
-  const BankLoad check = loadBank(dir_.string() + "/", 0, 4, &faults);
-  EXPECT_FALSE(check.error);
+  const BankFaults check = collectBankFaults(dir_.string() + "/", 4);
   std::vector<std::tuple<std::string, unsigned, Code>> found;
-  for (const DataError& f : faults) found.emplace_back(f.file, f.line, f.code);
+  for (const DataError& f : check.faults) found.emplace_back(f.file, f.line, f.code);
   const std::vector<std::tuple<std::string, unsigned, Code>> expected = {
       {"vopros.txt", 3, Code::EmptyLine},      {"vopros.txt", 5, Code::BadTopicDigit},
       {"vopros.txt", 4, Code::BadQuestionNumber}, {"vopros.txt", 0, Code::NoQuestions},

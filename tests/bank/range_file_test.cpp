@@ -224,20 +224,29 @@ TEST(RangeChoice, ControlBytesOfAFieldShowEscapedInTheMessage) {
 
 TEST(RangeChoice, WorkingRangeFallsBackToTheWholeBank) {
   struct Case {
+    unsigned topic;
     QuestionRange stored;
     std::size_t count;
     QuestionRange want;
   };
   const Case cases[] = {
-      {{5, 9}, 30, {5, 9}},   {{1, 30}, 30, {1, 30}}, {{30, 30}, 30, {30, 30}},
-      {{0, 0}, 30, {1, 30}},  {{0, 9}, 30, {1, 30}},  {{9, 5}, 30, {1, 30}},
-      {{1, 31}, 30, {1, 30}}, {{21, 40}, 20, {1, 20}},
+      {1, {5, 9}, 30, {5, 9}},    {1, {1, 30}, 30, {1, 30}},  {1, {30, 30}, 30, {30, 30}},
+      {1, {0, 0}, 30, {1, 30}},   {1, {0, 9}, 30, {1, 30}},   {1, {9, 5}, 30, {1, 30}},
+      {1, {1, 31}, 30, {1, 30}},  {2, {21, 40}, 20, {1, 20}}, {2, {5, 13}, 12, {1, 12}},
+      {0, {5, 9}, 30, {1, 30}},   // all topics: always the whole bank
+      {0, {0, 0}, 70000, {1, 65535}},  // the whole bank stops at the 16-bit limit
+      {1, {1, 1}, 0, {1, 0}},     // an empty bank: a range with nothing in it
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.stored.first) + "-" + std::to_string(c.stored.last));
-    const QuestionRange got = workingRange(c.stored, c.count);
+    SCOPED_TRACE(std::to_string(c.topic) + ": " + std::to_string(c.stored.first) + "-" +
+                 std::to_string(c.stored.last) + " of " + std::to_string(c.count));
+    const QuestionRange got = workingRange(c.topic, c.stored, c.count);
     EXPECT_EQ(got.first, c.want.first);
     EXPECT_EQ(got.last, c.want.last);
+    const bool kept = got.first == c.stored.first && got.last == c.stored.last;
+    if (c.topic != 0) {
+      EXPECT_EQ(withinBank(c.stored, c.count), kept);
+    }
   }
 }
 

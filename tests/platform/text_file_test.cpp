@@ -40,7 +40,8 @@ TEST(TextFile_ReadsFiles, WholeFileOfAnyLineLength) {
   EXPECT_TRUE(fileExists(path.string()));
   std::filesystem::remove(path);
   EXPECT_FALSE(fileExists(path.string()));
-  EXPECT_FALSE(readLines(path.string()).has_value());
+  EXPECT_EQ(readLines(path.string()).error().code, DataError::Code::FileMissing);
+  EXPECT_EQ(readLines(path.string()).error().file, "vorsanit-text-file-test.txt");
   EXPECT_FALSE(readLines(std::filesystem::temp_directory_path().string()).has_value());
   EXPECT_FALSE(fileExists(""));
 }
