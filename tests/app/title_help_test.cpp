@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "app/help_window.h"
-#include "app/title_window.h"
-#include "platform/design.h"
+#include "app/ui/help_window.h"
+#include "app/ui/title_window.h"
+#include "platform/ui/design.h"
 #include "support/test_support.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "bank/card_widgets.h"
-#include "exam/testing_window.h"
-#include "platform/codec.h"
+#include "bank/ui/card_widgets.h"
+#include "exam/ui/testing_window.h"
+#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
-#include "platform/design.h"
-#include "platform/form.h"
-#include "study/self_control_window.h"
+#include "platform/ui/design.h"
+#include "platform/ui/form.h"
+#include "study/ui/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <QtTest>
 #include <memory>
 
-#include "bank/mode_window.h"
+#include "bank/ui/mode_window.h"
 #include "platform/cp1251.h"
-#include "platform/design.h"
+#include "platform/ui/design.h"
 #include "support/test_support.h"
 
 class ModeWindowTest : public QObject {

@@ -3,8 +3,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "bank/range_window.h"
-#include "platform/design.h"
+#include "bank/ui/range_window.h"
+#include "platform/ui/design.h"
 #include "support/test_support.h"
 
 class RangeWindowTest : public QObject {

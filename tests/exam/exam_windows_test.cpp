@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "exam/registration_window.h"
-#include "exam/report_window.h"
-#include "exam/testing_window.h"
-#include "study/diagram_window.h"
+#include "exam/ui/registration_window.h"
+#include "exam/ui/report_window.h"
+#include "exam/ui/testing_window.h"
+#include "study/ui/diagram_window.h"
 #include "platform/cp1251.h"
-#include "platform/design.h"
+#include "platform/ui/design.h"
 #include "support/test_support.h"
 
 namespace {

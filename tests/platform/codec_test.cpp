@@ -1,7 +1,7 @@
 // The window edge against Qt's own windows-1251 converter.
 #include <QtTest>
 
-#include "platform/codec.h"
+#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
 
 class CodecTest : public QObject {

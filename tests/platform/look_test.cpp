@@ -15,20 +15,20 @@
 #include <functional>
 #include <memory>
 
-#include "app/help_window.h"
-#include "app/main_window.h"
-#include "app/title_window.h"
-#include "bank/mode_window.h"
+#include "app/ui/help_window.h"
+#include "app/ui/main_window.h"
+#include "app/ui/title_window.h"
+#include "bank/ui/mode_window.h"
 #include "bank/question_bank.h"
-#include "bank/range_window.h"
-#include "exam/registration_window.h"
-#include "exam/report_window.h"
-#include "exam/testing_window.h"
-#include "platform/design.h"
-#include "study/browser_window.h"
-#include "study/consultation_window.h"
-#include "study/diagram_window.h"
-#include "study/self_control_window.h"
+#include "bank/ui/range_window.h"
+#include "exam/ui/registration_window.h"
+#include "exam/ui/report_window.h"
+#include "exam/ui/testing_window.h"
+#include "platform/ui/design.h"
+#include "study/ui/browser_window.h"
+#include "study/ui/consultation_window.h"
+#include "study/ui/diagram_window.h"
+#include "study/ui/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include <jpeglib.h>
 
-#include "platform/picture.h"
+#include "platform/ui/picture.h"
 
 namespace {
 std::string sampleJpeg() {

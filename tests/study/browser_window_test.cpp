@@ -5,8 +5,8 @@
 #include <QtTest>
 
 #include "platform/cp1251.h"
-#include "platform/design.h"
-#include "study/browser_window.h"
+#include "platform/ui/design.h"
+#include "study/ui/browser_window.h"
 #include "support/test_support.h"
 
 namespace {

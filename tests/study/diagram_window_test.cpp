@@ -11,9 +11,9 @@
 #include <fstream>
 
 #include "platform/cp1251.h"
-#include "platform/design.h"
-#include "study/consultation_window.h"
-#include "study/diagram_window.h"
+#include "platform/ui/design.h"
+#include "study/ui/consultation_window.h"
+#include "study/ui/diagram_window.h"
 #include "support/test_support.h"
 
 namespace {

@@ -7,12 +7,12 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "platform/codec.h"
+#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
-#include "platform/design.h"
-#include "study/consultation_window.h"
-#include "study/self_control_window.h"
-#include "study/up_down.h"
+#include "platform/ui/design.h"
+#include "study/ui/consultation_window.h"
+#include "study/ui/self_control_window.h"
+#include "study/ui/up_down.h"
 #include "support/test_support.h"
 
 namespace {

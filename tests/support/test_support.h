@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/services.h"
+#include "platform/ui/services.h"
 
 class QWidget;
 

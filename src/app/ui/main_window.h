@@ -1,0 +1,76 @@
+#pragma once
+// The main window: the topic list from main.txt, the start button that runs
+// one pass through a mode, and the menu.
+#include <QMainWindow>
+#include <vector>
+
+#include "app/mode_flow.h"
+#include "bank/question_bank.h"
+#include "bank/session_state.h"
+#include "platform/ui/services.h"
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class TForm4;
+
+// TForm2: the main window, where a topic is chosen and a mode started.
+class TForm2 final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Builds the window and runs the topic-list handler once (showing the title
+  // window first), as the window's creation does.
+  explicit TForm2(Services services);
+  ~TForm2() override;
+
+  SessionState& session() { return state_; }
+  const std::vector<QRadioButton*>& topicButtons() const { return TopicButtons; }
+  // The outer size the design speaks of: client area, menu bar and nominal frame.
+  QSize nominalOuterSize() const;
+
+  // Handlers, named after the design's controls.
+  void FormCreate();
+  void Button1Click();
+  void Button2Click();
+  void N2Click();
+  void N4Click();
+  void N5Click();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void setOuterHeight(int height);
+  void clearTopicButtons();
+  void runMode(TForm4& modeWindow);
+  void say(const FlowMessage& message);
+  // Says which file is missing, with the step's title, when one is.
+  bool filesPresent(const NeededFiles& needed);
+  void rangeStep(const ModePlan& plan, std::size_t questionCount);
+  void registrationStep(const QuestionBank& bank);
+  bool courseFileExists(const char* name) const;
+  QString missingFileText(const char* name) const;
+  void reportMissingTopics(const QString& message);
+
+  Services services_;
+  SessionState state_;
+  bool ShowTitleScreen = true;
+  bool firstShowSeen_ = false;
+  // Set while a pass through a mode runs: the handlers then start nothing, since
+  // modality blocks input but an accessibility client can still press a button.
+  bool modeRunning_ = false;
+  bool missingTopicsReported_ = false;
+
+  QWidget* client_ = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+  QAction* N2 = nullptr;
+  QAction* N4 = nullptr;
+  QAction* N5 = nullptr;
+  std::vector<QRadioButton*> TopicButtons;
+};

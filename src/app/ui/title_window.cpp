@@ -1,0 +1,87 @@
+#include "app/ui/title_window.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/ui/texts.h"
+#include "platform/ui/design.h"
+
+namespace {
+
+const QString kSerif = QStringLiteral("Times New Roman");
+const QString kSerifCyr = QStringLiteral("Times New Roman CYR");
+
+// Labels without a given size take the size of their text, as the designer's
+// auto-sized labels did.
+QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QFont& font,
+                 const QColor& colour, int left, int top) {
+  auto* label = new QLabel(owner);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setFont(font);
+  design::setTextColour(label, colour);
+  label->setText(text);
+  label->move(left, top);
+  label->adjustSize();
+  return label;
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
+  applyDesign("TForm1", texts::courseTitleSecondHalf(), {592, 436}, design::clInfoBk,
+              design::font(kSerifCyr, 13));
+  design::setTextColour(this, design::clRed);
+
+  // The two heading bands span the window and keep their height whatever the text.
+  QLabel* label1 = addLabel(this, "Label1", texts::institution(), design::font(kSerif, 20, true),
+                            design::clBlue, 0, 0);
+  label1->setGeometry(0, 0, width(), 23);
+  label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  design::paintBackground(label1, design::clActiveBorder);
+  design::setTextColour(label1, design::clBlue);  // the band's own scheme came with its colour
+  QLabel* label2 = addLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true),
+                            design::clBlue, 0, 23);
+  label2->setGeometry(0, 23, width(), 23);
+  label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+  QLabel* label3 = addLabel(this, "Label3", texts::programPurpose(), design::font(kSerif, 13),
+                            design::clGreen, 0, 68);
+  label3->setGeometry(0, 68, 593, 14);
+  label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+  addLabel(this, "Label9", texts::courseTitleFirstHalf(), design::font(kSerif, 25, true),
+           design::clRed, 164, 97);
+  addLabel(this, "Label4", texts::courseTitleSecondHalf(), design::font(kSerifCyr, 27, true),
+           design::clRed, 24, 128);
+  addLabel(this, "Label6", texts::authorsHeading(),
+           design::font(QStringLiteral("Times New Roman Cyr"), 12), design::clActiveCaption,
+           248, 173);
+  Label5 = addLabel(this, "Label5", QString(), design::font(kSerifCyr, 13), design::clGreen,
+                    143, 203);
+
+  // The notice keeps the window's own font and colour.
+  auto* label10 = new QLabel(texts::officialNotice(), this);
+  label10->setObjectName(QStringLiteral("Label10"));
+  label10->setTextFormat(Qt::PlainText);
+  label10->setGeometry(8, 360, 577, label10->sizeHint().height());
+
+  addLabel(this, "Label7", texts::city(), design::font(kSerif, 15), design::clBlue, 245, 386);
+  addLabel(this, "Label8", texts::year(), design::font(kSerif, 16), design::clBlue, 332, 384);
+
+  Button1 = placeButton("Button1", texts::okButton(), {275, 406, 70, 23}, &TForm1::Button1Click);
+  Button1->setDefault(true);
+
+  FormCreate();
+  centreOnScreen();
+}
+
+void TForm1::FormCreate() {
+  // The caption keeps its CR line breaks; the label needs '\n' to show them.
+  QString shown = texts::credits();
+  shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+  Label5->setText(shown);
+  Label5->adjustSize();
+}
+
+void TForm1::Button1Click() { accept(); }

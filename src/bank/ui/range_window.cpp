@@ -1,0 +1,105 @@
+#include "bank/ui/range_window.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+
+#include "platform/ui/codec.h"
+#include "platform/ui/design.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kDesignClientWidth = 710;
+constexpr int kDesignClientHeight = 273;
+constexpr int kRadioButtonHeight = 17;
+constexpr int kButtonLeft = 24;
+}  // namespace
+
+TForm6::TForm6(SessionState& session, const Services& services, std::size_t questionCount,
+               QWidget* owner)
+    : TFormBase(owner), session_(session), services_(services), questionCount_(questionCount) {
+  // No border icons at all: "Принять" is the way out.
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setCloseBox(false);
+  // The layout's 13 pixels are the line height of MS Sans Serif 8 pt; its
+  // characters are 11 pixels high, which the 6-pixel width estimate assumes.
+  applyDesign("Form6", u"Диапазон вопросов"_s, {kDesignClientWidth, kDesignClientHeight},
+              design::clInfoBk, design::font(QStringLiteral("MS Sans Serif"), 11));
+
+  // Placed by the layout once the ranges are read.
+  Button1 = placeButton("Button1", u"Принять"_s, {0, 0, 75, 25}, &TForm6::Button1Click);
+  Button1->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  Button1->setDefault(true);
+  centreOnScreen();
+}
+
+void TForm6::FormActivate() {
+  const QPoint oldPlace = pos();
+  const QSize oldSize = nominalOuterSize();
+
+  RangeList list = loadRanges(services_.programFolder, session_.SelectedTopic);
+  if (list.error) {
+    services_.messages.message(this, u"Ошибка."_s,
+                               fromCp1251(describe(*list.error)));
+    reject();
+    return;
+  }
+  if (list.entries.empty()) {
+    services_.messages.message(this, u"Ошибка."_s,
+                               u"Не найдено ни одного элемента."_s);
+    reject();
+    return;
+  }
+  entries_ = std::move(list.entries);
+
+  std::vector<std::string> captions;
+  for (const auto& entry : entries_) captions.push_back(entry.caption);
+  const RangeWindowLayout layout = layoutRangeWindow(captions);
+
+  // The estimate of 6 pixels a character leaves no room for the round
+  // indicator: a caption that needs more gets it, and the window widens by the
+  // layout's own rule (widest + 40) where a caption would be cut short.
+  int outerWidth = layout.outerWidth;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
+    button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+    const int fitting = std::max(layout.buttonWidths[i], button->sizeHint().width());
+    button->setGeometry(kButtonLeft, layout.buttonTops[i], fitting, kRadioButtonHeight);
+    if (kButtonLeft + fitting > layout.outerWidth - design::kFrameWidth)
+      outerWidth = std::max(outerWidth, fitting + 40);
+    button->show();
+    buttons_.push_back(button);
+  }
+  setOuterSize(outerWidth, layout.outerHeight);
+  buttons_.front()->setChecked(true);
+  buttons_.front()->setFocus();
+
+  Button1->move(outerWidth == layout.outerWidth ? layout.acceptLeft : (outerWidth - 75) / 2,
+                layout.acceptTop);
+  const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(),
+                                     oldSize.height(), outerWidth, layout.outerHeight);
+  move(place.left, place.top);
+}
+
+void TForm6::Button1Click() {
+  if (entries_.empty()) {
+    reject();
+    return;
+  }
+  std::size_t chosen = 0;
+  for (std::size_t i = 0; i < buttons_.size(); ++i)
+    if (buttons_[i]->isChecked()) chosen = i;
+
+  const RangeChoice choice = chooseRange(entries_[chosen], questionCount_);
+  if (choice.error) {
+    // The range stays as it was; the caller falls back to the whole bank.
+    services_.messages.message(this, u"Ошибка."_s,
+                               fromCp1251(describe(*choice.error)));
+    reject();
+    return;
+  }
+  session_.RangeFirst = choice.range->first;
+  session_.RangeLast = choice.range->last;
+  accept();
+}

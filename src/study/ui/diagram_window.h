@@ -1,0 +1,45 @@
+#pragma once
+// The diagram window: the picture graph.txt maps the session's DiagramName to,
+// looked up in the current directory and then in the course folder, with the
+// window fitted around it and within the screen. It is opened by the
+// consultation window and by the testing window alike.
+#include <QImage>
+#include <QString>
+#include <optional>
+#include <string>
+
+#include "bank/session_state.h"
+#include "platform/ui/form.h"
+#include "platform/ui/services.h"
+
+class QLabel;
+class QPushButton;
+
+// TForm9: the diagram of a consultation or a test question.
+class TForm9 final : public TFormBase {
+  Q_OBJECT
+
+ public:
+  TForm9(SessionState& session, const Services& services, QWidget* owner);
+
+  // The image control, empty when no picture was loaded.
+  const QLabel* image() const { return Image1; }
+
+  void Button1Click();  // "Вернуться"
+
+ protected:
+  void FormActivate() override;
+
+ private:
+  // graph.txt or a picture: in the current directory, else in the course folder.
+  std::optional<QString> findDiagramFile(const QString& name) const;
+  // Reads the picture into picture_, or tells the user why it cannot.
+  void loadPicture(const std::string& name);
+
+  SessionState& session_;
+  const Services& services_;
+
+  QImage picture_;  // read, not yet fitted to the screen
+  QLabel* Image1 = nullptr;
+  QPushButton* Button1 = nullptr;
+};
