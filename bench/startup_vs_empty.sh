@@ -29,11 +29,13 @@ done
 command -v valgrind >/dev/null || { echo "valgrind is needed" >&2; exit 2; }
 
 work=$(mktemp -d)
-display=${XVFB_DISPLAY:-:99}
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a free display and names it once it accepts connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X${display#:} ]] && break; sleep 0.1; done
+trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null; rm -rf "$work"' EXIT
+for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.1; done
+[[ -s $work/display ]] || { echo "Xvfb did not start:" >&2; cat "$work/xvfb.log" >&2; exit 1; }
+display=:$(head -1 "$work/display")
 export DISPLAY=$display QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY
 # The program reads its course beside itself; run it from there.
