@@ -7,7 +7,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <fontconfig/fontconfig.h>
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
@@ -68,9 +71,13 @@ int main(int argc, char* argv[]) {
   if (!displayAvailable(environment("DISPLAY"), environment("WAYLAND_DISPLAY"),
                         environment("QT_QPA_PLATFORM"), std::vector<std::string>(argv + 1, argv + argc)))
     noDisplay();
+  // Reading the font configuration is the largest single cost before the first
+  // window shows; it runs while Qt connects to the display and loads its plugin.
+  std::thread fontSetUp([] { FcInit(); });
   qInstallMessageHandler(startUpMessages);
   QApplication app(argc, argv);  // takes Qt's own options off the command line
   qInstallMessageHandler(nullptr);
+  fontSetUp.join();
   const CommandLine line = parseCommandLine(argumentsOf(QCoreApplication::arguments()));
   if (line.action == CommandLine::Action::Error) {
     std::fprintf(stderr, "vorsanit: %s\n%s", line.error.c_str(), helpText().c_str());

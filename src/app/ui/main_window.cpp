@@ -39,6 +39,9 @@ constexpr int kTopicButtonHeight = 21;
 }  // namespace
 
 TForm2::TForm2(Services services) : services_(std::move(services)) {
+  // Nothing of this window shows before the title window closes, so the title
+  // comes first and the user sees it without waiting for the menu and fonts here.
+  showTitleScreen();
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(u"Main - Ворсанит"_s);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -124,11 +127,15 @@ void TForm2::clearTopicButtons() {
   TopicButtons.clear();
 }
 
+void TForm2::showTitleScreen() {
+  if (!ShowTitleScreen || titleShown_) return;
+  titleShown_ = true;
+  TForm1 title(this);
+  title.exec();
+}
+
 void TForm2::FormCreate() {
-  if (ShowTitleScreen) {
-    TForm1 title(this);
-    title.exec();
-  }
+  showTitleScreen();
   if (auto lines = readLines(services_.path("main.txt")); !lines) {
     reportMissingTopics(lines.error().code == DataError::Code::FileMissing
                             ? missingFileText("main.txt")

@@ -43,6 +43,7 @@ class TForm2 final : public QMainWindow {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void showTitleScreen();
   void setOuterHeight(int height);
   void clearTopicButtons();
   void runMode(TForm4& modeWindow);
@@ -58,6 +59,7 @@ class TForm2 final : public QMainWindow {
   Services services_;
   SessionState state_;
   bool ShowTitleScreen = true;
+  bool titleShown_ = false;  // by the constructor, ahead of the first run of FormCreate
   bool firstShowSeen_ = false;
   // Set while a pass through a mode runs: the handlers then start nothing, since
   // modality blocks input but an accessibility client can still press a button.

@@ -11,16 +11,24 @@ namespace {
 const QString kSerif = QStringLiteral("Times New Roman");
 const QString kSerifCyr = QStringLiteral("Times New Roman CYR");
 
-// Labels without a given size take the size of their text, as the designer's
-// auto-sized labels did.
-QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QFont& font,
-                 const QColor& colour, int left, int top) {
+// A label with its font and colour; bands that span the window get their
+// place as it is, without measuring the text first.
+QLabel* newLabel(QWidget* owner, const char* name, const QString& text, const QFont& font,
+                 const QColor& colour) {
   auto* label = new QLabel(owner);
   label->setObjectName(QString::fromLatin1(name));
   label->setTextFormat(Qt::PlainText);
   label->setFont(font);
   design::setTextColour(label, colour);
   label->setText(text);
+  return label;
+}
+
+// Labels without a given size take the size of their text, as the designer's
+// auto-sized labels did.
+QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QFont& font,
+                 const QColor& colour, int left, int top) {
+  QLabel* label = newLabel(owner, name, text, font, colour);
   label->move(left, top);
   label->adjustSize();
   return label;
@@ -34,19 +42,19 @@ TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
   design::setTextColour(this, design::clRed);
 
   // The two heading bands span the window and keep their height whatever the text.
-  QLabel* label1 = addLabel(this, "Label1", texts::institution(), design::font(kSerif, 20, true),
-                            design::clBlue, 0, 0);
+  QLabel* label1 = newLabel(this, "Label1", texts::institution(), design::font(kSerif, 20, true),
+                            design::clBlue);
   label1->setGeometry(0, 0, width(), 23);
   label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   design::paintBackground(label1, design::clActiveBorder);
   design::setTextColour(label1, design::clBlue);  // the band's own scheme came with its colour
-  QLabel* label2 = addLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true),
-                            design::clBlue, 0, 23);
+  QLabel* label2 = newLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true),
+                            design::clBlue);
   label2->setGeometry(0, 23, width(), 23);
   label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-  QLabel* label3 = addLabel(this, "Label3", texts::programPurpose(), design::font(kSerif, 13),
-                            design::clGreen, 0, 68);
+  QLabel* label3 = newLabel(this, "Label3", texts::programPurpose(), design::font(kSerif, 13),
+                            design::clGreen);
   label3->setGeometry(0, 68, 593, 14);
   label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 

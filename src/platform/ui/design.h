@@ -30,11 +30,13 @@ constexpr int kFrameWidth = 6;
 constexpr int kFrameHeight = 25;
 constexpr int kMenuHeight = 19;
 
-// Fonts by the names the layouts use; sizes are pixel heights.
+// Fonts by the names the layouts use, given as the metric-compatible families
+// installed with the program (Liberation Serif for "Times New Roman" and its
+// Cyrillic names, Liberation Sans for "MS Sans Serif"); sizes are pixel heights.
 QFont font(const QString& family, int pixelSize, bool bold = false, bool italic = false);
 
-// Maps the layout's font names to the metric-compatible fonts installed with
-// the program. Call once before the first window is created.
+// The same mapping for a font that names a layout's family itself, as a
+// substitution of the font database. Call once before the first window is created.
 void installFontSubstitutions();
 
 // Moves a top-level window so that a rectangle of the given outer size stands
