@@ -1,21 +1,17 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets of fuzz/ with clang into build-fuzz/ and runs
-# each for SECONDS (default 60), one after the other on one core. Prints the
-# executions, executions per second and findings of each target; exits non-zero
-# when any target found a crash, a leak, undefined behaviour or a broken property.
+# Builds the libFuzzer targets of fuzz/ with clang in the sanitizer tree
+# build-asan/ (see scripts/sanitizer_build.sh) and runs each for SECONDS
+# (default 60), one after the other on one core. Prints the executions,
+# executions per second and findings of each target; exits non-zero when any
+# target found a crash, a leak, undefined behaviour or a broken property.
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 
-packages=(build-essential clang libclang-rt-14-dev cmake ninja-build libjpeg62-turbo-dev qt6-base-dev)
-bash scripts/install_packages.sh "${packages[@]}"
-
-build=build-fuzz
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVORS_FUZZ=ON -DVORS_WERROR=ON >/dev/null
-cmake --build "$build" --target fuzz_targets
+build=build-asan
+bash scripts/sanitizer_build.sh fuzz_targets
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

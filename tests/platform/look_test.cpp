@@ -223,7 +223,8 @@ class LookTest : public QObject {
     SessionState session;
     session.TopicCount = 4;
     session.SelectedTopic = 1;
-    TForm4 window(session, fakes->services(folder->path()), nullptr);
+    const Services services = fakes->services(folder->path());  // the window keeps a reference
+    TForm4 window(session, services, nullptr);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     auto* first = window.findChild<QRadioButton*>(QStringLiteral("RadioButton1"));
