@@ -10,6 +10,6 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "  xvfb-run -a bash scripts/run.sh" >&2
   exit 1
 fi
-bash scripts/setup.sh
+bash scripts/setup.sh vorsanit
 cd build/bin
 exec ./vorsanit

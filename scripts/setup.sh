@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build needs (Debian 12 packages) when it is missing, then
-# configures and builds into build/. Extra arguments go to CMake's configure step.
+# configures build/ and builds the given targets into it (every target when none
+# is given). build/ is configured as scripts/test.sh needs it (warnings are
+# errors), so that the tests reuse whatever the run command built.
+# Usage: scripts/setup.sh [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,5 +12,9 @@ packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libjpeg62-tu
           desktop-file-utils appstream file dpkg-dev libxml2-dev libfontconfig-dev libxcb1-dev)
 bash scripts/install_packages.sh "${packages[@]}"
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
-cmake --build build
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORS_WERROR=ON >/dev/null
+if [ $# -gt 0 ]; then
+  cmake --build build --target "$@"
+else
+  cmake --build build
+fi

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Builds with warnings as errors and runs every test; then runs the whole suite
-# again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and
-# every fuzz target for a short while (build-fuzz/, see scripts/fuzz.sh).
+# again under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/,
+# the clang tree that also holds the fuzz targets, and every fuzz target there
+# for a short while (see scripts/fuzz.sh). With VORS_FORMAT_CHECK=1 it first
+# checks that the sources follow .clang-format (scripts/format.sh --check).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh -DVORS_WERROR=ON
+if [ "${VORS_FORMAT_CHECK:-0}" = 1 ]; then
+  echo "== Formatting"
+  bash scripts/format.sh --check
+fi
+
+bash scripts/setup.sh
 ctest --test-dir build --output-on-failure -j2
 
 echo "== The test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
-# Unoptimised with line tables only: it builds in about half the time, and the
-# tests stay fast even so.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
-  -DVORS_ASAN=ON -DVORS_WERROR=ON -DVORS_BENCH=OFF >/dev/null
-cmake --build build-asan
+bash scripts/sanitizer_build.sh
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -E package_test  # the package is built above
 
 echo "== Fuzz smoke"
-bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-20}"
+VORS_FUZZ_JOBS=2 bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-20}"  # both cores

@@ -223,7 +223,7 @@ class LookTest : public QObject {
     SessionState session;
     session.TopicCount = 4;
     session.SelectedTopic = 1;
-    const Services services = fakes->services(folder->path());
+    const Services services = fakes->services(folder->path());  // the window keeps a reference
     TForm4 window(session, services, nullptr);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Formats the C++ sources of src/, tests/, bench/ and fuzz/ in place with
+# clang-format (.clang-format); with --check only reports the lines that differ
+# and exits non-zero when there is one (scripts/test.sh runs it so).
+# Usage: scripts/format.sh [--check]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install_packages.sh clang-format
+mode=(-i)
+[ "${1:-}" = --check ] && mode=(--dry-run -Werror)
+git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
+    'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format "${mode[@]}"
