@@ -1,13 +1,13 @@
 #include "app/topic_list.h"
 
 #include "bank/course_files.h"
-#include "platform/cp1251.h"
 #include "platform/pixels.h"
 
-TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines) {
+TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines,
+                                const std::string& allTopicsCaption) {
   constexpr int kPitch = 30;
   constexpr int kFirstTop = 40;
-  std::vector<std::string> entries{cp("Ворсанит и ДРЛ (все темы)")};
+  std::vector<std::string> entries{allTopicsCaption};
   for (auto& title : topicTitles(mainLines)) entries.push_back(std::move(title));
 
   TopicListLayout layout;

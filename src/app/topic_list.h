@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "app/course_identity.h"
+
 struct TopicButtonPlace {
   std::string caption;  // code page 1251
   int top = 0;
@@ -18,5 +20,6 @@ struct TopicListLayout {
 
 constexpr int kTopicButtonLeft = 24;
 
-// Lays out the topic list for the lines of main.txt.
-TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines);
+// Lays out the topic list for the lines of main.txt, the all-topics entry first.
+TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines,
+                                const std::string& allTopicsCaption = sampleAllTopicsCaption());

@@ -368,7 +368,7 @@ namespace {
 
 FileSource fromFolder(const std::string& folder) {
   return [folder](const char* name, std::string& text) -> std::optional<DataError> {
-    auto read = readText(folder + name);
+    auto read = readCourseText(folder + name);
     if (!read) return read.error();
     text = std::move(*read);
     return std::nullopt;

@@ -10,6 +10,7 @@
 #include <set>
 #include <tuple>
 
+#include "app/course_identity.h"
 #include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
@@ -60,41 +61,6 @@ std::string fileStart(const std::string& path, std::size_t count) {
   in.read(bytes.data(), static_cast<std::streamsize>(count));
   bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(0, in.gcount())));
   return bytes;
-}
-
-// True when the bytes are well-formed UTF-8 and spell at least one Cyrillic
-// letter: code page 1251 Cyrillic text is practically never valid UTF-8.
-bool isUtf8Cyrillic(std::string_view bytes) {
-  bool cyrillic = false;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t length = 1;
-    char32_t code = lead;
-    if (lead >= 0x80) {
-      if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        code = lead & 0x1Fu;
-      } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        code = lead & 0x0Fu;
-      } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        code = lead & 0x07u;
-      } else {
-        return false;
-      }
-      if (i + length > bytes.size()) return false;
-      for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[i + k]);
-        if ((next & 0xC0u) != 0x80u) return false;
-        code = (code << 6) | (next & 0x3Fu);
-      }
-      if (code >= 0x0400 && code <= 0x04FF) cyrillic = true;
-    }
-    i += length;
-  }
-  return cyrillic;
 }
 
 // The topic each line of a sectioned file belongs to, by the loader's rule:
@@ -173,6 +139,8 @@ class Checker {
     checkConsultations();
     checkRanges();
     checkDiagramMap();
+    checkIdentity();
+    reportEmptyFiles();
     sortFindings();
     return result_;
   }
@@ -193,32 +161,45 @@ class Checker {
     addAt(nameOf(fault.file), fault.line, FindingKind::Error, fault.what);
   }
   static const char* nameOf(const std::string& file) {
-    for (const char* name : {kMainFile, kQuestionFile, kAnswerFile, kConsultFile, kRangeFile, kDiagramMap})
+    for (const char* name : {kMainFile, kQuestionFile, kAnswerFile, kConsultFile, kRangeFile, kDiagramMap,
+                             kCourseIdentityFile})
       if (file == name) return name;
     return kQuestionFile;
   }
 
-  // A file in the wrong encoding or with lone CR line ends reads as something
-  // other than what its author sees in the editor.
-  void checkEncoding(const char* name, std::string_view bytes) {
+  // A file's text as the program reads it, with what its author should know about
+  // its encoding and line ends; nullopt when the program cannot read it as text.
+  std::optional<std::string> checkedText(const char* name, std::string bytes) {
     // Lines read apart from what the author wrote make the advice about them unreliable.
-    auto garbled = [&](std::string what) {
+    auto garbled = [&](unsigned line, std::string what) {
       faultyFiles_.insert(name);
-      add(name, kNoLine, FindingKind::Error, std::move(what));
+      addAt(name, line, FindingKind::Error, std::move(what));
     };
-    const std::string recode = cp(", нужна кодировка 1251 (iconv -f UTF-8 -t CP1251).");
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-      garbled(cp("файл начинается с метки порядка байтов (BOM) и сохранен в кодировке UTF-8") + recode);
-      return;
+    if (bytes.empty()) {
+      // Told once by reportEmptyFiles; the follow-on findings would only repeat it.
+      faultyFiles_.insert(name);
+      emptyFiles_.insert(name);
+      return std::nullopt;
     }
-    if (isUtf8Cyrillic(bytes)) {
-      garbled(cp("файл сохранен в кодировке UTF-8") + recode);
-      return;
+    const bool utf8 = isUtf8CourseText(bytes);
+    auto text = courseText(std::move(bytes), name);
+    if (!text) {
+      garbled(text.error().line, text.error().what);
+      return std::nullopt;
     }
+    if (utf8)
+      addAt(name, 0, FindingKind::Note, cp("файл в кодировке UTF-8; программа переводит его в 1251 при чтении."));
+    checkLineEnds(name, *text);
+    return std::move(*text);
+  }
+
+  void checkLineEnds(const char* name, std::string_view bytes) {
     const bool hasLf = bytes.find('\n') != std::string_view::npos;
     if (!hasLf && bytes.find('\r') != std::string_view::npos) {
-      garbled(cp("строки заканчиваются одним символом CR, и программа прочтет весь файл как одну "
-                 "строку; нужны концы строк CR LF или LF."));
+      faultyFiles_.insert(name);
+      add(name, kNoLine, FindingKind::Error,
+          cp("строки заканчиваются одним символом CR, и программа прочтет весь файл как одну "
+             "строку; нужны концы строк CR LF или LF."));
       return;
     }
     std::size_t line = 0;
@@ -237,11 +218,12 @@ class Checker {
   }
 
   void readCourseFile(const std::string& folder, CourseFile& file) {
-    const auto bytes = readText(folder + file.name);
+    auto bytes = readText(folder + file.name);
     if (!bytes) return;  // the loader and the range rules report a missing file
     file.present = true;
-    checkEncoding(file.name, *bytes);
-    file.lines = splitLines(*bytes);
+    const auto text = checkedText(file.name, std::move(*bytes));
+    if (!text) return;
+    file.lines = splitLines(*text);
     file.topics = lineTopics(file.lines);
   }
 
@@ -251,8 +233,9 @@ class Checker {
       add(kMainFile, kNoLine, FindingKind::Error, bytes.error().what);
       return;
     }
-    checkEncoding(kMainFile, *bytes);
-    result_.topics = static_cast<unsigned>(topicTitles(splitLines(*bytes)).size());
+    const auto text = checkedText(kMainFile, *bytes);
+    if (!text) return;
+    result_.topics = static_cast<unsigned>(topicTitles(splitLines(*text)).size());
     if (result_.topics == 0) add(kMainFile, kNoLine, FindingKind::Error, cp("в файле нет ни одной темы."));
   }
 
@@ -262,6 +245,10 @@ class Checker {
   void checkBank() {
     const BankFaults found = collectBankFaults(folder_, result_.topics + 1);
     for (const DataError& fault : found.faults) {
+      if (emptyFiles_.count(fault.file)) {
+        refusedEmptyFiles_.insert(fault.file);
+        continue;
+      }
       error(fault);
       const CourseFile* file = fault.file == kQuestionFile ? &questions_
                                : fault.file == kAnswerFile ? &answers_
@@ -302,7 +289,7 @@ class Checker {
         warn(file.name, i,
              cp("строка начинается с «+», и программа примет ее за начало раздела темы ") +
                  std::to_string(*topic) + cp("; раздел темы пишется «+++N».")) ;
-      } else if (*topic == 0 || *topic > result_.topics) {
+      } else if ((*topic == 0 || *topic > result_.topics) && !emptyFiles_.count(kMainFile)) {
         warn(file.name, i,
              cp("раздел темы ") + std::to_string(*topic) + cp(" не будет загружен: в main.txt ") +
                  counted(result_.topics, "тема", "темы", "тем") + ".");
@@ -536,10 +523,11 @@ class Checker {
   void readDiagramMapFile() {
     const auto path = findDiagramFile(kDiagramMap);
     if (!path) return;
-    const auto bytes = readText(*path);
+    auto bytes = readText(*path);
     if (!bytes) return;
-    diagramLines_ = splitLines(*bytes);
-    checkEncoding(kDiagramMap, *bytes);
+    const auto text = checkedText(kDiagramMap, std::move(*bytes));
+    if (!text) return;
+    diagramLines_ = splitLines(*text);
     diagramMap_ = readDiagramMap(diagramLines_);
   }
 
@@ -619,10 +607,35 @@ class Checker {
     }
   }
 
+  // An empty file is an error where the program refuses to work with it.
+  void reportEmptyFiles() {
+    for (const std::string& name : emptyFiles_) {
+      const bool refused = name == kMainFile || refusedEmptyFiles_.count(name);
+      addAt(nameOf(name), 0, refused ? FindingKind::Error : FindingKind::Warning, cp("файл пуст."));
+    }
+  }
+
+  // kurs.txt: the lines the program skips or overrides.
+  void checkIdentity() {
+    const std::string path = folder_ + kCourseIdentityFile;
+    if (!fileExists(path)) return;  // the file is optional
+    auto bytes = readText(path);
+    if (!bytes) {
+      add(kCourseIdentityFile, kNoLine, FindingKind::Error, bytes.error().what);
+      return;
+    }
+    const auto text = checkedText(kCourseIdentityFile, std::move(*bytes));
+    if (!text) return;
+    std::vector<IdentityRemark> remarks;
+    parseCourseIdentity(splitLines(*text), &remarks);
+    for (const IdentityRemark& remark : remarks)
+      addAt(kCourseIdentityFile, remark.line, FindingKind::Warning, remark.what);
+  }
+
   void sortFindings() {
     auto order = [](const std::string& file) {
-      const std::array<const char*, 6> files = {kMainFile,    kQuestionFile, kAnswerFile,
-                                                kConsultFile, kRangeFile,    kDiagramMap};
+      const std::array<const char*, 7> files = {kMainFile,    kQuestionFile, kAnswerFile, kConsultFile,
+                                                kRangeFile,   kDiagramMap,   kCourseIdentityFile};
       return static_cast<std::size_t>(std::find(files.begin(), files.end(), file) - files.begin());
     };
     std::stable_sort(result_.findings.begin(), result_.findings.end(),
@@ -636,6 +649,8 @@ class Checker {
   CourseCheck result_;
   std::set<std::tuple<std::string, unsigned, FindingKind, std::string>> seen_;
   std::set<std::string> faultyFiles_;
+  std::set<std::string> emptyFiles_;
+  std::set<std::string> refusedEmptyFiles_;  // empty files the loader stops at
   std::set<std::pair<std::string, unsigned>> faultyTopics_;
   CourseFile questions_{kQuestionFile};
   CourseFile answers_{kAnswerFile};
@@ -653,7 +668,13 @@ std::size_t CourseCheck::errors() const {
   }));
 }
 
-std::size_t CourseCheck::warnings() const { return findings.size() - errors(); }
+std::size_t CourseCheck::warnings() const {
+  return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
+    return f.kind == FindingKind::Warning;
+  }));
+}
+
+std::size_t CourseCheck::notes() const { return findings.size() - errors() - warnings(); }
 
 CourseCheck checkCourse(const std::string& folder, const std::string& diagramFolder) {
   return Checker(folder, diagramFolder).run();
@@ -662,7 +683,9 @@ CourseCheck checkCourse(const std::string& folder, const std::string& diagramFol
 std::string formatFinding(const Finding& finding) {
   std::string text = finding.file;
   if (finding.line > 0) text += ":" + std::to_string(finding.line);
-  text += finding.kind == FindingKind::Error ? cp(": ошибка: ") : cp(": предупреждение: ");
+  text += finding.kind == FindingKind::Error     ? cp(": ошибка: ")
+          : finding.kind == FindingKind::Warning ? cp(": предупреждение: ")
+                                                 : cp(": замечание: ");
   // A field quoted from a file may hold a control byte; the line must stay one line.
   return text + visibleControls(finding.what);
 }
@@ -670,5 +693,6 @@ std::string formatFinding(const Finding& finding) {
 std::string summaryLine(const CourseCheck& check) {
   return cp("Курс: ") + counted(check.topics, "тема", "темы", "тем") + ", " +
          questionsCounted(check.questions) + cp("; ошибок ") + std::to_string(check.errors()) +
-         cp(", предупреждений ") + std::to_string(check.warnings()) + ".";
+         cp(", предупреждений ") + std::to_string(check.warnings()) +
+         (check.notes() > 0 ? cp(", замечаний ") + std::to_string(check.notes()) : std::string()) + ".";
 }

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-enum class FindingKind { Error, Warning };
+// A note tells the author something the program handles as meant (a file in UTF-8).
+enum class FindingKind { Error, Warning, Note };
 
 struct Finding {
   std::string file;   // bare name, e.g. "otvet.txt"
@@ -22,6 +23,7 @@ struct CourseCheck {
   std::size_t questions = 0;      // the questions of all topics as the program loads them
   std::size_t errors() const;
   std::size_t warnings() const;
+  std::size_t notes() const;
 };
 
 // Checks the course files in folder (a path ending in '/'). graph.txt and its
@@ -31,6 +33,7 @@ CourseCheck checkCourse(const std::string& folder, const std::string& diagramFol
 
 // "file:line: ошибка: what", without ":line" for a finding about a whole file.
 std::string formatFinding(const Finding& finding);
-// "Курс: 3 темы, 106 вопросов; ошибок 2, предупреждений 2."
+// "Курс: 3 темы, 106 вопросов; ошибок 2, предупреждений 2." (", замечаний 1" before
+// the stop when there are notes).
 std::string summaryLine(const CourseCheck& check);
 

@@ -76,6 +76,18 @@ std::size_t sequenceLength(std::string_view utf8, std::size_t i) {
 
 }  // namespace
 
+int cp1251ByteOf(char32_t c) { return c == 0x0098 ? -1 : encodeCodePoint(c); }
+
+Utf8Char utf8CharAt(std::string_view utf8, std::size_t i) {
+  const std::size_t length = sequenceLength(utf8, i);
+  if (length == 0) return {};
+  const auto lead = static_cast<unsigned char>(utf8[i]);
+  char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+  for (std::size_t k = 1; k < length; ++k)
+    c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+  return {length, c};
+}
+
 std::string cp1251FromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

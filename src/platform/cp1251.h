@@ -10,6 +10,18 @@
 // (decoding goes on at the next byte, so "\xD0A" gives "?A").
 std::string cp1251FromUtf8(std::string_view utf8);
 
+// The code page 1251 byte of a character, or -1 when the code page lacks it
+// (0x98, which code page 1251 leaves undefined, counts as lacking).
+int cp1251ByteOf(char32_t c);
+
+// The well-formed UTF-8 sequence at i: its length and character, or length 0
+// when the bytes there are not one.
+struct Utf8Char {
+  std::size_t length = 0;
+  char32_t c = 0;
+};
+Utf8Char utf8CharAt(std::string_view utf8, std::size_t i);
+
 // Code page 1251 bytes -> UTF-8. Every byte maps (0x98 to U+0098), so nothing is lost.
 std::string utf8FromCp1251(std::string_view bytes);
 

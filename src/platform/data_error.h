@@ -17,6 +17,7 @@ struct DataError {
     NoQuestions,      // a topic without any question line
     BadStructure,     // a line where the grammar allows none (e.g. a record before any set line)
     BadRange,         // a range that is not two decimal numbers in order within the bank
+    BadText,          // not text, or UTF-8 with a character code page 1251 lacks
   };
   Code code;
   std::string file;    // bare file name, e.g. "vopros.txt"

@@ -28,5 +28,19 @@ std::vector<std::string> splitLines(std::string_view text);
 // the file by its bare name.
 Expected<std::string, DataError> readText(const std::string& path);
 
-// Reads a whole file and splits it into lines; fails as readText does.
+// True when a course file's bytes are UTF-8 by the course files' rule: they
+// start with a byte-order mark, or they are well-formed UTF-8 holding at least
+// one multi-byte sequence (real code page 1251 text practically never is).
+bool isUtf8CourseText(std::string_view bytes);
+
+// A course file's bytes as code page 1251: UTF-8 (by isUtf8CourseText) is
+// converted, its byte-order mark skipped, anything else is kept as it is. A NUL
+// byte (the file is not text) and a character code page 1251 lacks are BadText
+// errors naming the file, the line and the character.
+Expected<std::string, DataError> courseText(std::string bytes, const std::string& name);
+
+// Reads a course file by readText and courseText.
+Expected<std::string, DataError> readCourseText(const std::string& path);
+
+// Reads a course file by readCourseText and splits it into lines.
 Expected<std::vector<std::string>, DataError> readLines(const std::string& path);

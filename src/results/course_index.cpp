@@ -34,7 +34,11 @@ CourseIndex CourseIndex::load(const std::string& path, std::vector<std::string>&
     faults.push_back(cp("main.txt: файл не найден или не читается."));
     return index;
   }
-  const TopicListLayout topics = layoutTopicList(*mainLines);
+  // Records of all topics carry the caption kurs.txt gives; where it cannot be
+  // read the program, as here, keeps the sample's caption.
+  const auto identity = readCourseIdentity(folder);
+  const TopicListLayout topics =
+      layoutTopicList(*mainLines, identity ? identity->allTopicsCaption() : sampleAllTopicsCaption());
   const auto topicCount = static_cast<unsigned>(topics.buttons.size());
   std::vector<CourseQuestion> all;
   for (unsigned t = 1; t < topicCount; ++t) {

@@ -1,6 +1,7 @@
 // The main window: topic list, dispatch into the modes, and the way back.
 #include <QAccessible>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -12,6 +13,7 @@
 #include "bank/ui/mode_window.h"
 #include "bank/ui/range_window.h"
 #include "exam/ui/registration_window.h"
+#include "platform/cp1251.h"
 #include "platform/ui/design.h"
 #include "study/ui/browser_window.h"
 #include "study/ui/self_control_window.h"
@@ -84,6 +86,23 @@ class MainWindowTest : public QObject {
     folder = std::make_unique<TempFolder>();
     fakes = std::make_unique<FakeServices>();
     titles = 0;
+  }
+
+  void kursTxtNamesTheAllTopicsEntryAndTheTitleScreen() {
+    folder->writeLines("main.txt", {"Первая тема"});
+    folder->writeLines("kurs.txt", {"все темы=Электротехника (все темы)", "заставка=Основы электротехники"});
+    QString titleLine;
+    std::unique_ptr<TForm2> window;
+    whileModal([&] { window = std::make_unique<TForm2>(fakes->services(folder->path())); },
+               [&](QWidget* modal) {
+                 if (auto* title = qobject_cast<TForm1*>(modal))
+                   titleLine = title->findChild<QLabel*>(QStringLiteral("Label9"))->text();
+                 return closeTitle(modal, titles);
+               });
+    QCOMPARE(titleLine, u8("Основы электротехники"));
+    QCOMPARE(window->topicButtons()[0]->text(), u8("Электротехника (все темы)"));
+    // The report and the log record take the caption from here.
+    QCOMPARE(window->session().TopicTitles[0], cp("Электротехника (все темы)"));
   }
 
   void topicListIsLaidOutFromMainTxt() {

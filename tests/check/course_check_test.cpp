@@ -18,6 +18,7 @@ using Lines = std::vector<std::string>;
 using Found = std::tuple<std::string, unsigned, FindingKind>;
 constexpr FindingKind E = FindingKind::Error;
 constexpr FindingKind W = FindingKind::Warning;
+constexpr FindingKind N = FindingKind::Note;
 
 // A small course that checks clean; each case below changes one file of it.
 const std::map<std::string, Lines> kCourse = {
@@ -78,8 +79,18 @@ const Case kCases[] = {
      false, {{"diapazon.txt", 3, E}, {"diapazon.txt", 4, E}}},
     // Encoding and line ends.
     {"UTF-8", {}, {{"vopros.txt", "+++1\r\n_001_1_1_Вопрос?\r\n_002_2_1_Ещё?\r\n+++2\r\n"
-                                  "_001_1_1_a\r\n_002_2_1_b\r\n"}}, false, {{"vopros.txt", 0, E}}},
-    {"byte-order mark", {}, {{"main.txt", "\xEF\xBB\xBFOne\r\nTwo\r\n"}}, false, {{"main.txt", 0, E}}},
+                                  "_001_1_1_a\r\n_002_2_1_b\r\n"}}, false, {{"vopros.txt", 0, N}}},
+    {"byte-order mark", {}, {{"main.txt", "\xEF\xBB\xBFOne\r\nTwo\r\n"}}, false, {{"main.txt", 0, N}}},
+    {"UTF-8 with a character code page 1251 lacks",
+     {}, {{"vopros.txt", "+++1\r\n_001_1_1_Вопрос?\r\n_002_2_1_Снег ☃\r\n+++2\r\n_001_1_1_a\r\n_002_2_1_b\r\n"}},
+     true, {{"vopros.txt", 3, E}}},
+    {"not text", {}, {{"konsult.txt", std::string("+++1\r\n\0\x01\x02", 9)}}, true, {{"konsult.txt", 2, E}}},
+    {"empty file the program stops at", {{"vopros.txt", {}}}, {}, true, {{"vopros.txt", 0, E}}},
+    {"empty file the program accepts", {{"otvet.txt", {}}}, {}, false, {{"otvet.txt", 0, W}}},
+    {"kurs.txt lines the program skips or overrides", {},
+     {{"kurs.txt", cp("название=А\r\n\r\nзаставка\r\nцвет=красный\r\nназвание=Б\r\n"
+                      "заставка=1\r\nзаставка=2\r\nзаставка=3\r\nзаставка=4\r\nзаставка=5\r\n")}},
+     false, {{"kurs.txt", 3, W}, {"kurs.txt", 4, W}, {"kurs.txt", 5, W}, {"kurs.txt", 10, W}}},
     {"byte 0x98", {}, {{"graph.txt", "1 diagram2.jpg\r\n2 x\x98.jpg\r\n"}}, false,
      {{"graph.txt", 2, E}, {"graph.txt", 2, W}}},
     {"lines ending in CR alone", {}, {{"otvet.txt", "+++1\r**_1_2_\r_1_a\r_2_b\r+++2\r**_1_2_\r_1_a\r_2_b\r"}},

@@ -45,3 +45,40 @@ TEST(TextFile_ReadsFiles, WholeFileOfAnyLineLength) {
   EXPECT_FALSE(readLines(std::filesystem::temp_directory_path().string()).has_value());
   EXPECT_FALSE(fileExists(""));
 }
+
+TEST(TextFile_CourseText, Utf8ConvertedAndCodePage1251KeptAsItIs) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string text;  // code page 1251; empty when an error is expected
+    unsigned errorLine = 0;
+    const char* errorNames = "";  // a piece of the error's text
+  } cases[] = {
+      // Code page 1251 texts whose bytes might look like UTF-8 lead and continuation bytes.
+      {"1251 words", "\xCF\xF0\xE8\xE2\xE5\xF2", "\xCF\xF0\xE8\xE2\xE5\xF2"},
+      {"1251 pair that alone is UTF-8, in a text", "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2", "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2"},
+      // Alone it is taken for UTF-8 ("Р°" reads as "а"): the rule's price, and why the checker notes UTF-8.
+      {"1251 pair alone", "\xD0\xB0", "\xE0"},
+      {"1251 ends on a lead byte", "ab\xD0", "ab\xD0"},
+      {"ASCII only", "_001_1_1_a\r\n", "_001_1_1_a\r\n"},
+      {"UTF-8", "\xD0\x9F\xD1\x80\xD0\xB8\r\n", "\xCF\xF0\xE8\r\n"},
+      {"UTF-8 with a byte-order mark", "\xEF\xBB\xBFOne", "One"},
+      {"UTF-8 quotes and dash", "\xC2\xAB\xE2\x80\x94\xC2\xBB", "\xAB\x97\xBB"},
+      {"a character 1251 lacks", "a\r\n\xD0\x9F \xE2\x98\x83", "", 2, "U+2603"},
+      {"U+0098", "\xC2\x98\xD0\x9F", "", 1, "U+0098"},
+      {"bytes after a byte-order mark that are not UTF-8", "\xEF\xBB\xBF" "a\n\xCF", "", 2, "UTF-8"},
+      {"a NUL byte", std::string("a\n\nb\0", 5), "", 3, ""},
+  };
+  for (const auto& c : cases) {
+    const auto text = courseText(c.bytes, "vopros.txt");
+    if (c.errorLine == 0) {
+      ASSERT_TRUE(text.has_value()) << c.name;
+      EXPECT_EQ(*text, c.text) << c.name;
+      continue;
+    }
+    ASSERT_FALSE(text.has_value()) << c.name;
+    EXPECT_EQ(text.error().file, "vopros.txt") << c.name;
+    EXPECT_EQ(text.error().line, c.errorLine) << c.name;
+    EXPECT_NE(text.error().what.find(c.errorNames), std::string::npos) << c.name;
+  }
+}

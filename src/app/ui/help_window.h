@@ -1,6 +1,7 @@
 #pragma once
 // The help window: a fixed description of the four working modes and the
 // recommended literature.
+#include "app/course_identity.h"
 #include "platform/ui/form.h"
 
 class QPlainTextEdit;
@@ -11,7 +12,8 @@ class TForm3 final : public TFormBase {
   Q_OBJECT
 
  public:
-  explicit TForm3(QWidget* owner);
+  // The identity's help lines stand in for the sample's literature.
+  explicit TForm3(QWidget* owner, const CourseIdentity& identity = {});
 
  protected:
   void FormActivate() override;

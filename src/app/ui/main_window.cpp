@@ -39,11 +39,16 @@ constexpr int kTopicButtonHeight = 21;
 }  // namespace
 
 TForm2::TForm2(Services services) : services_(std::move(services)) {
+  // A kurs.txt that cannot be read is told about, and the sample's names stay.
+  if (auto identity = readCourseIdentity(services_.programFolder))
+    identity_ = std::move(*identity);
+  else
+    services_.messages.message(nullptr, u"Ошибка"_s, fromCp1251(describe(identity.error())));
   // Nothing of this window shows before the title window closes, so the title
   // comes first and the user sees it without waiting for the menu and fonts here.
   showTitleScreen();
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(u"Main - Ворсанит"_s);
+  setWindowTitle(identity_.title ? u"Main - "_s + fromCp1251(*identity_.title) : u"Main - Ворсанит"_s);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
@@ -130,7 +135,7 @@ void TForm2::clearTopicButtons() {
 void TForm2::showTitleScreen() {
   if (!ShowTitleScreen || titleShown_) return;
   titleShown_ = true;
-  TForm1 title(this);
+  TForm1 title(this, identity_);
   title.exec();
 }
 
@@ -142,7 +147,7 @@ void TForm2::FormCreate() {
                             : u"Не удалось прочитать файл main.txt."_s);
   } else {
     missingTopicsReported_ = false;
-    const TopicListLayout layout = layoutTopicList(*lines);
+    const TopicListLayout layout = layoutTopicList(*lines, identity_.allTopicsCaption());
     state_.TopicTitles.clear();
     clearTopicButtons();
     const QFont topicFont = design::font(QStringLiteral("Times New Roman"), 17, false, true);
@@ -282,12 +287,12 @@ void TForm2::N2Click() {
 
 void TForm2::N4Click() {
   if (modeRunning_) return;
-  TForm3 help(this);
+  TForm3 help(this, identity_);
   help.exec();
 }
 
 void TForm2::N5Click() {
   if (modeRunning_) return;
-  TForm1 title(this);
+  TForm1 title(this, identity_);
   title.exec();
 }

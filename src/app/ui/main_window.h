@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <vector>
 
+#include "app/course_identity.h"
 #include "app/mode_flow.h"
 #include "bank/question_bank.h"
 #include "bank/session_state.h"
@@ -57,6 +58,7 @@ class TForm2 final : public QMainWindow {
   void reportMissingTopics(const QString& message);
 
   Services services_;
+  CourseIdentity identity_;  // from kurs.txt, read once before the title window
   SessionState state_;
   bool ShowTitleScreen = true;
   bool titleShown_ = false;  // by the constructor, ahead of the first run of FormCreate

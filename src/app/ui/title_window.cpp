@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "app/ui/texts.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 
 namespace {
@@ -36,8 +37,9 @@ QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QF
 
 }  // namespace
 
-TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
-  applyDesign("TForm1", texts::courseTitleSecondHalf(), {592, 436}, design::clInfoBk,
+TForm1::TForm1(QWidget* owner, const CourseIdentity& identity) : TFormBase(owner) {
+  applyDesign("TForm1", identity.title ? fromCp1251(*identity.title) : texts::courseTitleSecondHalf(),
+              {592, 436}, design::clInfoBk,
               design::font(kSerifCyr, 13));
   design::setTextColour(this, design::clRed);
 
@@ -58,10 +60,25 @@ TForm1::TForm1(QWidget* owner) : TFormBase(owner) {
   label3->setGeometry(0, 68, 593, 14);
   label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-  addLabel(this, "Label9", texts::courseTitleFirstHalf(), design::font(kSerif, 25, true),
-           design::clRed, 164, 97);
-  addLabel(this, "Label4", texts::courseTitleSecondHalf(), design::font(kSerifCyr, 27, true),
-           design::clRed, 24, 128);
+  if (identity.titleLines.empty()) {
+    addLabel(this, "Label9", texts::courseTitleFirstHalf(), design::font(kSerif, 25, true),
+             design::clRed, 164, 97);
+    addLabel(this, "Label4", texts::courseTitleSecondHalf(), design::font(kSerifCyr, 27, true),
+             design::clRed, 24, 128);
+  } else {
+    // The course's own lines fill the band of the sample's title, above the
+    // authors' heading: two in its large type, up to four in a smaller one.
+    const auto& lines = identity.titleLines;
+    const bool large = lines.size() <= 2;
+    const int pitch = large ? 31 : 19;
+    const char* const names[kMaxTitleScreenLines] = {"Label9", "Label4", "Label11", "Label12"};
+    for (std::size_t i = 0; i < lines.size() && i < kMaxTitleScreenLines; ++i) {
+      QLabel* line = newLabel(this, names[i], fromCp1251(lines[i]),
+                              design::font(kSerif, large ? 25 : 15, true), design::clRed);
+      line->setGeometry(0, 97 + static_cast<int>(i) * pitch, width(), large ? 36 : pitch);
+      line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+  }
   addLabel(this, "Label6", texts::authorsHeading(),
            design::font(QStringLiteral("Times New Roman Cyr"), 12), design::clActiveCaption,
            248, 173);

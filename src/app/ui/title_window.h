@@ -1,6 +1,7 @@
 #pragma once
 // The title window: the course, the program's purpose and its authorship,
 // shown at start-up and from "О программе".
+#include "app/course_identity.h"
 #include "platform/ui/form.h"
 
 class QLabel;
@@ -11,7 +12,8 @@ class TForm1 final : public TFormBase {
   Q_OBJECT
 
  public:
-  explicit TForm1(QWidget* owner);
+  // The identity's title and title screen lines stand in for the sample's.
+  explicit TForm1(QWidget* owner, const CourseIdentity& identity = {});
 
  private:
   void FormCreate();
