@@ -12,6 +12,7 @@
 #include <QStyleOption>
 #include <QWidget>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace design {
@@ -89,9 +90,19 @@ void setTextColour(QWidget* widget, const QColor& colour) {
 
 namespace {
 
+// Each channel value's linear light, worked out once: a window's text colours
+// are tried shade by shade against their backgrounds, and the powers were the
+// bulk of building the title window's palettes.
 double linear(int channel) {
-  const double c = channel / 255.0;
-  return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  static const std::array<double, 256> table = [] {
+    std::array<double, 256> values{};
+    for (int i = 0; i < 256; ++i) {
+      const double c = i / 255.0;
+      values[static_cast<std::size_t>(i)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    }
+    return values;
+  }();
+  return table[static_cast<std::size_t>(channel)];
 }
 
 double luminance(const QColor& colour) {
