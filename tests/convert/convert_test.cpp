@@ -94,8 +94,8 @@ TEST(MoodleXml, CategoriesAndHtmlBecomeTopicsAndPlainText) {
 TEST(MoodleXml, HostileDocumentsAreRefusedWithoutReadingOrExpanding) {
   const char* documents[] = {
       "<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><quiz>&x;</quiz>",
-      "<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-      "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]><quiz>&d;&d;</quiz>",
+      ("<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]><quiz>&d;&d;</quiz>"),
       "<quiz><question type=\"multichoice\">",
       "not xml at all",
       "<html/>",
