@@ -423,6 +423,10 @@ class Checker {
         if (topic.line[n] == kNoLine) continue;
         const unsigned right = *digitAt(questions_.lines[topic.line[n]], 6);
         const std::string number = std::to_string(n);
+        // The question's text follows its nine-character prefix.
+        if (questions_.lines[topic.line[n]].find_first_not_of(" \t", 9) == std::string::npos)
+          warn(kQuestionFile, topic.line[n],
+               cp("вопрос ") + number + cp(" без текста: программа покажет пустой вопрос."));
         if (offered[t][n] == 0)
           warn(kQuestionFile, topic.line[n],
                cp("вопрос ") + number + cp(" не назван ни одним набором в otvet.txt; программа "

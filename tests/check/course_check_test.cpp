@@ -115,6 +115,8 @@ const Case kCases[] = {
     {"question without options", {{"otvet.txt", {"+++1", "**_1_", "_1_Да", "_2_Нет", "+++2", "**_1_2_",
                                                  "_1_Да", "_2_Нет"}}}, {}, false,
      {{"vopros.txt", 3, W}}},
+    {"blank question", {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_002_2_1_   "})}}, {},
+     false, {{"vopros.txt", 3, W}}},
     {"correct digit offered by no option",
      {{"vopros.txt", withTopicTwo({"+++1", "_001_1_1_a", "_002_3_1_b"})}}, {}, false,
      {{"vopros.txt", 3, W}}},
