@@ -121,7 +121,8 @@ RangeList loadRanges(const std::string& folder, unsigned topic) {
 
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
   auto fail = [&](std::string what) -> RangeChoice {
-    return Unexpected{DataError{DataError::Code::BadRange, kRangeFile, entry.line, std::move(what)}};
+    return Unexpected{
+        DataError{DataError::Code::BadRange, kRangeFile, entry.line, std::move(what)}};
   };
   const NumberRead first = readRangeNumber(entry.firstText, "первый");
   if (!first.value) return fail(first.what);

@@ -17,7 +17,7 @@ struct DataError {
     NoQuestions,      // a topic without any question line
     BadStructure,     // a line where the grammar allows none (e.g. a record before any set line)
     BadRange,         // a range that is not two decimal numbers in order within the bank
-    BadPicture,       // a picture its format's reader refuses: damaged, too large, or not of that format
+    BadPicture,       // a picture its reader refuses: damaged, too large, or not of its format
     UnsupportedFormat,  // a picture of a format the program has no reader for
   };
   Code code;

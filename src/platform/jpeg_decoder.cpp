@@ -106,8 +106,8 @@ bool decodeInto(Decoder& d, const unsigned char* data, unsigned long size) {
 }  // namespace
 
 Expected<RgbPixels, DataError> decodeJpegPixels(const unsigned char* data, std::size_t size) {
-  const Unexpected refused{
-      DataError{DataError::Code::BadPicture, "", 0, cp("файл поврежден: его не удается прочитать как JPEG.")}};
+  const Unexpected refused{DataError{DataError::Code::BadPicture, "", 0,
+                                     cp("файл поврежден: его не удается прочитать как JPEG.")}};
   if (size == 0) return refused;
   Decoder d;
   d.cinfo.err = jpeg_std_error(&d.errors.base);

@@ -66,7 +66,7 @@ TEST(ModeFlow, OnlyAMissingFileOfTheStepStopsIt) {
   const Case cases[] = {
       {DataError::Code::FileMissing, "otvet.txt", true},
       {DataError::Code::FileMissing, "main.txt", false},  // not one of the step's files
-      {DataError::Code::CannotRead, "otvet.txt", false},  // there, so the step runs on what was read
+      {DataError::Code::CannotRead, "otvet.txt", false},  // there: the step runs on what was read
       {DataError::Code::EmptyLine, "vopros.txt", false},
   };
   for (const Case& c : cases) {

@@ -14,9 +14,12 @@ std::string bareName(const QString& path) {
   return QFile::encodeName(QFileInfo(path).fileName()).toStdString();
 }
 
-DataError pictureFault(DataError::Code code, const QString& path, std::string_view utf8What) {
-  return DataError{code, bareName(path), 0, cp(utf8What)};
+Unexpected<DataError> pictureFault(DataError::Code code, const QString& path,
+                                   std::string_view utf8What) {
+  return Unexpected{DataError{code, bareName(path), 0, cp(utf8What)}};
 }
+
+const char* const kUnreadable = "файл не удается прочитать.";
 
 }  // namespace
 
@@ -38,14 +41,14 @@ Expected<QImage, DataError> readPicture(const QString& path, PictureFormat forma
   // Only a regular file is opened: a FIFO or a device in the course folder would
   // make the reader wait or read forever.
   if (!QFileInfo(path).isFile())
-    return Unexpected{pictureFault(DataError::Code::FileMissing, path, "файл не найден.")};
+    return pictureFault(DataError::Code::FileMissing, path, "файл не найден.");
   switch (format) {
     case PictureFormat::Jpeg: {
       QFile file(path);
       if (!file.open(QIODevice::ReadOnly))
-        return Unexpected{pictureFault(DataError::Code::CannotRead, path, "файл не удается прочитать.")};
+        return pictureFault(DataError::Code::CannotRead, path, kUnreadable);
       if (static_cast<std::uint64_t>(file.size()) > kMaxPictureFileBytes)
-        return Unexpected{pictureFault(DataError::Code::BadPicture, path, "файл слишком велик для рисунка.")};
+        return pictureFault(DataError::Code::BadPicture, path, "файл слишком велик для рисунка.");
       const QByteArray bytes = file.readAll();
       auto image = decodeJpeg(bytes.constData(), static_cast<std::size_t>(bytes.size()));
       if (!image) {
@@ -68,14 +71,14 @@ Expected<QImage, DataError> readPicture(const QString& path, PictureFormat forma
       reader.setAllocationLimit(static_cast<int>(kMaxPicturePixels * 4 / (1024 * 1024)));
       QImage image = reader.read();
       if (image.isNull())
-        return Unexpected{reader.error() == QImageReader::DeviceError
-                              ? pictureFault(DataError::Code::CannotRead, path, "файл не удается прочитать.")
-                              : pictureFault(DataError::Code::BadPicture, path, "файл поврежден.")};
+        return reader.error() == QImageReader::DeviceError
+                   ? pictureFault(DataError::Code::CannotRead, path, kUnreadable)
+                   : pictureFault(DataError::Code::BadPicture, path, "файл поврежден.");
       return image;
     }
     case PictureFormat::Unsupported:
       break;
   }
-  return Unexpected{pictureFault(DataError::Code::UnsupportedFormat, path,
-                                 "формат рисунка не поддерживается: нужен JPEG, PNG, BMP или ICO.")};
+  return pictureFault(DataError::Code::UnsupportedFormat, path,
+                      "формат рисунка не поддерживается: нужен JPEG, PNG, BMP или ICO.");
 }

@@ -140,9 +140,9 @@ void TForm9::loadPicture(const std::string& name) {
                                      u"' не поддерживается: нужен JPEG, PNG, BMP или ICO."_s);
       break;
     default:
-      services_.messages.message(
-          this, u"Диаграмма."_s,
-          u"Файл '"_s + shownName + u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
+      services_.messages.message(this, u"Диаграмма."_s,
+                                 u"Файл '"_s + shownName +
+                                     u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
       break;
   }
 }
