@@ -107,7 +107,8 @@ int main(int argc, char* argv[]) {
   showAndSave(mode, QStringLiteral("TForm4"));
   TForm5 browser(bank, nullptr);
   showAndSave(browser, QStringLiteral("TForm5"));
-  TForm6 range(session, services, bank.QuestionTexts.size(), nullptr);
+  TForm6 range(session, services, loadRanges(folder.path(), session.SelectedTopic),
+               bank.QuestionTexts.size(), nullptr);
   showAndSave(range, QStringLiteral("TForm6"));
   TForm7 selfControl(session, bank, services, nullptr);
   showAndSave(selfControl, QStringLiteral("TForm7"));

@@ -15,26 +15,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t questionCount = data[1] * 4u;
   const std::string text(reinterpret_cast<const char*>(data) + 2, size - 2);
   const RangeList list = readRanges(splitLines(text), topic);
-  if (list.error) {
-    FUZZ_CHECK(list.entries.empty());
-    (void)describe(*list.error);
+  if (!list) {
+    (void)describe(list.error());
     return 0;
   }
   std::vector<std::string> captions;
-  for (const RangeEntry& entry : list.entries) {
+  for (const RangeEntry& entry : *list) {
     captions.push_back(entry.caption);
     const RangeChoice choice = chooseRange(entry, questionCount);
-    FUZZ_CHECK(choice.range.has_value() != choice.error.has_value());
-    if (choice.error) {
-      const std::string message = describe(*choice.error);
+    if (!choice) {
+      const std::string message = describe(choice.error());
       for (char c : message) FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20 && c != 0x7F);
       continue;
     }
-    FUZZ_CHECK(choice.range->first >= 1 && choice.range->first <= choice.range->last &&
-               choice.range->last <= questionCount);
+    FUZZ_CHECK(choice->first >= 1 && choice->first <= choice->last &&
+               choice->last <= questionCount);
     if (questionCount > 0) {
-      const QuestionRange working = workingRange(topic, *choice.range, questionCount);
-      FUZZ_CHECK(working.first == choice.range->first && working.last == choice.range->last);
+      const QuestionRange working = workingRange(topic, *choice, questionCount);
+      FUZZ_CHECK(working.first == choice->first && working.last == choice->last);
     }
   }
   if (captions.empty()) return 0;

@@ -1,5 +1,8 @@
 #include "app/mode_flow.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 const char* const kOneFileMissing = "Отсутствует один из файлов.";
@@ -43,4 +46,10 @@ ModePlan planMode(std::uint8_t selectedMode, unsigned selectedTopic) {
       break;
   }
   return plan;
+}
+
+bool lacksFile(const NeededFiles& needed, const DataError& readFault) {
+  if (readFault.code != DataError::Code::FileMissing) return false;
+  return std::any_of(needed.files.begin(), needed.files.end(),
+                     [&](const char* name) { return readFault.file == std::string_view(name); });
 }

@@ -6,17 +6,22 @@
 #include <vector>
 
 #include "bank/session_state.h"
+#include "platform/data_error.h"
 
 struct FlowMessage {
   const char* title = nullptr;  // nullptr: no message
   const char* text = nullptr;
 };
 
-// The course files a step needs, tested in this order, and the message when one is missing.
+// The course files a step needs, and the message when reading them found one missing.
 struct NeededFiles {
   std::vector<const char*> files;
   FlowMessage missing;
 };
+
+// True when a read of the step's files failed because one of them is not there:
+// the step then says needed.missing instead of running.
+bool lacksFile(const NeededFiles& needed, const DataError& readFault);
 
 // The window a mode ends in.
 enum class ModeWindow { None, Registration, SelfControl, Browser };
@@ -30,7 +35,7 @@ struct ModePlan {
   bool rangeStep = false;
   NeededFiles rangeFiles;
   // Registration leads on to the test; the self-control window and the browser
-  // open only when their files are there.
+  // open only when the bank's load found their files there.
   ModeWindow window = ModeWindow::None;
   NeededFiles windowFiles;
 };

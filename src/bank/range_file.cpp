@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
@@ -78,15 +79,13 @@ std::string rangeText(unsigned first, unsigned last) {
 }  // namespace
 
 RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
-  RangeList result;
+  std::vector<RangeEntry> entries;
   bool inSection = false;
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     const auto lineNumber = static_cast<unsigned>(i + 1);
-    auto fail = [&](DataError::Code code, std::string_view what) {
-      result.entries.clear();
-      result.error = rangeFault(code, lineNumber, what);
-      return result;
+    auto fail = [&](DataError::Code code, std::string_view what) -> RangeList {
+      return Unexpected{rangeFault(code, lineNumber, what)};
     };
     if (line.empty()) return fail(DataError::Code::EmptyLine, "пустая строка.");
     switch (classify(line)) {
@@ -103,30 +102,27 @@ RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
           return fail(DataError::Code::BadStructure, "в строке количества третий символ не цифра.");
         break;
       case LineKind::Record:
-        if (inSection) result.entries.push_back(splitRangeLine(line, lineNumber));
+        if (inSection) entries.push_back(splitRangeLine(line, lineNumber));
         break;
       case LineKind::Other:
         break;
     }
   }
-  return result;
+  return entries;
 }
 
 RangeList loadRanges(const std::string& folder, unsigned topic) {
   const auto lines = readLines(folder + kRangeFile);
   if (lines) return readRanges(*lines, topic);
-  RangeList result;
-  result.error = lines.error().code == DataError::Code::FileMissing
-                     ? rangeFault(DataError::Code::FileMissing, 0, "файл не найден.")
-                     : rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.");
-  return result;
+  return Unexpected{lines.error().code == DataError::Code::FileMissing
+                        ? rangeFault(DataError::Code::FileMissing, 0, "файл не найден.")
+                        : rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.")};
 }
 
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
-  RangeChoice choice;
-  auto fail = [&](std::string what) {
-    choice.error = DataError{DataError::Code::BadRange, kRangeFile, entry.line, std::move(what)};
-    return choice;
+  auto fail = [&](std::string what) -> RangeChoice {
+    return Unexpected{
+        DataError{DataError::Code::BadRange, kRangeFile, entry.line, std::move(what)}};
   };
   const NumberRead first = readRangeNumber(entry.firstText, "первый");
   if (!first.value) return fail(first.what);
@@ -140,8 +136,7 @@ RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
   if (b > usableCount(questionCount))
     return fail(cp("диапазон ") + rangeText(a, b) + cp(" выходит за пределы загруженных вопросов (") +
                 std::to_string(questionCount) + ").");
-  choice.range = QuestionRange{static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)};
-  return choice;
+  return QuestionRange{static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)};
 }
 
 bool withinBank(QuestionRange range, std::size_t questionCount) {

@@ -2,11 +2,11 @@
 // diapazon.txt: the question ranges a course author offers for each topic,
 // and the size of the window that offers them.
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/data_error.h"
+#include "platform/expected.h"
 
 struct RangeEntry {
   std::string firstText;  // as written; read as a number only when chosen
@@ -15,14 +15,14 @@ struct RangeEntry {
   unsigned line = 0;      // 1-based line in the file
 };
 
-struct RangeList {
-  std::vector<RangeEntry> entries;  // the range lines of the topic's sections, in file order
-  std::optional<DataError> error;   // a line outside the format; entries are then not to be offered
-};
+// The range lines of the topic's sections, in file order; or the first line
+// outside the format, and then none is offered.
+using RangeList = Expected<std::vector<RangeEntry>, DataError>;
 
 // Reads the range lines of one topic from the lines of diapazon.txt.
 RangeList readRanges(const std::vector<std::string>& lines, unsigned topic);
-// The same from the file in folder; a file that cannot be read is an error.
+// The same from the file in folder; a file that is not there is FileMissing,
+// one that cannot be read CannotRead.
 RangeList loadRanges(const std::string& folder, unsigned topic);
 
 struct QuestionRange {
@@ -32,10 +32,7 @@ struct QuestionRange {
 
 // The range a chosen entry stands for, when its numbers are decimal, in order
 // and within 1..questionCount; otherwise the fault, naming the entry's line.
-struct RangeChoice {
-  std::optional<QuestionRange> range;
-  std::optional<DataError> error;
-};
+using RangeChoice = Expected<QuestionRange, DataError>;
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount);
 
 // The range a pass works in, decided here only: with all topics (topic 0) the

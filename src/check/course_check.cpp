@@ -603,11 +603,14 @@ class Checker {
     checkMarkers(file);
     for (unsigned t = 1; t <= loadedTopics(); ++t) {
       const RangeList ranges = readRanges(file.lines, t);
-      if (ranges.error) error(*ranges.error);
+      if (!ranges) {
+        error(ranges.error());
+        continue;
+      }
       const std::size_t m = topicQuestions_[t].count;
       if (m == 0) continue;  // a topic without questions is a fault of its own
-      for (const RangeEntry& entry : ranges.entries)
-        if (const RangeChoice choice = chooseRange(entry, m); choice.error) error(*choice.error);
+      for (const RangeEntry& entry : *ranges)
+        if (const RangeChoice choice = chooseRange(entry, m); !choice) error(choice.error());
     }
   }
 

@@ -18,6 +18,8 @@ struct DataError {
     BadStructure,     // a line where the grammar allows none (e.g. a record before any set line)
     BadRange,         // a range that is not two decimal numbers in order within the bank
     BadText,          // not text, or UTF-8 with a character code page 1251 lacks
+    BadPicture,       // a picture its reader refuses: damaged, too large, or not of its format
+    UnsupportedFormat,  // a picture of a format the program has no reader for
   };
   Code code;
   std::string file;    // bare file name, e.g. "vopros.txt"

@@ -8,6 +8,8 @@
 
 #include <jpeglib.h>
 
+#include "platform/cp1251.h"
+
 namespace {
 
 // A forged progressive file must not make us decode for minutes.
@@ -103,13 +105,15 @@ bool decodeInto(Decoder& d, const unsigned char* data, unsigned long size) {
 
 }  // namespace
 
-std::optional<RgbPixels> decodeJpegPixels(const unsigned char* data, std::size_t size) {
-  if (size == 0) return std::nullopt;
+Expected<RgbPixels, DataError> decodeJpegPixels(const unsigned char* data, std::size_t size) {
+  const Unexpected refused{DataError{DataError::Code::BadPicture, "", 0,
+                                     cp("файл поврежден: его не удается прочитать как JPEG.")}};
+  if (size == 0) return refused;
   Decoder d;
   d.cinfo.err = jpeg_std_error(&d.errors.base);
   d.errors.base.error_exit = jumpBack;
   d.errors.base.emit_message = ignoreMessage;
   d.progress.progress_monitor = limitScans;
-  if (!decodeInto(d, data, static_cast<unsigned long>(size))) return std::nullopt;
+  if (!decodeInto(d, data, static_cast<unsigned long>(size))) return refused;
   return std::move(d.pixels);
 }

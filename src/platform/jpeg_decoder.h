@@ -1,11 +1,13 @@
 #pragma once
 // JPEG decoding through libjpeg, without Qt, so that the decoder can be tested
-// and fuzzed on its own. A file that cannot be decoded gives nothing, never a
+// and fuzzed on its own. A file that cannot be decoded gives the reason, never a
 // crash or an endless wait.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
+
+#include "platform/data_error.h"
+#include "platform/expected.h"
 
 // Beyond this a picture is taken as damaged: no diagram needs it, and a forged
 // header must not make us allocate gigabytes.
@@ -21,5 +23,6 @@ struct RgbPixels {
 
 // Decodes JPEG bytes, CMYK and YCCK pictures converted to RGB. A picture libjpeg
 // only warns about (stray bytes, a file cut short and padded with grey) is kept;
-// one it cannot decode gives nullopt, as does one too large to hold.
-std::optional<RgbPixels> decodeJpegPixels(const unsigned char* data, std::size_t size);
+// one it cannot decode is BadPicture, as is one too large to hold. The error
+// names no file: the caller knows where the bytes came from.
+Expected<RgbPixels, DataError> decodeJpegPixels(const unsigned char* data, std::size_t size);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "bank/range_file.h"
+#include "platform/text_file.h"
 
 namespace {
 
@@ -38,6 +39,12 @@ std::vector<DiagramEntry> readDiagramMap(const std::vector<std::string>& lines) 
     map.push_back({*number, line.substr(blank + 1)});
   }
   return map;
+}
+
+Expected<std::vector<DiagramEntry>, DataError> loadDiagramMap(const std::string& path) {
+  const auto lines = readLines(path);
+  if (!lines) return Unexpected{lines.error()};
+  return readDiagramMap(*lines);
 }
 
 std::optional<std::uint16_t> diagramNumber(std::string_view diagramName) {

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/data_error.h"
+#include "platform/expected.h"
+
 struct DiagramEntry {
   std::uint16_t number = 0;
   std::string file;  // code page 1251, exactly as written (blanks included)
@@ -16,6 +19,8 @@ struct DiagramEntry {
 // lines without a blank and lines whose number is not a decimal number of at
 // most 65535 are skipped: a number that wrapped would name another diagram.
 std::vector<DiagramEntry> readDiagramMap(const std::vector<std::string>& lines);
+// The same from the file at path; fails as readLines does.
+Expected<std::vector<DiagramEntry>, DataError> loadDiagramMap(const std::string& path);
 
 // The diagram number of a DiagramName such as "diagram_0007": characters 9-12,
 // when they are four decimal digits.

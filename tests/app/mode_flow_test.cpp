@@ -55,3 +55,22 @@ TEST(ModeFlow, EachModeRunsItsStepsWithItsFiles) {
     }
   }
 }
+
+TEST(ModeFlow, OnlyAMissingFileOfTheStepStopsIt) {
+  const NeededFiles needed = planMode(3, 1).windowFiles;
+  struct Case {
+    DataError::Code code;
+    const char* file;
+    bool lacks;
+  };
+  const Case cases[] = {
+      {DataError::Code::FileMissing, "otvet.txt", true},
+      {DataError::Code::FileMissing, "main.txt", false},  // not one of the step's files
+      {DataError::Code::CannotRead, "otvet.txt", false},  // there: the step runs on what was read
+      {DataError::Code::EmptyLine, "vopros.txt", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    EXPECT_EQ(lacksFile(needed, DataError{c.code, c.file, 0, ""}), c.lacks);
+  }
+}

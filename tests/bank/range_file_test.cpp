@@ -19,7 +19,7 @@ std::vector<std::string> cpLines(std::initializer_list<const char*> utf8) {
 
 std::vector<std::string> captions(const RangeList& list) {
   std::vector<std::string> result;
-  for (const auto& entry : list.entries) result.push_back(entry.caption);
+  for (const auto& entry : *list) result.push_back(entry.caption);
   return result;
 }
 
@@ -50,35 +50,35 @@ TEST(RangeFile_Sections, OffersTheSelectedTopicsLinesInFileOrder) {
       "_1_40_вторая, всё",
   });
   const RangeList third = readRanges(lines, 3);
-  ASSERT_FALSE(third.error);
+  ASSERT_TRUE(third);
   EXPECT_EQ(captions(third), cpLines({"третья А", "третья Б"}));
-  EXPECT_EQ(third.entries[0].line, 13u);
-  EXPECT_EQ(third.entries[1].line, 14u);
+  EXPECT_EQ((*third)[0].line, 13u);
+  EXPECT_EQ((*third)[1].line, 14u);
 
   const RangeList second = readRanges(lines, 2);
-  ASSERT_FALSE(second.error);
+  ASSERT_TRUE(second);
   EXPECT_EQ(captions(second), cpLines({"вторая А", "вторая Б", "вторая, всё"}));
-  EXPECT_EQ(second.entries[2].firstText, "1");
-  EXPECT_EQ(second.entries[2].lastText, "40");
-  EXPECT_EQ(second.entries[2].line, 17u);
+  EXPECT_EQ((*second)[2].firstText, "1");
+  EXPECT_EQ((*second)[2].lastText, "40");
+  EXPECT_EQ((*second)[2].line, 17u);
 
   const RangeList absent = readRanges(lines, 5);
-  EXPECT_FALSE(absent.error);
-  EXPECT_TRUE(absent.entries.empty());
+  EXPECT_TRUE(absent);
+  EXPECT_TRUE(absent->empty());
 }
 
 TEST(RangeFile_Sections, OffersTheLinesFoundNotTheAnnouncedCount) {
   const auto lines = cpLines({"+++4", "*_3", "_1_5_А", "_6_9_Б"});
   const RangeList list = readRanges(lines, 4);
-  ASSERT_FALSE(list.error);
-  EXPECT_EQ(list.entries.size(), 2u);
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->size(), 2u);
 }
 
 TEST(RangeFile_Sections, AllTopicsHaveNoRangesEvenWithAZeroMarker) {
   const auto lines = cpLines({"+++0", "*_1", "_1_5_А"});
   const RangeList list = readRanges(lines, 0);
-  EXPECT_FALSE(list.error);
-  EXPECT_TRUE(list.entries.empty());
+  EXPECT_TRUE(list);
+  EXPECT_TRUE(list->empty());
 }
 
 TEST(RangeFile_Fields, SplitsARangeLineAtItsFirstTwoUnderscores) {
@@ -100,11 +100,11 @@ TEST(RangeFile_Fields, SplitsARangeLineAtItsFirstTwoUnderscores) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     const RangeList list = readRanges({"+++1", cp(c.line)}, 1);
-    ASSERT_FALSE(list.error);
-    ASSERT_EQ(list.entries.size(), 1u);
-    EXPECT_EQ(list.entries[0].firstText, c.first);
-    EXPECT_EQ(list.entries[0].lastText, c.last);
-    EXPECT_EQ(list.entries[0].caption, cp(c.caption));
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 1u);
+    EXPECT_EQ((*list)[0].firstText, c.first);
+    EXPECT_EQ((*list)[0].lastText, c.last);
+    EXPECT_EQ((*list)[0].caption, cp(c.caption));
   }
 }
 
@@ -128,19 +128,18 @@ TEST(RangeFile_Faults, ReportsTheFileAndLineAndOffersNothing) {
     std::vector<std::string> lines;
     for (const auto& l : c.lines) lines.push_back(cp(l));
     const RangeList list = readRanges(lines, 1);
-    ASSERT_TRUE(list.error);
-    EXPECT_EQ(list.error->code, c.code);
-    EXPECT_EQ(list.error->file, "diapazon.txt");
-    EXPECT_EQ(list.error->line, c.line);
-    EXPECT_FALSE(list.error->what.empty());
-    EXPECT_TRUE(list.entries.empty());
+    ASSERT_FALSE(list);
+    EXPECT_EQ(list.error().code, c.code);
+    EXPECT_EQ(list.error().file, "diapazon.txt");
+    EXPECT_EQ(list.error().line, c.line);
+    EXPECT_FALSE(list.error().what.empty());
   }
 }
 
 TEST(RangeFile_Faults, CountLinesOfOtherSectionsAreNotRead) {
   const RangeList list = readRanges(cpLines({"+++2", "*", "+++1", "*_1", "_1_5_А"}), 1);
-  EXPECT_FALSE(list.error);
-  EXPECT_EQ(list.entries.size(), 1u);
+  EXPECT_TRUE(list);
+  EXPECT_EQ(list->size(), 1u);
 }
 
 TEST(RangeFile_Load, ReadsTheFileInTheFolderAndReportsAMissingOne) {
@@ -150,9 +149,9 @@ TEST(RangeFile_Load, ReadsTheFileInTheFolderAndReportsAMissingOne) {
   const std::string prefix = folder.string() + "/";
 
   const RangeList missing = loadRanges(prefix, 1);
-  ASSERT_TRUE(missing.error);
-  EXPECT_EQ(missing.error->code, DataError::Code::FileMissing);
-  EXPECT_EQ(missing.error->file, "diapazon.txt");
+  ASSERT_FALSE(missing);
+  EXPECT_EQ(missing.error().code, DataError::Code::FileMissing);
+  EXPECT_EQ(missing.error().file, "diapazon.txt");
 
   {
     std::ofstream out(prefix + "diapazon.txt", std::ios::binary);
@@ -160,10 +159,10 @@ TEST(RangeFile_Load, ReadsTheFileInTheFolderAndReportsAMissingOne) {
   }
   const RangeList list = loadRanges(prefix, 1);
   std::filesystem::remove_all(folder);
-  ASSERT_FALSE(list.error);
-  ASSERT_EQ(list.entries.size(), 1u);
-  EXPECT_EQ(list.entries[0].caption, cp("Все вопросы"));
-  EXPECT_EQ(list.entries[0].lastText, "30");
+  ASSERT_TRUE(list);
+  ASSERT_EQ(list->size(), 1u);
+  EXPECT_EQ((*list)[0].caption, cp("Все вопросы"));
+  EXPECT_EQ((*list)[0].lastText, "30");
 }
 
 TEST(RangeChoice, AcceptsDecimalNumbersInOrderWithinTheBank) {
@@ -177,10 +176,9 @@ TEST(RangeChoice, AcceptsDecimalNumbersInOrderWithinTheBank) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.first) + "-" + c.last);
     const RangeChoice choice = chooseRange(entryOf(c.first, c.last), 30);
-    ASSERT_FALSE(choice.error);
-    ASSERT_TRUE(choice.range);
-    EXPECT_EQ(choice.range->first, c.wantFirst);
-    EXPECT_EQ(choice.range->last, c.wantLast);
+    ASSERT_TRUE(choice);
+    EXPECT_EQ(choice->first, c.wantFirst);
+    EXPECT_EQ(choice->last, c.wantLast);
   }
 }
 
@@ -204,20 +202,19 @@ TEST(RangeChoice, RejectsWhatIsNotAUsableRangeNamingItsLine) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.first) + "-" + c.last);
     const RangeChoice choice = chooseRange(entryOf(c.first, c.last, 12), 30);
-    EXPECT_FALSE(choice.range);
-    ASSERT_TRUE(choice.error);
-    EXPECT_EQ(choice.error->code, DataError::Code::BadRange);
-    EXPECT_EQ(choice.error->file, "diapazon.txt");
-    EXPECT_EQ(choice.error->line, 12u);
-    if (*c.what) EXPECT_EQ(choice.error->what, cp(c.what));
-    else EXPECT_FALSE(choice.error->what.empty());
+    ASSERT_FALSE(choice);
+    EXPECT_EQ(choice.error().code, DataError::Code::BadRange);
+    EXPECT_EQ(choice.error().file, "diapazon.txt");
+    EXPECT_EQ(choice.error().line, 12u);
+    if (*c.what) EXPECT_EQ(choice.error().what, cp(c.what));
+    else EXPECT_FALSE(choice.error().what.empty());
   }
 }
 
 TEST(RangeChoice, ControlBytesOfAFieldShowEscapedInTheMessage) {
   const RangeChoice choice = chooseRange(entryOf(std::string("1\0\r\n\x7f", 5), "5", 3), 30);
-  ASSERT_TRUE(choice.error);
-  const std::string message = describe(*choice.error);
+  ASSERT_FALSE(choice);
+  const std::string message = describe(choice.error());
   EXPECT_NE(message.find(cp("«1\\x00\\x0D\\x0A\\x7F»")), std::string::npos) << utf8FromCp1251(message);
   EXPECT_EQ(visibleControls(std::string("a\tb\x1f\x20\xff", 6)), "a\\x09b\\x1F \xff");
 }
@@ -289,12 +286,12 @@ TEST(RangeWindow, AVeryLongCaptionIsClampedToWhatAWidgetTakes) {
 
 TEST(RangeWindow, EmptyCaptionGivesWidthZeroAndItsRangeIsAccepted) {
   const RangeList list = readRanges({"+++1", "_5_9_"}, 1);
-  ASSERT_EQ(list.entries.size(), 1u);
-  EXPECT_EQ(layoutRangeWindow({list.entries[0].caption}).buttonWidths, std::vector<int>{0});
-  const RangeChoice choice = chooseRange(list.entries[0], 30);
-  ASSERT_TRUE(choice.range);
-  EXPECT_EQ(choice.range->first, 5);
-  EXPECT_EQ(choice.range->last, 9);
+  ASSERT_EQ(list->size(), 1u);
+  EXPECT_EQ(layoutRangeWindow({(*list)[0].caption}).buttonWidths, std::vector<int>{0});
+  const RangeChoice choice = chooseRange((*list)[0], 30);
+  ASSERT_TRUE(choice);
+  EXPECT_EQ(choice->first, 5);
+  EXPECT_EQ(choice->last, 9);
 }
 
 TEST(RangeWindow, RecentresOnTheOldCentreButNotPastTheOrigin) {

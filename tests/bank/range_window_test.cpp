@@ -42,7 +42,8 @@ class RangeWindowTest : public QObject {
                         "_11_20_Вопросы 11-20", "_1_20_Тридцать знаков в этой строке!",
                         "_5_9_"});
     Services services = fakes->services(folder->path());
-    TForm6 window(session, services, 20, nullptr);
+    TForm6 window(session, services, loadRanges(folder->path(), session.SelectedTopic), 20,
+                  nullptr);
     window.move(300, 200);
     const QSize before = window.nominalOuterSize();
     const QPoint centre(300 + before.width() / 2, 200 + before.height() / 2);
@@ -74,7 +75,8 @@ class RangeWindowTest : public QObject {
   void theCheckedRangeIsStored() {
     folder->writeLines("diapazon.txt", {"+++2", "**2", "_1_10_А", "_5_9_"});
     Services services = fakes->services(folder->path());
-    TForm6 window(session, services, 20, nullptr);
+    TForm6 window(session, services, loadRanges(folder->path(), session.SelectedTopic), 20,
+                  nullptr);
     open(window);
     // A caption shorter than its indicator widens the window rather than being cut.
     QVERIFY(window.rangeButtons()[0]->geometry().right() < window.width());
@@ -107,7 +109,8 @@ class RangeWindowTest : public QObject {
     for (const QString& line : lines) utf8.push_back(line.toStdString());
     folder->writeLines("diapazon.txt", utf8);
     Services services = fakes->services(folder->path());
-    TForm6 window(session, services, 20, nullptr);
+    TForm6 window(session, services, loadRanges(folder->path(), session.SelectedTopic), 20,
+                  nullptr);
     open(window);
     if (window.isVisible()) window.Button1Click();
     QVERIFY(!window.isVisible());

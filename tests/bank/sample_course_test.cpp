@@ -139,14 +139,14 @@ TEST(SampleCourse, RangesLieWithinEachTopic) {
     SCOPED_TRACE(topic);
     const std::size_t count = load(topic).QuestionTexts.size();
     const RangeList ranges = readRanges(lines, topic);
-    ASSERT_FALSE(ranges.error) << utf8FromCp1251(describe(*ranges.error));
-    ASSERT_FALSE(ranges.entries.empty());
+    ASSERT_TRUE(ranges) << utf8FromCp1251(describe(ranges.error()));
+    ASSERT_FALSE(ranges->empty());
     bool whole = false;
-    for (const RangeEntry& entry : ranges.entries) {
+    for (const RangeEntry& entry : *ranges) {
       const RangeChoice choice = chooseRange(entry, count);
-      ASSERT_TRUE(choice.range) << "line " << entry.line;
+      ASSERT_TRUE(choice) << "line " << entry.line;
       EXPECT_FALSE(entry.caption.empty());
-      whole = whole || (choice.range->first == 1 && choice.range->last == count);
+      whole = whole || (choice->first == 1 && choice->last == count);
     }
     EXPECT_TRUE(whole) << "no range offers the whole topic";
     // The count line announces as many ranges as the section holds.
@@ -154,7 +154,7 @@ TEST(SampleCourse, RangesLieWithinEachTopic) {
     for (const std::string& line : lines) {
       if (classify(line) == LineKind::TopicMarker) inTopic = digitAt(line, 4) == topic;
       if (inTopic && classify(line) == LineKind::Set) {
-        EXPECT_EQ(digitAt(line, 3), ranges.entries.size());
+        EXPECT_EQ(digitAt(line, 3), ranges->size());
       }
     }
   }

@@ -185,7 +185,8 @@ class LookTest : public QObject {
     showAndCheck(mode, faults, checked);
     TForm5 browser(bank, nullptr);
     showAndCheck(browser, faults, checked);
-    TForm6 range(session, services, bank.QuestionTexts.size(), nullptr);
+    TForm6 range(session, services, loadRanges(folder->path(), session.SelectedTopic),
+                 bank.QuestionTexts.size(), nullptr);
     showAndCheck(range, faults, checked);
     TForm7 selfControl(session, bank, services, nullptr);
     showAndCheck(selfControl, faults, checked);

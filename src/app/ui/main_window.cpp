@@ -105,10 +105,6 @@ void TForm2::setOuterHeight(int height) {
   client_->setFixedHeight(height - design::kFrameHeight - design::kMenuHeight);
 }
 
-bool TForm2::courseFileExists(const char* name) const {
-  return fileExists(services_.path(name));
-}
-
 void TForm2::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   // The window's first activation runs the topic-list handler once more.
@@ -227,13 +223,13 @@ void TForm2::runMode(TForm4& modeWindow) {
       registrationStep(modeWindow.bank());
       break;
     case ModeWindow::SelfControl:
-      if (filesPresent(plan.windowFiles)) {
+      if (filesFound(plan.windowFiles, modeWindow.load().error)) {
         TForm7 selfControl(state_, modeWindow.bank(), services_, this);
         selfControl.exec();
       }
       break;
     case ModeWindow::Browser:
-      if (filesPresent(plan.windowFiles)) {
+      if (filesFound(plan.windowFiles, modeWindow.load().error)) {
         TForm5 browser(modeWindow.bank(), this);
         browser.exec();
       }
@@ -243,20 +239,24 @@ void TForm2::runMode(TForm4& modeWindow) {
   }
 }
 
-bool TForm2::filesPresent(const NeededFiles& needed) {
-  for (const char* name : needed.files) {
-    if (!courseFileExists(name)) {
-      say(needed.missing);
-      return false;
-    }
+bool TForm2::filesFound(const NeededFiles& needed, const std::optional<DataError>& readFault) {
+  if (readFault && lacksFile(needed, *readFault)) {
+    say(needed.missing);
+    return false;
   }
   return true;
 }
 
 void TForm2::rangeStep(const ModePlan& plan, std::size_t questionCount) {
-  if (plan.rangeStep && filesPresent(plan.rangeFiles)) {
-    TForm6 rangeWindow(state_, services_, questionCount, this);
-    rangeWindow.exec();
+  if (plan.rangeStep) {
+    // Read once, here: a missing file is said with the step's title, any other
+    // fault by the range window.
+    RangeList ranges = loadRanges(services_.programFolder, state_.SelectedTopic);
+    if (filesFound(plan.rangeFiles,
+                   ranges ? std::nullopt : std::optional<DataError>(ranges.error()))) {
+      TForm6 rangeWindow(state_, services_, std::move(ranges), questionCount, this);
+      rangeWindow.exec();
+    }
   }
   // A test or a self-control run never works outside the loaded questions: the
   // range is decided here, once, and the windows read it.

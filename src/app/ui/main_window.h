@@ -2,6 +2,7 @@
 // The main window: the topic list from main.txt, the start button that runs
 // one pass through a mode, and the menu.
 #include <QMainWindow>
+#include <optional>
 #include <vector>
 
 #include "app/course_identity.h"
@@ -49,11 +50,11 @@ class TForm2 final : public QMainWindow {
   void clearTopicButtons();
   void runMode(TForm4& modeWindow);
   void say(const FlowMessage& message);
-  // Says which file is missing, with the step's title, when one is.
-  bool filesPresent(const NeededFiles& needed);
+  // False, having said so with the step's title, when readFault is one of the
+  // step's files missing.
+  bool filesFound(const NeededFiles& needed, const std::optional<DataError>& readFault);
   void rangeStep(const ModePlan& plan, std::size_t questionCount);
   void registrationStep(const QuestionBank& bank);
-  bool courseFileExists(const char* name) const;
   QString missingFileText(const char* name) const;
   void reportMissingTopics(const QString& message);
 

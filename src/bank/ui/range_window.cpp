@@ -16,9 +16,13 @@ constexpr int kRadioButtonHeight = 17;
 constexpr int kButtonLeft = 24;
 }  // namespace
 
-TForm6::TForm6(SessionState& session, const Services& services, std::size_t questionCount,
-               QWidget* owner)
-    : TFormBase(owner), session_(session), services_(services), questionCount_(questionCount) {
+TForm6::TForm6(SessionState& session, const Services& services, RangeList ranges,
+               std::size_t questionCount, QWidget* owner)
+    : TFormBase(owner),
+      session_(session),
+      services_(services),
+      ranges_(std::move(ranges)),
+      questionCount_(questionCount) {
   // No border icons at all: "Принять" is the way out.
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   setCloseBox(false);
@@ -38,20 +42,19 @@ void TForm6::FormActivate() {
   const QPoint oldPlace = pos();
   const QSize oldSize = nominalOuterSize();
 
-  RangeList list = loadRanges(services_.programFolder, session_.SelectedTopic);
-  if (list.error) {
+  if (!ranges_) {
     services_.messages.message(this, u"Ошибка."_s,
-                               fromCp1251(describe(*list.error)));
+                               fromCp1251(describe(ranges_.error())));
     reject();
     return;
   }
-  if (list.entries.empty()) {
+  if (ranges_->empty()) {
     services_.messages.message(this, u"Ошибка."_s,
                                u"Не найдено ни одного элемента."_s);
     reject();
     return;
   }
-  entries_ = std::move(list.entries);
+  entries_ = *ranges_;
 
   std::vector<std::string> captions;
   for (const auto& entry : entries_) captions.push_back(entry.caption);
@@ -92,14 +95,14 @@ void TForm6::Button1Click() {
     if (buttons_[i]->isChecked()) chosen = i;
 
   const RangeChoice choice = chooseRange(entries_[chosen], questionCount_);
-  if (choice.error) {
+  if (!choice) {
     // The range stays as it was; the caller falls back to the whole bank.
     services_.messages.message(this, u"Ошибка."_s,
-                               fromCp1251(describe(*choice.error)));
+                               fromCp1251(describe(choice.error())));
     reject();
     return;
   }
-  session_.RangeFirst = choice.range->first;
-  session_.RangeLast = choice.range->last;
+  session_.RangeFirst = choice->first;
+  session_.RangeLast = choice->last;
   accept();
 }

@@ -16,9 +16,10 @@ class TForm6 final : public TFormBase {
   Q_OBJECT
 
  public:
+  // ranges are those loadRanges read for the selected topic, or why it could not;
   // questionCount is the size of the loaded bank, which a range must not leave.
-  TForm6(SessionState& session, const Services& services, std::size_t questionCount,
-         QWidget* owner);
+  TForm6(SessionState& session, const Services& services, RangeList ranges,
+         std::size_t questionCount, QWidget* owner);
 
   const std::vector<QRadioButton*>& rangeButtons() const { return buttons_; }
 
@@ -30,6 +31,7 @@ class TForm6 final : public TFormBase {
  private:
   SessionState& session_;
   const Services& services_;
+  RangeList ranges_;
   std::size_t questionCount_;
   std::vector<RangeEntry> entries_;
   std::vector<QRadioButton*> buttons_;

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,7 +12,6 @@
 #include "platform/data_error.h"
 #include "platform/ui/design.h"
 #include "platform/ui/picture.h"
-#include "platform/text_file.h"
 #include "study/diagram_map.h"
 
 using namespace Qt::StringLiterals;
@@ -39,6 +37,18 @@ PictureFormat formatOf(const std::string& name) {
   }
   return PictureFormat::Unsupported;
 }
+
+// Reads name (graph.txt or a picture) with read: in the current directory, else,
+// when it is not there, in the course folder. Started elsewhere than in the
+// course folder, the program still finds the course's own diagrams there; an
+// absolute name is only taken as it is.
+template <typename Read>
+auto readDiagramFile(const QString& name, const std::string& courseFolder, Read read) {
+  auto result = read(name);
+  if (result || result.error().code != DataError::Code::FileMissing) return result;
+  if (name.isEmpty() || QDir::isAbsolutePath(name) || courseFolder.empty()) return result;
+  return read(QString::fromLocal8Bit(courseFolder) + name);
+}
 }  // namespace
 
 TForm9::TForm9(SessionState& session, const Services& services, QWidget* owner)
@@ -61,14 +71,16 @@ void TForm9::FormActivate() {
   const QPoint oldPlace = pos();
   const QSize oldSize = nominalOuterSize();
 
-  if (const auto map = findDiagramFile(QStringLiteral("graph.txt"))) {
-    if (const auto lines = readLines(QFile::encodeName(*map).toStdString())) {
-      const std::string name = pictureName(readDiagramMap(*lines), session_.DiagramName);
-      loadPicture(name);
-    } else {
-      services_.messages.message(this, u"Диаграмма."_s,
-                                 u"Не удалось прочитать файл graph.txt."_s);
-    }
+  const auto map = readDiagramFile(QStringLiteral("graph.txt"), services_.programFolder,
+                                   [](const QString& path) {
+                                     return loadDiagramMap(QFile::encodeName(path).toStdString());
+                                   });
+  if (map) {
+    loadPicture(pictureName(*map, session_.DiagramName));
+  } else if (map.error().code != DataError::Code::FileMissing) {
+    // Without graph.txt there is no diagram to show, and nothing to say.
+    services_.messages.message(this, u"Диаграмма."_s,
+                               u"Не удалось прочитать файл graph.txt."_s);
   }
 
   const QSize picture = picture_.isNull() ? Image1->size() : picture_.size();
@@ -102,41 +114,37 @@ void TForm9::FormActivate() {
   Button1->setFocus();
 }
 
-std::optional<QString> TForm9::findDiagramFile(const QString& name) const {
-  // Started elsewhere than in the course folder, the program still finds the
-  // course's own diagrams there; an absolute name is only taken as it is.
-  if (QFileInfo(name).isFile()) return name;
-  if (name.isEmpty() || QDir::isAbsolutePath(name) || services_.programFolder.empty()) return std::nullopt;
-  const QString inCourse = QString::fromLocal8Bit(services_.programFolder) + name;
-  if (QFileInfo(inCourse).isFile()) return inCourse;
-  return std::nullopt;
-}
-
 void TForm9::loadPicture(const std::string& name) {
   const QString shownName = fromCp1251(visibleControls(name));
-  // The name is code page 1251; the file system spells it in its own encoding.
-  const auto found = findDiagramFile(fromCp1251(name));
-  if (!found) {
-    services_.messages.message(this, u"Диаграмма."_s,
-                               u"Отсутствует файл '"_s + shownName + QLatin1Char('\''));
-    return;
-  }
   const PictureFormat format = formatOf(name);
-  if (format == PictureFormat::Unsupported) {
-    services_.messages.message(this, u"Диаграмма."_s,
-                               u"Формат рисунка '"_s + shownName +
-                                   u"' не поддерживается: нужен JPEG, PNG, BMP или ICO."_s);
+  QString readFrom;
+  // The name is code page 1251; the file system spells it in its own encoding.
+  auto picture = readDiagramFile(fromCp1251(name), services_.programFolder,
+                                 [&](const QString& path) {
+                                   readFrom = path;
+                                   return readPicture(path, format);
+                                 });
+  if (picture) {
+    picture_ = std::move(*picture);
+    Image1->setAccessibleDescription(readFrom);
     return;
   }
-  std::optional<QImage> picture = readPicture(*found, format);
-  if (!picture) {
-    services_.messages.message(
-        this, u"Диаграмма."_s,
-        u"Файл '"_s + shownName + u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
-    return;
+  switch (picture.error().code) {
+    case DataError::Code::FileMissing:
+      services_.messages.message(this, u"Диаграмма."_s,
+                                 u"Отсутствует файл '"_s + shownName + QLatin1Char('\''));
+      break;
+    case DataError::Code::UnsupportedFormat:
+      services_.messages.message(this, u"Диаграмма."_s,
+                                 u"Формат рисунка '"_s + shownName +
+                                     u"' не поддерживается: нужен JPEG, PNG, BMP или ICO."_s);
+      break;
+    default:
+      services_.messages.message(this, u"Диаграмма."_s,
+                                 u"Файл '"_s + shownName +
+                                     u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
+      break;
   }
-  picture_ = std::move(*picture);
-  Image1->setAccessibleDescription(*found);
 }
 
 void TForm9::Button1Click() { accept(); }

@@ -5,7 +5,6 @@
 // consultation window and by the testing window alike.
 #include <QImage>
 #include <QString>
-#include <optional>
 #include <string>
 
 #include "bank/session_state.h"
@@ -31,8 +30,6 @@ class TForm9 final : public TFormBase {
   void FormActivate() override;
 
  private:
-  // graph.txt or a picture: in the current directory, else in the course folder.
-  std::optional<QString> findDiagramFile(const QString& name) const;
   // Reads the picture into picture_, or tells the user why it cannot.
   void loadPicture(const std::string& name);
 
