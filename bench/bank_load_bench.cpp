@@ -141,7 +141,10 @@ BENCHMARK(BM_CheckLargestCourse)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadOneTopic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadFilesOnce)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadAllTopics)
-    ->Arg(100)->Arg(250)->Arg(500)->Arg(999)
+    ->Arg(100)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(999)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadFilesOncePerTopic)->Arg(999)->Unit(benchmark::kMillisecond);

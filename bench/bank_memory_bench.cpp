@@ -62,7 +62,8 @@ std::string longSet() {
 
 void BM_PeakMemoryOfAnAmplifyingAnswerFile(benchmark::State& state) {
   std::random_device random;
-  const fs::path dir = fs::temp_directory_path() / ("vors_memory_bench_" + std::to_string(random()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("vors_memory_bench_" + std::to_string(random()));
   fs::create_directories(dir);
   {
     std::ofstream(dir / "vopros.txt", std::ios::binary) << "+++1\r\n_001_1_1_?\r\n";

@@ -21,8 +21,10 @@ std::size_t lineCount(const std::string& text) {
 std::string damaged(int kind, bool exam) {
   const std::string whole = sampleLog(1, exam, 1000u + static_cast<unsigned>(kind));
   switch (kind) {
-    case 0: return whole.substr(0, whole.size() / 2);  // the write stopped halfway
-    case 1: return utf8FromCp1251(whole);
+    case 0:
+      return whole.substr(0, whole.size() / 2);  // the write stopped halfway
+    case 1:
+      return utf8FromCp1251(whole);
     default: {
       std::string edited = whole;
       const std::string from = cp("Количество ошибок:     ");
@@ -54,11 +56,13 @@ int main(int argc, char** argv) {
     // Damaged records stand after every third of the whole ones.
     std::size_t from = 0;
     for (int d = 0; d < log.damages; ++d) {
-      std::size_t at = records.size() * static_cast<std::size_t>(d + 1) / static_cast<std::size_t>(log.damages + 1);
+      std::size_t at = records.size() * static_cast<std::size_t>(d + 1) /
+                       static_cast<std::size_t>(log.damages + 1);
       at = records.find(std::string(57, '='), at);
       if (at == std::string::npos) at = records.size();
       text += records.substr(from, at - from);
-      std::printf("%s:%zu damaged record (kind %d)\n", log.name, lineCount(text) + 1, log.firstDamage + d);
+      std::printf("%s:%zu damaged record (kind %d)\n", log.name, lineCount(text) + 1,
+                  log.firstDamage + d);
       text += damaged(log.firstDamage + d, log.exam);
       from = at;
     }

@@ -3,10 +3,10 @@
 // count of records lost or torn (which must stay 0).
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <filesystem>
+#include <fstream>
 
 #include "exam/protocol_log.h"
 

@@ -5,9 +5,9 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "platform/text_file.h"
 #include "results/analysis.h"
@@ -22,13 +22,15 @@ namespace fs = std::filesystem;
 constexpr std::size_t kExams = 60000, kPassFail = 40000;
 
 struct Logs {
-  fs::path dir = fs::temp_directory_path() / ("vorsanit-results-bench-" + std::to_string(::getpid()));
+  fs::path dir =
+      fs::temp_directory_path() / ("vorsanit-results-bench-" + std::to_string(::getpid()));
   std::vector<std::string> paths;
   Logs() {
     fs::create_directories(dir);
     for (bool exam : {true, false}) {
       paths.push_back((dir / logFileName(exam)).string());
-      std::ofstream(paths.back(), std::ios::binary) << sampleLog(exam ? kExams : kPassFail, exam, 7);
+      std::ofstream(paths.back(), std::ios::binary)
+          << sampleLog(exam ? kExams : kPassFail, exam, 7);
     }
   }
   ~Logs() { fs::remove_all(dir); }

@@ -13,8 +13,8 @@
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "app/ui/title_window.h"
-#include "bank/ui/mode_window.h"
 #include "bank/question_bank.h"
+#include "bank/ui/mode_window.h"
 #include "bank/ui/range_window.h"
 #include "exam/ui/registration_window.h"
 #include "exam/ui/report_window.h"
@@ -33,7 +33,8 @@ int saved = 0;
 
 void save(QWidget* window, const QString& name) {
   const QString path = outputFolder + QLatin1Char('/') + name + QStringLiteral(".png");
-  if (!window->grab().save(path)) std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(path));
+  if (!window->grab().save(path))
+    std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(path));
   ++saved;
 }
 
@@ -64,14 +65,15 @@ int main(int argc, char* argv[]) {
   const Services services = fakes.services(folder.path());
 
   std::unique_ptr<TForm2> mainWindow;
-  whileModal([&] { mainWindow = std::make_unique<TForm2>(services); }, [&](QWidget* modal) {
-    if (auto* title = qobject_cast<TForm1*>(modal); title && title->activations() > 0) {
-      settle();
-      save(title, QStringLiteral("TForm1"));
-      title->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-    }
-    return true;
-  });
+  whileModal([&] { mainWindow = std::make_unique<TForm2>(services); },
+             [&](QWidget* modal) {
+               if (auto* title = qobject_cast<TForm1*>(modal); title && title->activations() > 0) {
+                 settle();
+                 save(title, QStringLiteral("TForm1"));
+                 title->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+               }
+               return true;
+             });
   mainWindow->show();
   if (!QTest::qWaitForWindowExposed(mainWindow.get())) return 1;
   settle();

@@ -19,13 +19,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const char* const kNames[] = {"main.txt", "vopros.txt", "otvet.txt", "konsult.txt", "diapazon.txt",
-                              "graph.txt"};
+const char* const kNames[] = {"main.txt",    "vopros.txt",   "otvet.txt",
+                              "konsult.txt", "diapazon.txt", "graph.txt"};
 
 // One folder per process, written anew for every input; an empty part is a missing file.
 const std::string& folder() {
   static const std::string path = [] {
-    const fs::path dir = fs::temp_directory_path() / ("vorsanit-check-fuzz-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("vorsanit-check-fuzz-" + std::to_string(::getpid()));
     fs::create_directories(dir);
     return dir.string() + "/";
   }();
@@ -54,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)summaryLine(check);
 
   if (files[0].empty()) return 0;  // without main.txt the program starts no mode at all
-  const auto topicCount = static_cast<unsigned>(layoutTopicList(splitLines(files[0])).buttons.size());
+  const auto topicCount =
+      static_cast<unsigned>(layoutTopicList(splitLines(files[0])).buttons.size());
   bool refused = false;
   for (unsigned topic = 0; topic < topicCount && topic <= 10; ++topic)
     if (!loadBank(folder(), topic, topicCount).usable()) refused = true;

@@ -51,13 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t offset = joined.QuestionTexts.size();
     const std::size_t count = b.QuestionTexts.size();
     if (!comparable) continue;
-    joined.QuestionTexts.insert(joined.QuestionTexts.end(), b.QuestionTexts.begin(), b.QuestionTexts.end());
-    joined.QuestionFlags.insert(joined.QuestionFlags.end(), b.QuestionFlags.begin(), b.QuestionFlags.end());
+    joined.QuestionTexts.insert(joined.QuestionTexts.end(), b.QuestionTexts.begin(),
+                                b.QuestionTexts.end());
+    joined.QuestionFlags.insert(joined.QuestionFlags.end(), b.QuestionFlags.begin(),
+                                b.QuestionFlags.end());
     joined.AnswerTexts.insert(joined.AnswerTexts.end(), b.AnswerTexts.begin(), b.AnswerTexts.end());
     for (std::size_t i = 0; i < b.AnswerQuestionSets.size(); ++i)
       joined.AnswerQuestionSets.push_back(renumbered(b.AnswerQuestionSets[i], offset, count));
-    for (const std::string& set : b.ConsultTexts) joined.ConsultTexts.push_back(renumbered(set, offset, count));
-    joined.ConsultBlocks.insert(joined.ConsultBlocks.end(), b.ConsultBlocks.begin(), b.ConsultBlocks.end());
+    for (const std::string& set : b.ConsultTexts)
+      joined.ConsultTexts.push_back(renumbered(set, offset, count));
+    joined.ConsultBlocks.insert(joined.ConsultBlocks.end(), b.ConsultBlocks.begin(),
+                                b.ConsultBlocks.end());
   }
   if (!comparable || topicCount < 2) return 0;
 

@@ -22,10 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // readers are held to the same pixel budget.
   const int width = static_cast<int>(size * 37 % 65536);
   const int height = static_cast<int>(name.size() * 101 % 65536);
-  const ScreenArea screen{0, 0, 1 + static_cast<int>(size * 53 % 4096), 1 + static_cast<int>(size * 59 % 4096)};
-  const DiagramWindowPlace place = placeDiagramWindow(width, height, 100, 100, 400, 300, 75, screen);
+  const ScreenArea screen{0, 0, 1 + static_cast<int>(size * 53 % 4096),
+                          1 + static_cast<int>(size * 59 % 4096)};
+  const DiagramWindowPlace place =
+      placeDiagramWindow(width, height, 100, 100, 400, 300, 75, screen);
   FUZZ_CHECK(place.left >= 0 && place.top >= 0 && place.outerWidth == place.imageWidth + 19);
   FUZZ_CHECK(place.imageWidth >= 1 || width == 0);
-  FUZZ_CHECK(place.outerWidth <= std::max(screen.width, 20) && place.outerHeight <= std::max(screen.height, 81));
+  FUZZ_CHECK(place.outerWidth <= std::max(screen.width, 20) &&
+             place.outerHeight <= std::max(screen.height, 81));
   return 0;
 }

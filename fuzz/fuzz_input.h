@@ -27,10 +27,10 @@ inline std::vector<std::string> splitFiles(const std::uint8_t* data, std::size_t
 }
 
 // A broken property is a finding: say which and stop, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                    \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
+#define FUZZ_CHECK(condition)                                                               \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
       std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                              \
-    }                                                                            \
+      std::abort();                                                                         \
+    }                                                                                       \
   } while (false)

@@ -6,7 +6,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto pixels = decodeJpegPixels(data, size);
   if (!pixels) return 0;
   FUZZ_CHECK(pixels->width > 0 && pixels->height > 0);
-  FUZZ_CHECK(pixels->rgb.size() ==
-             static_cast<std::size_t>(pixels->width) * static_cast<std::size_t>(pixels->height) * 3);
+  FUZZ_CHECK(pixels->rgb.size() == static_cast<std::size_t>(pixels->width) *
+                                       static_cast<std::size_t>(pixels->height) * 3);
   return 0;
 }

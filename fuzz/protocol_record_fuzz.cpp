@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "exam/report.h"
-#include "results/log_reader.h"
 #include "fuzz_input.h"
+#include "results/log_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> fields = splitFiles(data, size);
@@ -76,9 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ReportValues& back = read.records[1].values;
   FUZZ_CHECK(read.records[1].line == 19);
   FUZZ_CHECK(back.exam == values.exam);
-  for (auto field : {&ReportValues::date, &ReportValues::time, &ReportValues::name, &ReportValues::code,
-                     &ReportValues::group, &ReportValues::timeUsed, &ReportValues::topic, &ReportValues::range,
-                     &ReportValues::answers, &ReportValues::errors, &ReportValues::result})
+  for (auto field :
+       {&ReportValues::date, &ReportValues::time, &ReportValues::name, &ReportValues::code,
+        &ReportValues::group, &ReportValues::timeUsed, &ReportValues::topic, &ReportValues::range,
+        &ReportValues::answers, &ReportValues::errors, &ReportValues::result})
     FUZZ_CHECK(back.*field == oneLine(values.*field));
   FUZZ_CHECK(back.listing.size() == values.listing.size());
   for (std::size_t k = 0; k < values.listing.size(); ++k) {

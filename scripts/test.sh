@@ -2,11 +2,11 @@
 # Builds with warnings as errors and runs every test; then runs the whole suite
 # again under AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/,
 # the clang tree that also holds the fuzz targets, and every fuzz target there
-# for a short while (see scripts/fuzz.sh). With VORS_FORMAT_CHECK=1 it first
-# checks that the sources follow .clang-format (scripts/format.sh --check).
+# for a short while (see scripts/fuzz.sh). It first checks that the sources
+# follow .clang-format (scripts/format.sh --check; VORS_FORMAT_CHECK=0 skips it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-if [ "${VORS_FORMAT_CHECK:-0}" = 1 ]; then
+if [ "${VORS_FORMAT_CHECK:-1}" = 1 ]; then
   echo "== Formatting"
   bash scripts/format.sh --check
 fi

@@ -49,9 +49,11 @@ std::string helpText() {
 std::string noDisplayText(const std::string& display, const std::string& wayland) {
   std::string where;
   if (!display.empty()) where = "дисплей " + display + " недоступен";
-  if (!wayland.empty()) where += (where.empty() ? "" : ", ") + ("дисплей Wayland " + wayland + " недоступен");
+  if (!wayland.empty())
+    where += (where.empty() ? "" : ", ") + ("дисплей Wayland " + wayland + " недоступен");
   if (where.empty()) where = "переменные DISPLAY и WAYLAND_DISPLAY не заданы";
-  return "vorsanit: нет графического дисплея (" + where + ").\n"
+  return "vorsanit: нет графического дисплея (" + where +
+         ").\n"
          "Программе нужен графический сеанс. Без него её можно запустить\n"
          "на виртуальном дисплее (пакет xvfb):\n"
          "  xvfb-run -a vorsanit [ПАПКА | --sample]\n";
@@ -80,7 +82,8 @@ std::string prepareSampleCourse(const std::string& sampleSource, const std::stri
   for (const auto& entry : fs::directory_iterator(sampleSource, ec)) {
     const std::string name = entry.path().filename().string();
     // The sample's files only: a program or an old log beside them stays where it is.
-    if (!entry.is_regular_file() || name.ends_with(".log") || name.starts_with("vorsanit")) continue;
+    if (!entry.is_regular_file() || name.ends_with(".log") || name.starts_with("vorsanit"))
+      continue;
     if (name != "main.txt") files.push_back(entry.path());
   }
   if (ec) return "не удалось прочитать папку " + sampleSource + ": " + ec.message();

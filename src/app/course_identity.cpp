@@ -14,7 +14,8 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
   auto setOnce = [&](std::optional<std::string>& part, const std::string& key, std::string value,
                      std::size_t index) {
     if (part)
-      remark(index, cp("ключ «") + key + cp("» повторяется; программа возьмет последнее значение."));
+      remark(index,
+             cp("ключ «") + key + cp("» повторяется; программа возьмет последнее значение."));
     part = std::move(value);
   };
   for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -9,8 +9,8 @@ const char* const kOneFileMissing = "Отсутствует один из фай
 
 }  // namespace
 
-const FlowMessage kBankNotLoaded{
-    "Ошибка.", "Вопросы темы не загружены, поэтому режим не может быть начат."};
+const FlowMessage kBankNotLoaded{"Ошибка.",
+                                 "Вопросы темы не загружены, поэтому режим не может быть начат."};
 
 ModePlan planMode(std::uint8_t selectedMode, unsigned selectedTopic) {
   ModePlan plan;

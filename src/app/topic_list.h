@@ -8,7 +8,7 @@
 struct TopicButtonPlace {
   std::string caption;  // code page 1251
   int top = 0;
-  int width = 0;        // 10 per character, plus 30
+  int width = 0;  // 10 per character, plus 30
 };
 
 struct TopicListLayout {

@@ -32,10 +32,14 @@ void appendNumber(std::string& out, unsigned n) {
 LineKind classify(std::string_view line) {
   if (line.empty()) return LineKind::Other;
   switch (line.front()) {
-    case '+': return LineKind::TopicMarker;
-    case '*': return LineKind::Set;
-    case '_': return LineKind::Record;
-    default: return LineKind::Other;
+    case '+':
+      return LineKind::TopicMarker;
+    case '*':
+      return LineKind::Set;
+    case '_':
+      return LineKind::Record;
+    default:
+      return LineKind::Other;
   }
 }
 

@@ -234,10 +234,13 @@ class BankLoader {
     // Sized once: a file of many short answer lines must not need twice their room.
     std::size_t records = 0;
     for (unsigned topic : topics_)
-      walkTopic(file, topic, nullptr, [&](std::string_view line, std::size_t) {
-        if (classify(line) == LineKind::Record) ++records;
-        return std::optional<DataError>();
-      }, noSectionEnd);
+      walkTopic(
+          file, topic, nullptr,
+          [&](std::string_view line, std::size_t) {
+            if (classify(line) == LineKind::Record) ++records;
+            return std::optional<DataError>();
+          },
+          noSectionEnd);
     bank.AnswerTexts.reserve(records);
 
     // A topic marker does not reset the current set; a topic's answers may only
@@ -313,7 +316,8 @@ class BankLoader {
         emptyBlock = kNoLine;
         return std::nullopt;
       };
-      if (auto error = walkTopic(file, topics_[k], every_, onLine, blockWithoutContent)) return error;
+      if (auto error = walkTopic(file, topics_[k], every_, onLine, blockWithoutContent))
+        return error;
     }
     return std::nullopt;
   }
@@ -362,7 +366,9 @@ bool sameSets(const AnswerSetList& a, const Sets& b) {
 
 bool operator==(const AnswerSetList& a, const AnswerSetList& b) { return sameSets(a, b); }
 
-bool operator==(const AnswerSetList& a, const std::vector<std::string>& b) { return sameSets(a, b); }
+bool operator==(const AnswerSetList& a, const std::vector<std::string>& b) {
+  return sameSets(a, b);
+}
 
 namespace {
 
@@ -390,8 +396,9 @@ BankFaults collectBankFaults(const std::string& folder, unsigned topicCount) {
 BankLoad loadBankFromTexts(CourseTexts texts, unsigned selectedTopic, unsigned topicCount) {
   auto handedIn = [&texts](const char* name, std::string& text) -> std::optional<DataError> {
     std::optional<std::string>& given = name == std::string_view(kQuestionFile) ? texts.questions
-                                        : name == std::string_view(kAnswerFile) ? texts.answers
-                                                                                : texts.consultations;
+                                        : name == std::string_view(kAnswerFile)
+                                            ? texts.answers
+                                            : texts.consultations;
     if (!given) return DataError{Code::FileMissing, name, 0, cp("файл не найден.")};
     text = std::move(*given);
     return std::nullopt;

@@ -41,11 +41,12 @@ class AnswerSetList {
 };
 
 struct QuestionBank {
-  std::vector<std::string> QuestionTexts;    // entry i is question i+1, without its 9-character prefix
-  std::vector<std::uint16_t> QuestionFlags;  // correct option digit of each question
-  std::vector<std::string> AnswerTexts;      // answer lines as written ("_2_text")
-  AnswerSetList AnswerQuestionSets;          // the set that governs each answer line
-  std::vector<std::string> ConsultTexts;     // the set of each consultation block
+  std::vector<std::string>
+      QuestionTexts;  // entry i is question i+1, without its 9-character prefix
+  std::vector<std::uint16_t> QuestionFlags;             // correct option digit of each question
+  std::vector<std::string> AnswerTexts;                 // answer lines as written ("_2_text")
+  AnswerSetList AnswerQuestionSets;                     // the set that governs each answer line
+  std::vector<std::string> ConsultTexts;                // the set of each consultation block
   std::vector<std::vector<std::string>> ConsultBlocks;  // the content lines of each block
 };
 

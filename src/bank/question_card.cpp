@@ -17,7 +17,7 @@ constexpr int kMinimumHeight = 360;
 // On the testing window the result label keeps at least the room it has above
 // the buttons at nine lines, so that it never slides into or below them.
 constexpr int kResultAboveButtons = 25;
-const std::string kQuestionIndent = "\r    ";      // CR, then four blanks
+const std::string kQuestionIndent = "\r    ";  // CR, then four blanks
 const std::string kOptionIndent(13, ' ');
 
 // The length of the display line that starts the rest of a text.
@@ -76,7 +76,8 @@ CardFrame cardFrame(std::size_t questionLines, std::size_t optionLines, WindowKi
     frame.buttonTop = pixelsFor(beyond, kPitch, 295);
     // The result label moves two pitches per extra line while the buttons move
     // one, until it comes as close to them as it may.
-    frame.label3Top = std::min(pixelsFor(beyond, 2 * kPitch, 250), frame.buttonTop - kResultAboveButtons);
+    frame.label3Top =
+        std::min(pixelsFor(beyond, 2 * kPitch, 250), frame.buttonTop - kResultAboveButtons);
   }
   return frame;
 }
@@ -105,7 +106,8 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
     if (!setContains(bank.AnswerQuestionSets[i], questionNumber)) continue;
     const std::string& line = bank.AnswerTexts[i];
     const auto digit = digitAt(line, 2);
-    options.push_back({std::string(optionText(line)), digit ? static_cast<int>(*digit) : kUnknownDigit});
+    options.push_back(
+        {std::string(optionText(line)), digit ? static_cast<int>(*digit) : kUnknownDigit});
   }
   if (options.empty()) {
     card.noAnswers = true;
@@ -143,6 +145,7 @@ CardLayout layoutCard(const QuestionBank& bank, std::size_t n, WindowKind kind) 
   card.outerHeight = frame.outerHeight;
   card.buttonTop = frame.buttonTop;
   card.label3Top = frame.label3Top;
-  if (kind == WindowKind::Testing) card.diagramName = consultationOf(bank, questionNumber).diagramName;
+  if (kind == WindowKind::Testing)
+    card.diagramName = consultationOf(bank, questionNumber).diagramName;
   return card;
 }

@@ -35,10 +35,10 @@ std::size_t displayLineCount(std::string_view text);
 std::string_view optionText(std::string_view answerLine);
 
 struct OptionPlace {
-  std::string caption;              // the button's text (first display line when broken)
+  std::string caption;  // the button's text (first display line when broken)
   int top = 0;
-  int width = 0;                    // 6 per character of the whole text, plus 15
-  int digit = 1;                    // option digit, compared with QuestionFlags
+  int width = 0;  // 6 per character of the whole text, plus 15
+  int digit = 1;  // option digit, compared with QuestionFlags
   // The display lines after the first, each thirteen blanks + its part, one
   // pitch apart: the second line at continuationTop, then the further ones.
   std::optional<std::string> continuation;
@@ -48,8 +48,8 @@ struct OptionPlace {
 
 // Where the window's bottom edge, Label3 and the buttons stand for a card.
 struct CardFrame {
-  int outerHeight = 0;              // window height
-  int buttonTop = 0;                // Button1..Button6 (self-control) or Button1, Button2 (testing)
+  int outerHeight = 0;  // window height
+  int buttonTop = 0;    // Button1..Button6 (self-control) or Button1, Button2 (testing)
   int label3Top = 0;
 };
 
@@ -59,12 +59,12 @@ struct CardFrame {
 CardFrame cardFrame(std::size_t questionLines, std::size_t optionLines, WindowKind kind);
 
 struct CardLayout {
-  std::string questionCaption;      // its display lines joined by CR + four blanks
-  std::vector<OptionPlace> options; // at least one
-  bool noAnswers = false;           // the single option "Ответы не найдены."
-  int extraLines = 0;               // second display lines on the card
-  int outerHeight = 0;              // window height
-  int buttonTop = 0;                // Button1..Button6 (self-control) or Button1, Button2 (testing)
+  std::string questionCaption;       // its display lines joined by CR + four blanks
+  std::vector<OptionPlace> options;  // at least one
+  bool noAnswers = false;            // the single option "Ответы не найдены."
+  int extraLines = 0;                // second display lines on the card
+  int outerHeight = 0;               // window height
+  int buttonTop = 0;  // Button1..Button6 (self-control) or Button1, Button2 (testing)
   int label3Top = 0;
   // Testing window only: the diagram named by the first line of the question's
   // consultation block, when it carries a marker.

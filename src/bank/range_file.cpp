@@ -57,13 +57,16 @@ struct NumberRead {
 // arithmetic below; the bank check then decides whether it is usable.
 NumberRead readRangeNumber(const std::string& text, std::string_view utf8Which) {
   constexpr std::size_t kMaxDigits = 5;
-  if (text.empty()) return {std::nullopt, cp("не указан ") + cp(utf8Which) + cp(" номер диапазона.")};
-  const bool decimal = std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (text.empty())
+    return {std::nullopt, cp("не указан ") + cp(utf8Which) + cp(" номер диапазона.")};
+  const bool decimal =
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!decimal)
-    return {std::nullopt,
-            cp(utf8Which) + cp(" номер диапазона ") + quoted(text) + cp(" не является десятичным числом.")};
+    return {std::nullopt, cp(utf8Which) + cp(" номер диапазона ") + quoted(text) +
+                              cp(" не является десятичным числом.")};
   if (text.size() > kMaxDigits)
-    return {std::nullopt, cp(utf8Which) + cp(" номер диапазона ") + quoted(text) + cp(" слишком длинный.")};
+    return {std::nullopt,
+            cp(utf8Which) + cp(" номер диапазона ") + quoted(text) + cp(" слишком длинный.")};
   return {static_cast<unsigned>(std::stoul(text)), {}};
 }
 
@@ -91,7 +94,8 @@ RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
     switch (classify(line)) {
       case LineKind::TopicMarker: {
         const auto digit = digitAt(line, 4);
-        if (!digit) return fail(DataError::Code::BadTopicDigit, "в строке темы четвёртый символ не цифра.");
+        if (!digit)
+          return fail(DataError::Code::BadTopicDigit, "в строке темы четвёртый символ не цифра.");
         // Topic 0 stands for all topics, which have no ranges of their own.
         inSection = topic != 0 && *digit == topic;
         break;
@@ -131,11 +135,13 @@ RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {
 
   const unsigned a = *first.value;
   const unsigned b = *last.value;
-  if (a == 0) return fail(cp("диапазон ") + rangeText(a, b) + cp(": номера вопросов начинаются с 1."));
+  if (a == 0)
+    return fail(cp("диапазон ") + rangeText(a, b) + cp(": номера вопросов начинаются с 1."));
   if (a > b) return fail(cp("диапазон ") + rangeText(a, b) + cp(" задан в обратном порядке."));
   if (b > usableCount(questionCount))
-    return fail(cp("диапазон ") + rangeText(a, b) + cp(" выходит за пределы загруженных вопросов (") +
-                std::to_string(questionCount) + ").");
+    return fail(cp("диапазон ") + rangeText(a, b) +
+                cp(" выходит за пределы загруженных вопросов (") + std::to_string(questionCount) +
+                ").");
   return QuestionRange{static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b)};
 }
 
@@ -170,7 +176,8 @@ RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
   return layout;
 }
 
-WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth, int newHeight) {
+WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth,
+                     int newHeight) {
   const int centreX = oldLeft + oldWidth / 2;
   const int centreY = oldTop + oldHeight / 2;
   return WindowPlace{std::max(0, centreX - newWidth / 2), std::max(0, centreY - newHeight / 2)};

@@ -11,8 +11,8 @@
 struct RangeEntry {
   std::string firstText;  // as written; read as a number only when chosen
   std::string lastText;
-  std::string caption;    // the rest of the line, underscores included
-  unsigned line = 0;      // 1-based line in the file
+  std::string caption;  // the rest of the line, underscores included
+  unsigned line = 0;    // 1-based line in the file
 };
 
 // The range lines of the topic's sections, in file order; or the first line
@@ -58,6 +58,9 @@ RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions);
 
 // Where a window of the new outer size stands so that its centre stays where
 // it was (never left of or above the screen's origin).
-struct WindowPlace { int left = 0; int top = 0; };
+struct WindowPlace {
+  int left = 0;
+  int top = 0;
+};
 WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth,
                      int newHeight);

@@ -31,6 +31,6 @@ struct SessionState {
   std::string CandidateCode;
   std::string CandidateName;
   std::string CandidateGroup;
-  std::string DiagramName;               // e.g. "diagram_0007"
+  std::string DiagramName;  // e.g. "diagram_0007"
   bool RegistrationAccepted = false;
 };

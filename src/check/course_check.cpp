@@ -38,13 +38,16 @@ constexpr std::size_t kNoLine = static_cast<std::size_t>(-1);
 constexpr unsigned kNoTopic = static_cast<unsigned>(-1);
 
 // "1 тема", "3 темы", "5 тем".
-std::string counted(std::size_t n, std::string_view one, std::string_view few, std::string_view many) {
+std::string counted(std::size_t n, std::string_view one, std::string_view few,
+                    std::string_view many) {
   const std::size_t tens = n % 100;
   const std::size_t units = n % 10;
   std::string_view word = many;
   if (tens < 11 || tens > 14) {
-    if (units == 1) word = one;
-    else if (units >= 2 && units <= 4) word = few;
+    if (units == 1)
+      word = one;
+    else if (units >= 2 && units <= 4)
+      word = few;
   }
   return std::to_string(n) + " " + cp(word);
 }
@@ -52,7 +55,6 @@ std::string counted(std::size_t n, std::string_view one, std::string_view few, s
 std::string questionsCounted(std::size_t n) { return counted(n, "вопрос", "вопроса", "вопросов"); }
 
 std::string inQuotes(std::string_view text) { return cp("«") + std::string(text) + cp("»"); }
-
 
 // The first bytes of a file, fewer when it is shorter or cannot be read.
 std::string fileStart(const std::string& path, std::size_t count) {
@@ -112,8 +114,8 @@ struct CourseFile {
 
 // The question lines of one topic: which line carries each number 1..m.
 struct TopicQuestions {
-  std::size_t count = 0;             // m, the topic's question lines
-  std::vector<std::size_t> line;     // index by number, kNoLine for a filler
+  std::size_t count = 0;          // m, the topic's question lines
+  std::vector<std::size_t> line;  // index by number, kNoLine for a filler
   std::size_t firstMarker = kNoLine;
 };
 
@@ -161,8 +163,8 @@ class Checker {
     addAt(nameOf(fault.file), fault.line, FindingKind::Error, fault.what);
   }
   static const char* nameOf(const std::string& file) {
-    for (const char* name : {kMainFile, kQuestionFile, kAnswerFile, kConsultFile, kRangeFile, kDiagramMap,
-                             kCourseIdentityFile})
+    for (const char* name : {kMainFile, kQuestionFile, kAnswerFile, kConsultFile, kRangeFile,
+                             kDiagramMap, kCourseIdentityFile})
       if (file == name) return name;
     return kQuestionFile;
   }
@@ -188,7 +190,8 @@ class Checker {
       return std::nullopt;
     }
     if (utf8)
-      addAt(name, 0, FindingKind::Note, cp("файл в кодировке UTF-8; программа переводит его в 1251 при чтении."));
+      addAt(name, 0, FindingKind::Note,
+            cp("файл в кодировке UTF-8; программа переводит его в 1251 при чтении."));
     checkLineEnds(name, *text);
     return std::move(*text);
   }
@@ -236,7 +239,8 @@ class Checker {
     const auto text = checkedText(kMainFile, *bytes);
     if (!text) return;
     result_.topics = static_cast<unsigned>(topicTitles(splitLines(*text)).size());
-    if (result_.topics == 0) add(kMainFile, kNoLine, FindingKind::Error, cp("в файле нет ни одной темы."));
+    if (result_.topics == 0)
+      add(kMainFile, kNoLine, FindingKind::Error, cp("в файле нет ни одной темы."));
   }
 
   // Every fault the program would stop at, for any topic alone or all of them:
@@ -288,7 +292,7 @@ class Checker {
       if (line.compare(0, 3, "+++") != 0) {
         warn(file.name, i,
              cp("строка начинается с «+», и программа примет ее за начало раздела темы ") +
-                 std::to_string(*topic) + cp("; раздел темы пишется «+++N».")) ;
+                 std::to_string(*topic) + cp("; раздел темы пишется «+++N»."));
       } else if ((*topic == 0 || *topic > result_.topics) && !emptyFiles_.count(kMainFile)) {
         warn(file.name, i,
              cp("раздел темы ") + std::to_string(*topic) + cp(" не будет загружен: в main.txt ") +
@@ -307,12 +311,14 @@ class Checker {
       const std::string& line = file.lines[i];
       if (classify(line) == LineKind::TopicMarker) {
         const auto digit = digitAt(line, 4);
-        if (digit && topicQuestions_[*digit].firstMarker == kNoLine) topicQuestions_[*digit].firstMarker = i;
+        if (digit && topicQuestions_[*digit].firstMarker == kNoLine)
+          topicQuestions_[*digit].firstMarker = i;
         continue;
       }
       if (topic == kNoTopic || line.empty()) continue;
       if (classify(line) != LineKind::Record) {
-        warn(file.name, i, cp("строка не является ни разделом темы, ни вопросом; программа ее пропускает."));
+        warn(file.name, i,
+             cp("строка не является ни разделом темы, ни вопросом; программа ее пропускает."));
         continue;
       }
       if (topic <= kLastTopicDigit) picked[topic].push_back(i);
@@ -348,7 +354,8 @@ class Checker {
       if (gaps > 0)
         warn(file.name, topic.firstMarker,
              cp("в теме ") + std::to_string(t) +
-                 (gaps == 1 ? cp(" нет вопроса с номером ") + missing + cp("; на его месте будет пустой вопрос.")
+                 (gaps == 1 ? cp(" нет вопроса с номером ") + missing +
+                                  cp("; на его месте будет пустой вопрос.")
                             : cp(" нет вопросов с номерами ") + missing +
                                   cp("; на их месте будут пустые вопросы.")));
     }
@@ -367,13 +374,15 @@ class Checker {
       }
       if (!reliable(kQuestionFile, t)) continue;
       warn(file.name, i,
-           cp("набор называет вопрос ") + std::to_string(n) + cp(", а в теме ") + std::to_string(t) +
-               cp(" только ") + questionsCounted(m) + ".");
+           cp("набор называет вопрос ") + std::to_string(n) + cp(", а в теме ") +
+               std::to_string(t) + cp(" только ") + questionsCounted(m) + ".");
     }
     return named;
   }
 
-  bool loaded(unsigned topic) const { return topic != kNoTopic && topic >= 1 && topic <= loadedTopics(); }
+  bool loaded(unsigned topic) const {
+    return topic != kNoTopic && topic >= 1 && topic <= loadedTopics();
+  }
 
   // otvet.txt: lines the loader passes over, sets beyond the topic, and
   // questions that no student can answer right or whose card is too tall.
@@ -396,9 +405,10 @@ class Checker {
       if (topic == kNoTopic || line.empty()) continue;
       const LineKind kind = classify(line);
       if (kind == LineKind::Other) {
-        warn(file.name, i,
-             cp("строка не является ни разделом темы, ни набором, ни вариантом ответа; программа ее "
-                "пропускает."));
+        warn(
+            file.name, i,
+            cp("строка не является ни разделом темы, ни набором, ни вариантом ответа; программа ее "
+               "пропускает."));
         continue;
       }
       if (!loaded(topic)) continue;
@@ -429,11 +439,13 @@ class Checker {
                cp("вопрос ") + number + cp(" без текста: программа покажет пустой вопрос."));
         if (offered[t][n] == 0)
           warn(kQuestionFile, topic.line[n],
-               cp("вопрос ") + number + cp(" не назван ни одним набором в otvet.txt; программа "
-                                           "покажет «Ответы не найдены.»."));
+               cp("вопрос ") + number +
+                   cp(" не назван ни одним набором в otvet.txt; программа "
+                      "покажет «Ответы не найдены.»."));
         else if ((offered[t][n] & (1u << right)) == 0)
           warn(kQuestionFile, topic.line[n],
-               cp("правильный ответ вопроса ") + number + cp(" - вариант ") + std::to_string(right) +
+               cp("правильный ответ вопроса ") + number + cp(" - вариант ") +
+                   std::to_string(right) +
                    cp(", но варианта с этой цифрой у вопроса нет: ответить верно нельзя."));
         checkCardHeight(topic.line[n], number, optionLines[t][n]);
       }
@@ -444,7 +456,8 @@ class Checker {
   // window, the taller of the two answering windows, out of reach there.
   void checkCardHeight(std::size_t i, const std::string& number, std::size_t optionLines) {
     const std::string& line = questions_.lines[i];
-    const std::string_view question = std::string_view(line).substr(std::min<std::size_t>(line.size(), 9));
+    const std::string_view question =
+        std::string_view(line).substr(std::min<std::size_t>(line.size(), 9));
     const std::size_t questionLines = displayLineCount(question);
     // A question without options shows the one line "Ответы не найдены.".
     const std::size_t shownOptionLines = std::max<std::size_t>(optionLines, 1);
@@ -453,9 +466,10 @@ class Checker {
     warn(kQuestionFile, i,
          cp("вопрос ") + number + cp(" с вариантами ответа займет на экране ") +
              counted(questionLines + shownOptionLines, "строку", "строки", "строк") +
-             cp(", и окно высотой ") + std::to_string(height) + cp(" пикселей не поместится на экране "
-                                                                  "высотой 768 пикселей; сократите вопрос "
-                                                                  "или варианты ответа."));
+             cp(", и окно высотой ") + std::to_string(height) +
+             cp(" пикселей не поместится на экране "
+                "высотой 768 пикселей; сократите вопрос "
+                "или варианты ответа."));
   }
 
   // konsult.txt: sets beyond the topic, questions without a consultation and
@@ -464,7 +478,8 @@ class Checker {
     const CourseFile& file = consults_;
     if (!file.present) return;
     std::vector<std::vector<bool>> explained(kLastTopicDigit + 1);
-    for (unsigned t = 1; t <= loadedTopics(); ++t) explained[t].assign(topicQuestions_[t].count + 1, false);
+    for (unsigned t = 1; t <= loadedTopics(); ++t)
+      explained[t].assign(topicQuestions_[t].count + 1, false);
     bool blockStart = false;
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
       const unsigned topic = file.topics[i];
@@ -508,8 +523,9 @@ class Checker {
            diagram + cp(" не найдена: ни в текущей папке, ни в папке курса нет файла graph.txt."));
       return;
     }
-    const bool known = std::any_of(diagramMap_->begin(), diagramMap_->end(),
-                                   [&](const DiagramEntry& entry) { return entry.number == *number; });
+    const bool known =
+        std::any_of(diagramMap_->begin(), diagramMap_->end(),
+                    [&](const DiagramEntry& entry) { return entry.number == *number; });
     if (!known) warn(kConsultFile, i, diagram + cp(" не найдена в graph.txt."));
   }
 
@@ -569,7 +585,8 @@ class Checker {
         std::optional<std::string> bytes;
         if (!ec && size <= kMaxPictureFileBytes)
           if (auto read = readText(path)) bytes = std::move(*read);
-        if (!bytes || !decodeJpegPixels(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()))
+        if (!bytes ||
+            !decodeJpegPixels(reinterpret_cast<const unsigned char*>(bytes->data()), bytes->size()))
           warn(kDiagramMap, i, shown + cp(" поврежден: его не удается прочитать как JPEG."));
         return;
       }
@@ -588,7 +605,8 @@ class Checker {
       case PictureKind::Metafile:
       case PictureKind::Unknown:
         add(kDiagramMap, i, FindingKind::Error,
-            shown + cp(" в формате, который программа не показывает: нужен JPEG, PNG, BMP или ICO."));
+            shown +
+                cp(" в формате, который программа не показывает: нужен JPEG, PNG, BMP или ICO."));
         return;
     }
     if (fileStart(path, signature.size()) != signature)
@@ -641,14 +659,15 @@ class Checker {
 
   void sortFindings() {
     auto order = [](const std::string& file) {
-      const std::array<const char*, 7> files = {kMainFile,    kQuestionFile, kAnswerFile, kConsultFile,
-                                                kRangeFile,   kDiagramMap,   kCourseIdentityFile};
+      const std::array<const char*, 7> files = {kMainFile,          kQuestionFile, kAnswerFile,
+                                                kConsultFile,       kRangeFile,    kDiagramMap,
+                                                kCourseIdentityFile};
       return static_cast<std::size_t>(std::find(files.begin(), files.end(), file) - files.begin());
     };
-    std::stable_sort(result_.findings.begin(), result_.findings.end(),
-                     [&](const Finding& a, const Finding& b) {
-                       return std::make_pair(order(a.file), a.line) < std::make_pair(order(b.file), b.line);
-                     });
+    std::stable_sort(
+        result_.findings.begin(), result_.findings.end(), [&](const Finding& a, const Finding& b) {
+          return std::make_pair(order(a.file), a.line) < std::make_pair(order(b.file), b.line);
+        });
   }
 
   std::string folder_;
@@ -670,15 +689,15 @@ class Checker {
 }  // namespace
 
 std::size_t CourseCheck::errors() const {
-  return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-    return f.kind == FindingKind::Error;
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(findings.begin(), findings.end(),
+                    [](const Finding& f) { return f.kind == FindingKind::Error; }));
 }
 
 std::size_t CourseCheck::warnings() const {
-  return static_cast<std::size_t>(std::count_if(findings.begin(), findings.end(), [](const Finding& f) {
-    return f.kind == FindingKind::Warning;
-  }));
+  return static_cast<std::size_t>(
+      std::count_if(findings.begin(), findings.end(),
+                    [](const Finding& f) { return f.kind == FindingKind::Warning; }));
 }
 
 std::size_t CourseCheck::notes() const { return findings.size() - errors() - warnings(); }
@@ -701,5 +720,6 @@ std::string summaryLine(const CourseCheck& check) {
   return cp("Курс: ") + counted(check.topics, "тема", "темы", "тем") + ", " +
          questionsCounted(check.questions) + cp("; ошибок ") + std::to_string(check.errors()) +
          cp(", предупреждений ") + std::to_string(check.warnings()) +
-         (check.notes() > 0 ? cp(", замечаний ") + std::to_string(check.notes()) : std::string()) + ".";
+         (check.notes() > 0 ? cp(", замечаний ") + std::to_string(check.notes()) : std::string()) +
+         ".";
 }

@@ -13,7 +13,7 @@ struct Finding {
   std::string file;   // bare name, e.g. "otvet.txt"
   unsigned line = 0;  // 1-based; 0 when the finding concerns the whole file
   FindingKind kind = FindingKind::Error;
-  std::string what;   // code page 1251, a short Russian sentence
+  std::string what;  // code page 1251, a short Russian sentence
 };
 
 struct CourseCheck {
@@ -36,4 +36,3 @@ std::string formatFinding(const Finding& finding);
 // "Курс: 3 темы, 106 вопросов; ошибок 2, предупреждений 2." (", замечаний 1" before
 // the stop when there are notes).
 std::string summaryLine(const CourseCheck& check);
-

@@ -49,7 +49,9 @@ int main(int argc, char** argv) {
   // A course that passes --strict deals no blank question and no question without options.
   const bool strict = argc == 3 && std::string_view(argv[1]) == "--strict";
   if (argc != 2 && !strict) {
-    print(stderr, cp("Использование: vorsanit-check [--strict] ПАПКА_КУРСА (подробнее: vorsanit-check --help)"));
+    print(
+        stderr,
+        cp("Использование: vorsanit-check [--strict] ПАПКА_КУРСА (подробнее: vorsanit-check --help)"));
     return 2;
   }
   const char* folder = argv[argc - 1];

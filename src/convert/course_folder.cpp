@@ -18,14 +18,14 @@
 
 namespace {
 
-constexpr unsigned kLastTopic = 9;        // a topic marker carries one digit
+constexpr unsigned kLastTopic = 9;           // a topic marker carries one digit
 constexpr std::size_t kMostQuestions = 999;  // a question number has three digits
 constexpr std::string_view kCrLf = "\r\n";
 
 // Every call into the question bank loader is made here, so that a change of
 // its interface touches this one function.
-std::optional<QuestionBank> loadTopic(const std::string& folder, unsigned topic, unsigned topicCount,
-                                      std::string& error) {
+std::optional<QuestionBank> loadTopic(const std::string& folder, unsigned topic,
+                                      unsigned topicCount, std::string& error) {
   BankLoad load = loadBank(folder, topic, topicCount);
   if (load.error) {
     error = utf8FromCp1251(describe(*load.error));
@@ -67,12 +67,14 @@ ConvertResult readCourseFolder(const std::string& folder) {
   }
   const std::vector<std::string> titles = topicTitles(*mainLines);
   const auto topicCount = static_cast<unsigned>(titles.size() + 1);
-  const std::vector<std::string> questionFile = readLines(folder + "vopros.txt").value_or(std::vector<std::string>{});
+  const std::vector<std::string> questionFile =
+      readLines(folder + "vopros.txt").value_or(std::vector<std::string>{});
   for (unsigned t = 1; t < topicCount && t <= kLastTopic; ++t) {
     std::string error;
     const std::optional<QuestionBank> bank = loadTopic(folder, t, topicCount, error);
     if (!bank) {
-      result.notes.push_back({"vopros.txt", 0, "тема " + std::to_string(t) + " не загружается: " + error, true});
+      result.notes.push_back(
+          {"vopros.txt", 0, "тема " + std::to_string(t) + " не загружается: " + error, true});
       continue;
     }
     const std::map<unsigned, unsigned> lines = questionLines(questionFile, t);
@@ -82,8 +84,10 @@ ConvertResult readCourseFolder(const std::string& folder) {
       const auto at = lines.find(number);
       const unsigned line = at == lines.end() ? 0 : at->second;
       const auto leaveOut = [&](const std::string& why) {
-        result.notes.push_back({"vopros.txt", line, "тема " + std::to_string(t) + ", вопрос " +
-                                                        std::to_string(number) + ": " + why, true});
+        result.notes.push_back(
+            {"vopros.txt", line,
+             "тема " + std::to_string(t) + ", вопрос " + std::to_string(number) + ": " + why,
+             true});
       };
       ExchangeQuestion q;
       q.line = line;
@@ -121,9 +125,10 @@ ConvertResult readCourseFolder(const std::string& folder) {
           std::string shown = raw;
           if (raw.find("$diagram") != std::string::npos) {
             if (first && raw.size() >= 14 && raw.compare(0, 8, "$diagram") == 0)
-              result.notes.push_back({"vopros.txt", line, "тема " + std::to_string(t) + ", вопрос " +
-                                                              std::to_string(number) + ": диаграмма «" +
-                                                              raw.substr(1, 12) + "» пояснения не переносится.",
+              result.notes.push_back({"vopros.txt", line,
+                                      "тема " + std::to_string(t) + ", вопрос " +
+                                          std::to_string(number) + ": диаграмма «" +
+                                          raw.substr(1, 12) + "» пояснения не переносится.",
                                       false});
             shown = raw.size() > 14 ? raw.substr(14) : std::string();
           }
@@ -139,7 +144,8 @@ ConvertResult readCourseFolder(const std::string& folder) {
   return result;
 }
 
-CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file, std::vector<ConvertNote>& notes) {
+CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
+                         std::vector<ConvertNote>& notes) {
   CourseFiles out;
   out.ranges = cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
   unsigned topicNumber = 0;
@@ -178,8 +184,10 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file, 
       for (const std::string& option : q.options) {
         if (!text) break;
         std::optional<std::string> converted = toCp1251(option, &missing);
-        if (!converted) text.reset();
-        else options.push_back(*converted);
+        if (!converted)
+          text.reset();
+        else
+          options.push_back(*converted);
       }
       if (!text) {
         leaveOut(q, "символа " + missing + " нет в кодировке 1251, в которой записан курс.");
@@ -209,17 +217,21 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file, 
         std::string bytes = converted ? *converted : cp1251FromUtf8(line);
         // A line must not be read as a marker or a set, nor hide a diagram marker.
         if (bytes.front() == '+' || bytes.front() == '*') bytes.insert(0, " ");
-        for (std::size_t at = bytes.find("$diagram"); at != std::string::npos; at = bytes.find("$diagram", at))
+        for (std::size_t at = bytes.find("$diagram"); at != std::string::npos;
+             at = bytes.find("$diagram", at))
           bytes.insert(at + 1, " ");
         consultations += bytes + std::string(kCrLf);
       }
       if (lossy)
-        notes.push_back({file, q.line, "в пояснении символ " + missing +
-                                           ", которого нет в кодировке 1251; он заменён знаком «?».", false});
+        notes.push_back({file, q.line,
+                         "в пояснении символ " + missing +
+                             ", которого нет в кодировке 1251; он заменён знаком «?».",
+                         false});
     }
     if (number == 0) continue;  // every question of the topic was left out, and noted
     if (!unexplained.empty())
-      consultations += "**_" + unexplained + std::string(kCrLf) + cp("Пояснения к этому вопросу нет.") + std::string(kCrLf);
+      consultations += "**_" + unexplained + std::string(kCrLf) +
+                       cp("Пояснения к этому вопросу нет.") + std::string(kCrLf);
     ++topicNumber;
     out.questionCount += number;
     out.main += *title + std::string(kCrLf);
@@ -237,16 +249,26 @@ namespace {
 std::string reason(int error) {
   switch (error) {
     case EACCES:
-    case EPERM: return "нет права на запись";
-    case EEXIST: return "файл уже есть";
-    case ELOOP: return "это символическая ссылка";
-    case ENOTDIR: return "это не папка";
-    case EISDIR: return "это папка";
-    case ENOSPC: return "нет места на диске";
-    case EDQUOT: return "исчерпана квота диска";
-    case EROFS: return "диск только для чтения";
-    case ENOENT: return "папка не найдена";
-    default: return std::strerror(error);
+    case EPERM:
+      return "нет права на запись";
+    case EEXIST:
+      return "файл уже есть";
+    case ELOOP:
+      return "это символическая ссылка";
+    case ENOTDIR:
+      return "это не папка";
+    case EISDIR:
+      return "это папка";
+    case ENOSPC:
+      return "нет места на диске";
+    case EDQUOT:
+      return "исчерпана квота диска";
+    case EROFS:
+      return "диск только для чтения";
+    case ENOENT:
+      return "папка не найдена";
+    default:
+      return std::strerror(error);
   }
 }
 
@@ -264,7 +286,8 @@ bool writeAll(int fd, const std::string& bytes) {
 // Creates name in dir with O_EXCL|O_NOFOLLOW and writes bytes; on failure
 // nothing of it is left. Returns errno, 0 on success.
 int createAt(int dir, const std::string& name, const std::string& bytes) {
-  const int fd = ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  const int fd =
+      ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
   if (fd < 0) return errno;
   const bool ok = writeAll(fd, bytes);
   const int error = ok ? 0 : (errno ? errno : EIO);
@@ -284,7 +307,8 @@ std::string temporaryName(const std::string& name, unsigned attempt) {
 
 // Writes bytes under name in dir: new files with O_EXCL, or with force a new
 // temporary renamed over the old file (a link of that name is replaced, not followed).
-std::optional<std::string> writeAt(int dir, const std::string& name, const std::string& bytes, bool force) {
+std::optional<std::string> writeAt(int dir, const std::string& name, const std::string& bytes,
+                                   bool force) {
   if (!force) {
     const int error = createAt(dir, name, bytes);
     if (error) return "«" + name + "» не записан: " + reason(error) + ".";
@@ -327,7 +351,8 @@ bool isEmptyFolder(int dir) {
 
 }  // namespace
 
-std::optional<std::string> writeCourseFolder(const std::string& folder, const CourseFiles& files, bool force) {
+std::optional<std::string> writeCourseFolder(const std::string& folder, const CourseFiles& files,
+                                             bool force) {
   const std::string path = folder.empty() ? "." : folder;
   if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST)
     return "папку «" + path + "» не удаётся создать: " + reason(errno) + ".";
@@ -335,12 +360,14 @@ std::optional<std::string> writeCourseFolder(const std::string& folder, const Co
   if (dir < 0) return "папку «" + path + "» не удаётся открыть: " + reason(errno) + ".";
   if (!force && !isEmptyFolder(dir)) {
     ::close(dir);
-    return "папка «" + path + "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
+    return "папка «" + path +
+           "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
   }
-  const std::pair<const char*, const std::string*> list[] = {
-      {"main.txt", &files.main},          {"vopros.txt", &files.questions},
-      {"otvet.txt", &files.answers},      {"konsult.txt", &files.consultations},
-      {"diapazon.txt", &files.ranges}};
+  const std::pair<const char*, const std::string*> list[] = {{"main.txt", &files.main},
+                                                             {"vopros.txt", &files.questions},
+                                                             {"otvet.txt", &files.answers},
+                                                             {"konsult.txt", &files.consultations},
+                                                             {"diapazon.txt", &files.ranges}};
   std::vector<std::string> written;
   for (const auto& [name, bytes] : list) {
     if (const auto error = writeAt(dir, name, *bytes, force)) {
@@ -357,15 +384,19 @@ std::optional<std::string> writeCourseFolder(const std::string& folder, const Co
   return std::nullopt;
 }
 
-std::optional<std::string> writeNewFile(const std::string& path, const std::string& bytes, bool force) {
+std::optional<std::string> writeNewFile(const std::string& path, const std::string& bytes,
+                                        bool force) {
   const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string folder = slash == std::string::npos ? "."
+                             : slash == 0               ? "/"
+                                                        : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return "«" + path + "» - не имя файла.";
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return "папку «" + folder + "» не удаётся открыть: " + reason(errno) + ".";
   auto error = writeAt(dir, name, bytes, force);
-  if (error && !force && error->find("файл уже есть") != std::string::npos) *error += " (заменить его: --force)";
+  if (error && !force && error->find("файл уже есть") != std::string::npos)
+    *error += " (заменить его: --force)";
   ::close(dir);
   return error;
 }

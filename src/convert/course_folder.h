@@ -17,13 +17,16 @@ struct CourseFiles {
   std::string main, questions, answers, consultations, ranges;
   std::size_t questionCount = 0;
 };
-CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file, std::vector<ConvertNote>& notes);
+CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
+                         std::vector<ConvertNote>& notes);
 
 // Writes the files into folder, creating it when it is missing. An existing
 // folder that is not empty is refused unless force; files are created with
 // O_EXCL|O_NOFOLLOW (with force: written beside and renamed over). Returns the
 // reason of a failure (UTF-8), or nullopt.
-std::optional<std::string> writeCourseFolder(const std::string& folder, const CourseFiles& files, bool force);
+std::optional<std::string> writeCourseFolder(const std::string& folder, const CourseFiles& files,
+                                             bool force);
 
 // Writes one file: refused when it exists, unless force (then replaced whole).
-std::optional<std::string> writeNewFile(const std::string& path, const std::string& bytes, bool force);
+std::optional<std::string> writeNewFile(const std::string& path, const std::string& bytes,
+                                        bool force);

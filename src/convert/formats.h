@@ -8,9 +8,12 @@
 
 // file names the input in messages; defaultTitle is the topic of questions
 // outside any category (Aiken has none).
-ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, const std::string& defaultTitle);
-ConvertResult readGift(std::string_view bytes, const std::string& file, const std::string& defaultTitle);
-ConvertResult readAiken(std::string_view bytes, const std::string& file, const std::string& defaultTitle);
+ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
+                            const std::string& defaultTitle);
+ConvertResult readGift(std::string_view bytes, const std::string& file,
+                       const std::string& defaultTitle);
+ConvertResult readAiken(std::string_view bytes, const std::string& file,
+                        const std::string& defaultTitle);
 
 // UTF-8 documents. Each topic becomes a category "$course$/top/<title>".
 std::string writeMoodleXml(const ExchangeCourse& course);

@@ -21,7 +21,9 @@ std::string trim(std::string_view s) {
   return std::string(s.substr(b, e - b));
 }
 
-bool startsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view s, std::string_view prefix) {
+  return s.substr(0, prefix.size()) == prefix;
+}
 
 // GIFT's special characters are escaped with a backslash.
 constexpr std::string_view kGiftSpecial = "~=#{}:";
@@ -89,8 +91,10 @@ std::vector<Block> giftBlocks(const std::string& text) {
       current = Block{};
       continue;
     }
-    if (current.text.empty()) current.line = number;
-    else current.text += '\n';
+    if (current.text.empty())
+      current.line = number;
+    else
+      current.text += '\n';
     current.text += line;
   }
   if (!current.text.empty()) blocks.push_back(current);
@@ -149,7 +153,8 @@ std::vector<GiftAnswer> giftAnswers(std::string_view list) {
 
 }  // namespace
 
-ConvertResult readGift(std::string_view bytes, const std::string& file, const std::string& defaultTitle) {
+ConvertResult readGift(std::string_view bytes, const std::string& file,
+                       const std::string& defaultTitle) {
   ConvertResult result;
   Intake intake(result, file);
   std::string category;
@@ -175,8 +180,9 @@ ConvertResult readGift(std::string_view bytes, const std::string& file, const st
         body = body.substr(close + 1);
       }
     }
-    const std::string title = category.empty() || categoryTitle(category).empty() ? defaultTitle
-                                                                                    : categoryTitle(category);
+    const std::string title = category.empty() || categoryTitle(category).empty()
+                                  ? defaultTitle
+                                  : categoryTitle(category);
     const std::size_t open = findUnescaped(body, '{');
     const std::size_t close = open == std::string::npos ? open : findUnescaped(body, '}', open + 1);
     if (open == std::string::npos) {
@@ -200,11 +206,15 @@ ConvertResult readGift(std::string_view bytes, const std::string& file, const st
       answers = trim(std::string_view(answers).substr(0, general));
     }
     if (answers.empty()) {
-      intake.leaveOut(block.line, "вопрос типа «эссе» не переносится: в курсе только вопросы с выбором одного ответа.");
+      intake.leaveOut(
+          block.line,
+          "вопрос типа «эссе» не переносится: в курсе только вопросы с выбором одного ответа.");
       continue;
     }
     if (answers.front() == '#') {
-      intake.leaveOut(block.line, "вопрос типа «числовой» не переносится: в курсе только вопросы с выбором одного ответа.");
+      intake.leaveOut(
+          block.line,
+          "вопрос типа «числовой» не переносится: в курсе только вопросы с выбором одного ответа.");
       continue;
     }
     const std::size_t tfHash = findUnescaped(answers, '#');
@@ -228,11 +238,17 @@ ConvertResult readGift(std::string_view bytes, const std::string& file, const st
       draft.optionFeedbackLost = draft.optionFeedbackLost || a.feedback;
     }
     if (matching) {
-      intake.leaveOut(block.line, "вопрос типа «на соответствие» не переносится: в курсе только вопросы с выбором одного ответа.");
+      intake.leaveOut(
+          block.line,
+          "вопрос типа «на соответствие» не переносится: в курсе только вопросы с выбором одного ответа.");
     } else if (list.empty() || !wrong) {
-      intake.leaveOut(block.line, "вопрос типа «короткий ответ» не переносится: в курсе только вопросы с выбором одного ответа.");
+      intake.leaveOut(
+          block.line,
+          "вопрос типа «короткий ответ» не переносится: в курсе только вопросы с выбором одного ответа.");
     } else if (partial) {
-      intake.leaveOut(block.line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
+      intake.leaveOut(
+          block.line,
+          "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
     } else {
       intake.add(category, title, draft);
     }
@@ -251,7 +267,8 @@ std::string writeGift(const ExchangeCourse& course) {
     unsigned number = 0;
     for (const ExchangeQuestion& q : topic.questions) {
       ++number;
-      out += "::" + escapeGift(topic.title) + ", " + std::to_string(number) + "::[html]" + text(q.text) + " {\n";
+      out += "::" + escapeGift(topic.title) + ", " + std::to_string(number) + "::[html]" +
+             text(q.text) + " {\n";
       for (std::size_t i = 0; i < q.options.size(); ++i) {
         // An answer that begins with "%" would be read as a weight: the HTML entity keeps it text.
         std::string option = text(q.options[i]);
@@ -260,7 +277,8 @@ std::string writeGift(const ExchangeCourse& course) {
       }
       if (!q.consultation.empty()) {
         out += "####";
-        for (std::size_t i = 0; i < q.consultation.size(); ++i) out += (i ? "<br>" : "") + text(q.consultation[i]);
+        for (std::size_t i = 0; i < q.consultation.size(); ++i)
+          out += (i ? "<br>" : "") + text(q.consultation[i]);
         out += "\n";
       }
       out += "}\n\n";
@@ -269,14 +287,16 @@ std::string writeGift(const ExchangeCourse& course) {
   return out;
 }
 
-ConvertResult readAiken(std::string_view bytes, const std::string& file, const std::string& defaultTitle) {
+ConvertResult readAiken(std::string_view bytes, const std::string& file,
+                        const std::string& defaultTitle) {
   ConvertResult result;
   Intake intake(result, file);
   DraftQuestion draft;
   bool open = false;      // a question has begun and waits for its ANSWER line
   bool skipping = false;  // a faulty question's lines, up to its ANSWER line
   const auto optionLetter = [](const std::string& line) -> std::optional<char> {
-    if (line.size() >= 3 && line[0] >= 'A' && line[0] <= 'Z' && (line[1] == '.' || line[1] == ')') && line[2] == ' ')
+    if (line.size() >= 3 && line[0] >= 'A' && line[0] <= 'Z' &&
+        (line[1] == '.' || line[1] == ')') && line[2] == ' ')
       return line[0];
     return std::nullopt;
   };
@@ -315,12 +335,15 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file, const s
     } else if (draft.options.empty()) {
       draft.text.lines.push_back(line);  // a question text that runs on over several lines
     } else {
-      intake.leaveOut(draft.line, "строка " + std::to_string(number) +
-                                      " - не вариант ответа («A. …») и не строка «ANSWER: …»; вопрос пропущен.");
+      intake.leaveOut(
+          draft.line,
+          "строка " + std::to_string(number) +
+              " - не вариант ответа («A. …») и не строка «ANSWER: …»; вопрос пропущен.");
       open = false;
       skipping = true;
     }
   }
-  if (open) intake.leaveOut(draft.line, "у вопроса нет строки «ANSWER: …» с буквой верного ответа.");
+  if (open)
+    intake.leaveOut(draft.line, "у вопроса нет строки «ANSWER: …» с буквой верного ответа.");
   return result;
 }

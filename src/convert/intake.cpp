@@ -10,7 +10,8 @@ void Intake::note(unsigned line, std::string message, bool leftOut) {
   result_.notes.push_back(ConvertNote{file_, line, std::move(message), leftOut});
 }
 
-void Intake::add(const std::string& topicKey, const std::string& title, const DraftQuestion& draft) {
+void Intake::add(const std::string& topicKey, const std::string& title,
+                 const DraftQuestion& draft) {
   const unsigned line = draft.line;
   if (draft.text.picture || std::any_of(draft.options.begin(), draft.options.end(),
                                         [](const PlainText& o) { return o.picture; })) {
@@ -47,16 +48,19 @@ void Intake::add(const std::string& topicKey, const std::string& title, const Dr
     return;
   }
   if (q.options.size() > kMostOptions) {
-    leaveOut(line, "у вопроса " + std::to_string(q.options.size()) +
-                       " вариантов ответа, а в курсе их не больше 9 (номер варианта - одна цифра).");
+    leaveOut(line,
+             "у вопроса " + std::to_string(q.options.size()) +
+                 " вариантов ответа, а в курсе их не больше 9 (номер варианта - одна цифра).");
     return;
   }
   if (draft.text.formatting || draft.consultation.formatting ||
-      std::any_of(draft.options.begin(), draft.options.end(), [](const PlainText& o) { return o.formatting; }))
+      std::any_of(draft.options.begin(), draft.options.end(),
+                  [](const PlainText& o) { return o.formatting; }))
     note(line, "оформление текста (шрифт, списки, таблицы) утрачено: в курсе простой текст.");
   if (draft.consultation.picture) note(line, "рисунок пояснения не переносится.");
   if (draft.optionFeedbackLost)
-    note(line, "отзывы к отдельным вариантам ответа не переносятся (в курсе одно пояснение на вопрос).");
+    note(line,
+         "отзывы к отдельным вариантам ответа не переносятся (в курсе одно пояснение на вопрос).");
   q.consultation = draft.consultation.lines;
 
   auto at = std::find(keys_.begin(), keys_.end(), topicKey);
@@ -65,5 +69,6 @@ void Intake::add(const std::string& topicKey, const std::string& title, const Dr
     result_.course.topics.push_back(ExchangeTopic{title, {}});
     at = keys_.end() - 1;
   }
-  result_.course.topics[static_cast<std::size_t>(at - keys_.begin())].questions.push_back(std::move(q));
+  result_.course.topics[static_cast<std::size_t>(at - keys_.begin())].questions.push_back(
+      std::move(q));
 }

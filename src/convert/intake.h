@@ -11,7 +11,7 @@ struct DraftQuestion {
   unsigned line = 0;
   PlainText text;
   std::vector<PlainText> options;
-  std::vector<bool> right;        // per option
+  std::vector<bool> right;  // per option
   PlainText consultation;
   bool optionFeedbackLost = false;  // feedback on single options, which the course cannot show
 };

@@ -25,8 +25,10 @@ std::string codeset;
 void print(std::FILE* stream, const std::string& utf8) {
   std::string name;
   for (char c : codeset)
-    if (c != '-' && c != '_') name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const std::string text = (name == "CP1251" || name == "WINDOWS1251" ? cp1251FromUtf8(utf8) : utf8) + "\n";
+    if (c != '-' && c != '_')
+      name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string text =
+      (name == "CP1251" || name == "WINDOWS1251" ? cp1251FromUtf8(utf8) : utf8) + "\n";
   std::fwrite(text.data(), 1, text.size(), stream);
 }
 
@@ -66,7 +68,8 @@ std::optional<Format> formatNamed(std::string_view name) {
 bool endsWith(std::string_view s, std::string_view tail) {
   if (s.size() < tail.size()) return false;
   std::string lower;
-  for (char c : s.substr(s.size() - tail.size())) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char c : s.substr(s.size() - tail.size()))
+    lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return lower == tail;
 }
 
@@ -85,14 +88,17 @@ Format formatOf(const std::string& path) {
 std::string stem(const std::string& path) {
   std::string name = path;
   while (name.size() > 1 && name.back() == '/') name.pop_back();
-  if (const std::size_t slash = name.rfind('/'); slash != std::string::npos) name = name.substr(slash + 1);
-  if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name = name.substr(0, dot);
+  if (const std::size_t slash = name.rfind('/'); slash != std::string::npos)
+    name = name.substr(slash + 1);
+  if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0)
+    name = name.substr(0, dot);
   return decodeInput(name);
 }
 
 int usage() {
-  print(stderr, "Использование: vorsanit-convert [--from ФОРМАТ] [--to ФОРМАТ] [--force] ВХОД ВЫХОД "
-                "(подробнее: vorsanit-convert --help)");
+  print(stderr,
+        "Использование: vorsanit-convert [--from ФОРМАТ] [--to ФОРМАТ] [--force] ВХОД ВЫХОД "
+        "(подробнее: vorsanit-convert --help)");
   return 2;
 }
 
@@ -132,7 +138,9 @@ int main(int argc, char** argv) {
   const Format source = from.value_or(formatOf(input));
   const Format target = to.value_or(formatOf(output));
   if (target == Format::Aiken) {
-    print(stderr, "vorsanit-convert: в формат Aiken вопросы не записываются; выберите Moodle XML (.xml) или GIFT (.gift).");
+    print(
+        stderr,
+        "vorsanit-convert: в формат Aiken вопросы не записываются; выберите Moodle XML (.xml) или GIFT (.gift).");
     return 2;
   }
 
@@ -155,11 +163,14 @@ int main(int argc, char** argv) {
   std::optional<std::string> failure;
   if (result.readable && converted > 0) {
     if (target == Format::Course) {
-      const CourseFiles files = renderCourse(result.course, source == Format::Course ? "vopros.txt" : decodeInput(input), result.notes);
+      const CourseFiles files =
+          renderCourse(result.course, source == Format::Course ? "vopros.txt" : decodeInput(input),
+                       result.notes);
       converted = files.questionCount;
       if (converted > 0) failure = writeCourseFolder(asFolder(output), files, force);
     } else {
-      const std::string bytes = target == Format::Moodle ? writeMoodleXml(result.course) : writeGift(result.course);
+      const std::string bytes =
+          target == Format::Moodle ? writeMoodleXml(result.course) : writeGift(result.course);
       failure = writeNewFile(output, bytes, force);
     }
   }
@@ -172,7 +183,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::size_t leftOut = result.leftOut();
-  print(stdout, "Перенесено вопросов: " + std::to_string(converted) + "; пропущено: " + std::to_string(leftOut) + ".");
+  print(stdout, "Перенесено вопросов: " + std::to_string(converted) +
+                    "; пропущено: " + std::to_string(leftOut) + ".");
   if (!result.readable || converted == 0) return 2;
   return leftOut > 0 ? 1 : 0;
 }

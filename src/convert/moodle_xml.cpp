@@ -48,7 +48,9 @@ PlainText formatted(const xmlNode* node) {
   return r;
 }
 
-unsigned lineOf(const xmlNode* node) { return static_cast<unsigned>(xmlGetLineNo(node) > 0 ? xmlGetLineNo(node) : 0); }
+unsigned lineOf(const xmlNode* node) {
+  return static_cast<unsigned>(xmlGetLineNo(node) > 0 ? xmlGetLineNo(node) : 0);
+}
 
 std::string typeName(const std::string& type) {
   if (type == "shortanswer") return "короткий ответ";
@@ -57,7 +59,8 @@ std::string typeName(const std::string& type) {
   if (type == "numerical") return "числовой";
   if (type == "multianswer") return "вложенные ответы (Cloze)";
   if (type == "description") return "описание";
-  if (type == "calculated" || type == "calculatedsimple" || type == "calculatedmulti") return "вычисляемый";
+  if (type == "calculated" || type == "calculatedsimple" || type == "calculatedmulti")
+    return "вычисляемый";
   return "«" + type + "»";
 }
 
@@ -80,7 +83,8 @@ std::string categoryTitle(std::string_view path) {
   return oneLine(plainText(last).lines);
 }
 
-ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, const std::string& defaultTitle) {
+ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
+                            const std::string& defaultTitle) {
   static std::once_flag initialised;
   std::call_once(initialised, [] { xmlInitParser(); });
   ConvertResult result;
@@ -95,15 +99,16 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, con
   }
   xmlDocPtr doc = bytes.size() > static_cast<std::size_t>(INT32_MAX)
                       ? nullptr
-                      : xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                          nullptr, options);
+                      : xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()),
+                                          nullptr, nullptr, options);
   if (!doc) {
     const xmlError* error = xmlCtxtGetLastError(context);
     std::string what = error && error->message ? error->message : "";
     while (!what.empty() && (what.back() == '\n' || what.back() == ' ')) what.pop_back();
     result.readable = false;
     intake.note(error ? static_cast<unsigned>(error->line) : 0,
-                "файл не является правильным XML" + (what.empty() ? std::string() : " (" + what + ")") + ".");
+                "файл не является правильным XML" +
+                    (what.empty() ? std::string() : " (" + what + ")") + ".");
     xmlFreeParserCtxt(context);
     return result;
   }
@@ -111,8 +116,9 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, con
   if (doc->intSubset || !root || name(root) != "quiz") {
     result.readable = false;
     intake.note(root ? lineOf(root) : 0,
-                doc->intSubset ? "в файле объявлен DOCTYPE: такие файлы не читаются (в Moodle XML его нет)."
-                               : "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
+                doc->intSubset
+                    ? "в файле объявлен DOCTYPE: такие файлы не читаются (в Moodle XML его нет)."
+                    : "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
     xmlFreeDoc(doc);
     xmlFreeParserCtxt(context);
     return result;
@@ -127,8 +133,9 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, con
       category = directText(child(child(q, "category"), "text"));
       continue;
     }
-    const std::string title = category.empty() || categoryTitle(category).empty() ? defaultTitle
-                                                                                    : categoryTitle(category);
+    const std::string title = category.empty() || categoryTitle(category).empty()
+                                  ? defaultTitle
+                                  : categoryTitle(category);
     if (type != "multichoice" && type != "truefalse") {
       intake.leaveOut(line, "вопрос типа " + typeName(type) +
                                 " не переносится: в курсе только вопросы с выбором одного ответа.");
@@ -155,14 +162,16 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file, con
       draft.options.push_back(option);
       draft.right.push_back(fraction >= 100);
     }
-    if (type == "truefalse" && draft.options.size() == 2 && draft.options[0].lines == std::vector<std::string>{"Неверно"}) {
+    if (type == "truefalse" && draft.options.size() == 2 &&
+        draft.options[0].lines == std::vector<std::string>{"Неверно"}) {
       std::swap(draft.options[0], draft.options[1]);
       const bool first = draft.right[0];
       draft.right[0] = draft.right[1];
       draft.right[1] = first;
     }
     if (partial) {
-      intake.leaveOut(line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
+      intake.leaveOut(
+          line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
       continue;
     }
     intake.add(category, title, draft);
@@ -180,24 +189,29 @@ std::string writeMoodleXml(const ExchangeCourse& course) {
   for (const ExchangeTopic& topic : course.topics) {
     std::string path;
     for (char c : topic.title) path += c == '/' ? std::string("//") : std::string(1, c);
-    out += "  <question type=\"category\">\n    <category>\n      <text>$course$/top/" + xmlEscape(path) +
-           "</text>\n    </category>\n  </question>\n";
+    out += "  <question type=\"category\">\n    <category>\n      <text>$course$/top/" +
+           xmlEscape(path) + "</text>\n    </category>\n  </question>\n";
     unsigned number = 0;
     for (const ExchangeQuestion& q : topic.questions) {
       ++number;
       std::string feedback;
-      for (const std::string& line : q.consultation) feedback += (feedback.empty() ? "" : "&lt;br&gt;") + html(line);
-      out += "  <question type=\"multichoice\">\n    <name>\n      <text>" + xmlEscape(topic.title) + ", " +
-             std::to_string(number) + "</text>\n    </name>\n";
-      out += "    <questiontext format=\"html\">\n      <text>" + html(q.text) + "</text>\n    </questiontext>\n";
-      out += "    <generalfeedback format=\"html\">\n      <text>" + feedback + "</text>\n    </generalfeedback>\n";
-      out += "    <defaultgrade>1</defaultgrade>\n    <penalty>0</penalty>\n    <hidden>0</hidden>\n";
+      for (const std::string& line : q.consultation)
+        feedback += (feedback.empty() ? "" : "&lt;br&gt;") + html(line);
+      out += "  <question type=\"multichoice\">\n    <name>\n      <text>" +
+             xmlEscape(topic.title) + ", " + std::to_string(number) + "</text>\n    </name>\n";
+      out += "    <questiontext format=\"html\">\n      <text>" + html(q.text) +
+             "</text>\n    </questiontext>\n";
+      out += "    <generalfeedback format=\"html\">\n      <text>" + feedback +
+             "</text>\n    </generalfeedback>\n";
+      out +=
+          "    <defaultgrade>1</defaultgrade>\n    <penalty>0</penalty>\n    <hidden>0</hidden>\n";
       out += "    <single>true</single>\n    <shuffleanswers>false</shuffleanswers>\n";
       out += "    <answernumbering>123</answernumbering>\n";
       for (std::size_t i = 0; i < q.options.size(); ++i)
-        out += std::string("    <answer fraction=\"") + (i == q.right ? "100" : "0") +
-               "\" format=\"html\">\n      <text>" + html(q.options[i]) +
-               "</text>\n      <feedback format=\"html\">\n        <text></text>\n      </feedback>\n    </answer>\n";
+        out +=
+            std::string("    <answer fraction=\"") + (i == q.right ? "100" : "0") +
+            "\" format=\"html\">\n      <text>" + html(q.options[i]) +
+            "</text>\n      <feedback format=\"html\">\n        <text></text>\n      </feedback>\n    </answer>\n";
       out += "  </question>\n";
     }
   }

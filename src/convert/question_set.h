@@ -7,11 +7,11 @@
 #include <vector>
 
 struct ExchangeQuestion {
-  std::string text;                  // one line
-  std::vector<std::string> options;  // in order; the course numbers them 1, 2, ...
-  std::size_t right = 0;             // index into options
+  std::string text;                       // one line
+  std::vector<std::string> options;       // in order; the course numbers them 1, 2, ...
+  std::size_t right = 0;                  // index into options
   std::vector<std::string> consultation;  // the explanation's lines; may be empty
-  unsigned line = 0;                 // where the question starts in its source (for messages)
+  unsigned line = 0;                      // where the question starts in its source (for messages)
 };
 
 struct ExchangeTopic {
@@ -32,8 +32,8 @@ struct ExchangeCourse {
 // converted at all; otherwise it was, without what the message names.
 struct ConvertNote {
   std::string file;
-  unsigned line = 0;     // 0: the whole file
-  std::string message;   // UTF-8, Russian
+  unsigned line = 0;    // 0: the whole file
+  std::string message;  // UTF-8, Russian
   bool leftOut = false;
 };
 

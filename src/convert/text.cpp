@@ -17,10 +17,17 @@ std::size_t sequenceAt(std::string_view s, std::size_t i) {
   if (c < 0x80) return 1;
   std::size_t n = 0;
   std::uint32_t cp = 0;
-  if (c >= 0xC2 && c <= 0xDF) { n = 2; cp = c & 0x1Fu; }
-  else if (c >= 0xE0 && c <= 0xEF) { n = 3; cp = c & 0x0Fu; }
-  else if (c >= 0xF0 && c <= 0xF4) { n = 4; cp = c & 0x07u; }
-  else return 0;
+  if (c >= 0xC2 && c <= 0xDF) {
+    n = 2;
+    cp = c & 0x1Fu;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    n = 3;
+    cp = c & 0x0Fu;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    n = 4;
+    cp = c & 0x07u;
+  } else
+    return 0;
   if (i + n > s.size()) return 0;
   for (std::size_t k = 1; k < n; ++k) {
     if ((b(i + k) & 0xC0u) != 0x80u) return 0;
@@ -51,18 +58,19 @@ void appendUtf8(std::string& out, std::uint32_t cp) {
 }
 
 // The named entities a question text is likely to hold; others stay as written.
-constexpr std::array<std::pair<std::string_view, std::uint32_t>, 24> kEntities{{
-    {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '},
-    {"laquo", 0xAB}, {"raquo", 0xBB}, {"ndash", 0x2013}, {"mdash", 0x2014}, {"hellip", 0x2026},
-    {"deg", 0xB0}, {"middot", 0xB7}, {"times", 0xD7}, {"minus", 0x2212}, {"plusmn", 0xB1},
-    {"le", 0x2264}, {"ge", 0x2265}, {"ne", 0x2260}, {"asymp", 0x2248}, {"micro", 0xB5},
-    {"Omega", 0x3A9}, {"sect", 0xA7}, {"copy", 0xA9}}};
+constexpr std::array<std::pair<std::string_view, std::uint32_t>, 24> kEntities{
+    {{"amp", '&'},       {"lt", '<'},      {"gt", '>'},      {"quot", '"'},     {"apos", '\''},
+     {"nbsp", ' '},      {"laquo", 0xAB},  {"raquo", 0xBB},  {"ndash", 0x2013}, {"mdash", 0x2014},
+     {"hellip", 0x2026}, {"deg", 0xB0},    {"middot", 0xB7}, {"times", 0xD7},   {"minus", 0x2212},
+     {"plusmn", 0xB1},   {"le", 0x2264},   {"ge", 0x2265},   {"ne", 0x2260},    {"asymp", 0x2248},
+     {"micro", 0xB5},    {"Omega", 0x3A9}, {"sect", 0xA7},   {"copy", 0xA9}}};
 
 // Decodes the entity at s[i] == '&'; returns its length, 0 when it is not one.
 std::size_t entityAt(std::string_view s, std::size_t i, std::string& out) {
   // Entities are short: looking further would make a text of many '&' quadratic.
-  const std::size_t end = s.substr(i, 12).find(';') == std::string_view::npos ? std::string_view::npos
-                                                                              : i + s.substr(i, 12).find(';');
+  const std::size_t end = s.substr(i, 12).find(';') == std::string_view::npos
+                              ? std::string_view::npos
+                              : i + s.substr(i, 12).find(';');
   if (end == std::string_view::npos) return 0;
   const std::string_view name = s.substr(i + 1, end - i - 1);
   if (name.size() >= 2 && name[0] == '#') {
@@ -90,7 +98,9 @@ std::size_t entityAt(std::string_view s, std::size_t i, std::string& out) {
   return 0;
 }
 
-bool isBlank(unsigned char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c < 0x20 || c == 0x7F; }
+bool isBlank(unsigned char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c < 0x20 || c == 0x7F;
+}
 
 // Splits raw text at '\n', collapses blanks within each line and drops empty lines.
 std::vector<std::string> tidyLines(std::string_view raw) {
@@ -177,15 +187,17 @@ PlainText htmlToText(std::string_view html) {
       while (nameEnd < end && std::isalnum(static_cast<unsigned char>(html[nameEnd]))) ++nameEnd;
       const std::string name = lower(html.substr(k, nameEnd - k));
       i = end + 1;
-      if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe", "math", "canvas"})) {
+      if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe", "math",
+                       "canvas"})) {
         result.picture = true;
       } else if (oneOf(name, {"script", "style"}) && html[k - 1] != '/') {
         std::size_t close = html.find("</", i);
-        while (close != std::string_view::npos && lower(html.substr(close + 2, name.size())) != name)
+        while (close != std::string_view::npos &&
+               lower(html.substr(close + 2, name.size())) != name)
           close = html.find("</", close + 2);
         i = close == std::string_view::npos ? html.size() : close;
-      } else if (oneOf(name, {"br", "p", "div", "li", "tr", "h1", "h2", "h3", "h4", "h5", "h6", "ul", "ol",
-                              "table", "blockquote", "pre", "hr", "dd", "dt"})) {
+      } else if (oneOf(name, {"br", "p", "div", "li", "tr", "h1", "h2", "h3", "h4", "h5", "h6",
+                              "ul", "ol", "table", "blockquote", "pre", "hr", "dd", "dt"})) {
         raw += '\n';
         if (!oneOf(name, {"br", "p", "div"})) result.formatting = true;
       } else if (!oneOf(name, {"span"})) {
@@ -220,11 +232,20 @@ std::string htmlEscape(std::string_view text) {
   std::string r;
   for (char c : text) {
     switch (c) {
-      case '&': r += "&amp;"; break;
-      case '<': r += "&lt;"; break;
-      case '>': r += "&gt;"; break;
-      case '"': r += "&quot;"; break;
-      default: r += c;
+      case '&':
+        r += "&amp;";
+        break;
+      case '<':
+        r += "&lt;";
+        break;
+      case '>':
+        r += "&gt;";
+        break;
+      case '"':
+        r += "&quot;";
+        break;
+      default:
+        r += c;
     }
   }
   return r;
@@ -253,10 +274,12 @@ std::optional<std::string> toCp1251(std::string_view utf8, std::string* missing)
         std::uint32_t point = static_cast<unsigned char>(ch[0]);
         if (n > 1) {
           point &= (n == 2 ? 0x1Fu : n == 3 ? 0x0Fu : 0x07u);
-          for (std::size_t k = 1; k < n; ++k) point = (point << 6) | (static_cast<unsigned char>(ch[k]) & 0x3Fu);
+          for (std::size_t k = 1; k < n; ++k)
+            point = (point << 6) | (static_cast<unsigned char>(ch[k]) & 0x3Fu);
         }
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(point));
-        *missing = sequenceAt(utf8, i) ? "«" + std::string(ch) + "» (" + code + ")" : std::string(code);
+        *missing =
+            sequenceAt(utf8, i) ? "«" + std::string(ch) + "» (" + code + ")" : std::string(code);
       }
       return std::nullopt;
     }

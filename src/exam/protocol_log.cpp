@@ -1,10 +1,10 @@
 #include "exam/protocol_log.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "platform/cp1251.h"
 
@@ -32,17 +32,26 @@ AppendFailure failure(int code) { return {code, failureReason(code)}; }
 std::string failureReason(int code) {
   switch (code) {
     case EACCES:
-    case EPERM: return cp("нет права на запись");
-    case EROFS: return cp("диск доступен только для чтения");
+    case EPERM:
+      return cp("нет права на запись");
+    case EROFS:
+      return cp("диск доступен только для чтения");
     case ENOSPC:
-    case EDQUOT: return cp("нет места на диске");
-    case EISDIR: return cp("под этим именем находится папка");
+    case EDQUOT:
+      return cp("нет места на диске");
+    case EISDIR:
+      return cp("под этим именем находится папка");
     case ENOENT:
-    case ENOTDIR: return cp("папка не найдена");
-    case EFBIG: return cp("превышен допустимый размер файла");
-    case ENXIO: return cp("это не обычный файл");
-    case ELOOP: return cp("это ссылка, которая никуда не ведёт");
-    default: return cp("ошибка ввода-вывода (код ") + std::to_string(code) + ")";
+    case ENOTDIR:
+      return cp("папка не найдена");
+    case EFBIG:
+      return cp("превышен допустимый размер файла");
+    case ENXIO:
+      return cp("это не обычный файл");
+    case ELOOP:
+      return cp("это ссылка, которая никуда не ведёт");
+    default:
+      return cp("ошибка ввода-вывода (код ") + std::to_string(code) + ")";
   }
 }
 

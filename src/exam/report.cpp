@@ -24,12 +24,17 @@ std::string oneLine(std::string value) {
 }  // namespace
 
 Grade gradeFor(bool exam, int errorCount) {
-  if (!exam) return errorCount >= kErrorLimit ? Grade{cp("незачет"), kRed} : Grade{cp("зачет"), kGreen};
+  if (!exam)
+    return errorCount >= kErrorLimit ? Grade{cp("незачет"), kRed} : Grade{cp("зачет"), kGreen};
   switch (errorCount) {
-    case 0: return {cp("5 - отл."), kGreen};
-    case 1: return {cp("4 - хор."), kNavy};
-    case 2: return {cp("3 - удовл."), kYellow};
-    default: return {cp("2 - неуд."), kRed};
+    case 0:
+      return {cp("5 - отл."), kGreen};
+    case 1:
+      return {cp("4 - хор."), kNavy};
+    case 2:
+      return {cp("3 - удовл."), kYellow};
+    default:
+      return {cp("2 - неуд."), kRed};
   }
 }
 
@@ -61,14 +66,16 @@ ReportValues makeReportValues(const ReportInput& input, const TestResults& resul
   v.group = input.group;
   v.topic = input.topic;
   v.timeUsed = std::to_string(results.ElapsedSeconds) + cp(" сек");
-  v.range = cp("с ") + std::to_string(input.rangeFirst) + cp(" по ") + std::to_string(input.rangeLast);
+  v.range =
+      cp("с ") + std::to_string(input.rangeFirst) + cp(" по ") + std::to_string(input.rangeLast);
   v.answers = std::to_string(results.AnswerCount);
   v.errors = std::to_string(evaluation.errorCount);
   v.result = evaluation.grade.text;
   const int answers = std::clamp(results.AnswerCount, 0, kQuestionsPerTest);
   for (int k = 0; k < answers; ++k) {
     const auto i = static_cast<std::size_t>(k);
-    v.listing.push_back({results.AskedQuestions[i], results.ChosenOptions[i], results.AnswerResults[i] != 0});
+    v.listing.push_back(
+        {results.AskedQuestions[i], results.ChosenOptions[i], results.AnswerResults[i] != 0});
   }
   return v;
 }

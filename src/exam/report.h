@@ -22,7 +22,7 @@ Grade gradeFor(bool exam, int errorCount);
 
 struct Evaluation {
   int rightAnswers = 0;
-  int errorCount = 0;      // with the unanswered questions of a time-out added
+  int errorCount = 0;  // with the unanswered questions of a time-out added
   bool timedOut = false;
   bool earlyStop = false;  // stopped by the error limit before the last question
   Grade grade;
@@ -33,14 +33,14 @@ Evaluation evaluate(const TestResults& results, bool exam);
 // Everything the report shows and the record repeats, as display texts.
 struct ReportValues {
   bool exam = true;
-  std::string date, time;      // "05.03.2024", "07:08:09"
+  std::string date, time;  // "05.03.2024", "07:08:09"
   std::string name, code, group;
-  std::string timeUsed;        // "245 сек"
+  std::string timeUsed;  // "245 сек"
   std::string topic;
-  std::string range;           // "с 1 по 40"
-  std::string answers;         // answers given
-  std::string errors;          // errors after the time-out adjustment
-  std::string result;          // the grade text
+  std::string range;    // "с 1 по 40"
+  std::string answers;  // answers given
+  std::string errors;   // errors after the time-out adjustment
+  std::string result;   // the grade text
   struct Entry {
     unsigned question = 0;
     unsigned option = 0;

@@ -5,9 +5,7 @@
 #include "bank/question_card.h"
 #include "bank/range_file.h"
 
-int TestResults::questionsInTest() const {
-  return std::min<int>(kQuestionsPerTest, DrawCount);
-}
+int TestResults::questionsInTest() const { return std::min<int>(kQuestionsPerTest, DrawCount); }
 
 TestSession::TestSession(const QuestionBank& bank, std::uint16_t first, std::uint16_t last,
                          Random& random, std::int64_t startMs)
@@ -64,7 +62,8 @@ bool TestSession::answer(std::size_t chosen, int digit) {
 bool TestSession::tick(std::int64_t nowMs) {
   if (!running()) return false;
   const std::int64_t seconds = std::max<std::int64_t>(0, (nowMs - startMs_) / 1000);
-  results_.ElapsedSeconds = static_cast<std::int32_t>(std::min<std::int64_t>(seconds, results_.TimeLimitSeconds));
+  results_.ElapsedSeconds =
+      static_cast<std::int32_t>(std::min<std::int64_t>(seconds, results_.TimeLimitSeconds));
   if (results_.ElapsedSeconds < results_.TimeLimitSeconds) return false;
   results_.end = TestEnd::TimeOut;
   return true;

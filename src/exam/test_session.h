@@ -18,9 +18,10 @@ enum class TestEnd { Running, TenAnswers, ErrorLimit, TimeOut, RangeUsedUp };
 
 // What the report reads of a test.
 struct TestResults {
-  std::array<std::uint8_t, kQuestionsPerTest> AnswerResults{};   // 1 right, 0 wrong
-  std::array<std::uint16_t, kQuestionsPerTest> AskedQuestions{}; // 1-based question numbers
-  std::array<std::uint16_t, kQuestionsPerTest> ChosenOptions{};  // 1-based position among those shown
+  std::array<std::uint8_t, kQuestionsPerTest> AnswerResults{};    // 1 right, 0 wrong
+  std::array<std::uint16_t, kQuestionsPerTest> AskedQuestions{};  // 1-based question numbers
+  std::array<std::uint16_t, kQuestionsPerTest>
+      ChosenOptions{};  // 1-based position among those shown
   std::int32_t ElapsedSeconds = 0;
   std::int32_t TimeLimitSeconds = kTimeLimitSeconds;
   std::int32_t AnswerCount = 0;

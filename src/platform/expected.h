@@ -14,8 +14,9 @@ Unexpected(E) -> Unexpected<E>;
 template <typename T, typename E>
 class Expected {
  public:
-  Expected(T value) : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
-  Expected(Unexpected<E> failure)  // NOLINT: implicit by design
+  Expected(T value)
+      : state_(std::in_place_index<0>, std::move(value)) {}  // NOLINT: implicit by design
+  Expected(Unexpected<E> failure)                            // NOLINT: implicit by design
       : state_(std::in_place_index<1>, std::move(failure.error)) {}
 
   bool has_value() const { return state_.index() == 0; }

@@ -60,7 +60,9 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 unsigned lineAt(std::string_view text, std::size_t pos) {
-  return static_cast<unsigned>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n')) + 1;
+  return static_cast<unsigned>(
+             std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(pos), '\n')) +
+         1;
 }
 
 }  // namespace
@@ -79,20 +81,23 @@ bool isUtf8CourseText(std::string_view bytes) {
 
 Expected<std::string, DataError> courseText(std::string bytes, const std::string& name) {
   auto fault = [&](std::string_view text, std::size_t pos, std::string what) {
-    return Unexpected{DataError{DataError::Code::BadText, name, lineAt(text, pos), std::move(what)}};
+    return Unexpected{
+        DataError{DataError::Code::BadText, name, lineAt(text, pos), std::move(what)}};
   };
   if (const std::size_t nul = bytes.find('\0'); nul != std::string::npos)
     return fault(bytes, nul, cp("файл не является текстом: в нем есть нулевой байт."));
   if (!isUtf8CourseText(bytes)) return bytes;
   std::string_view utf8 = bytes;
-  if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark) utf8.remove_prefix(kByteOrderMark.size());
+  if (utf8.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+    utf8.remove_prefix(kByteOrderMark.size());
   std::string text;
   text.reserve(utf8.size());
   for (std::size_t i = 0; i < utf8.size();) {
     const Utf8Char next = utf8CharAt(utf8, i);
     // Only a file that starts with a byte-order mark can be ill-formed here.
     if (next.length == 0)
-      return fault(utf8, i, cp("файл начинается с метки UTF-8, но не является правильным текстом UTF-8."));
+      return fault(utf8, i,
+                   cp("файл начинается с метки UTF-8, но не является правильным текстом UTF-8."));
     const int byte = cp1251ByteOf(next.c);
     if (byte < 0) {
       char code[16];

@@ -59,7 +59,8 @@ std::vector<unsigned> QuestionStats::chosenOverRight() const {
   int best = 0;
   for (unsigned o : rights) best = std::max(best, o <= kOptionDigits ? chosen[o] : 0);
   for (unsigned o = 1; o <= kOptionDigits; ++o)
-    if (chosen[o] > best && std::find(rights.begin(), rights.end(), o) == rights.end()) out.push_back(o);
+    if (chosen[o] > best && std::find(rights.begin(), rights.end(), o) == rights.end())
+      out.push_back(o);
   return out;
 }
 
@@ -102,8 +103,10 @@ struct QuestionState {
 // 27 %. Records of equal score keep their log order, so the figure does not
 // depend on anything but the logs.
 double discrimination(std::vector<ScoreLevel>& levels, std::size_t n) {
-  const auto g = std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(0.27 * static_cast<double>(n))));
-  std::sort(levels.begin(), levels.end(), [](const ScoreLevel& a, const ScoreLevel& b) { return a.score < b.score; });
+  const auto g = std::max<std::size_t>(
+      1, static_cast<std::size_t>(std::lround(0.27 * static_cast<double>(n))));
+  std::sort(levels.begin(), levels.end(),
+            [](const ScoreLevel& a, const ScoreLevel& b) { return a.score < b.score; });
   int lower = 0, upper = 0;
   std::size_t need = g;
   for (auto it = levels.begin(); need > 0 && it != levels.end(); ++it) {
@@ -140,7 +143,8 @@ struct CandidateState {
 
 struct Summariser::State {
   Summary summary;
-  std::map<std::pair<bool, std::uint32_t>, GradeChart> charts;  // exams under !exam: false sorts first
+  std::map<std::pair<bool, std::uint32_t>, GradeChart>
+      charts;  // exams under !exam: false sorts first
   std::unordered_map<std::uint64_t, std::size_t> questionIndex;
   std::vector<QuestionState> questions;
   std::unordered_map<std::string, std::size_t> candidateIndex;
@@ -183,14 +187,16 @@ void Summariser::add(const LogRecord& r) {
     } else {
       ++q.stats.chosenOther;
     }
-    auto level = std::find_if(q.levels.begin(), q.levels.end(), [&](const ScoreLevel& l) { return l.score == r.right; });
-    if (level == q.levels.end()) level = q.levels.insert(q.levels.end(), ScoreLevel{r.right, 0, {}});
+    auto level = std::find_if(q.levels.begin(), q.levels.end(),
+                              [&](const ScoreLevel& l) { return l.score == r.right; });
+    if (level == q.levels.end())
+      level = q.levels.insert(q.levels.end(), ScoreLevel{r.right, 0, {}});
     level->add(e.right);
   }
 
   st.key = dateKey(v.date, v.time);
-  const RecordRow row{date,      time,      name,         code,         group,  topic, r.seconds, r.answers,
-                      r.errors,  r.grade,   r.rangeFirst, r.rangeLast,  v.exam, st.order++};
+  const RecordRow row{date,      time,     name,    code,         group,       topic,  r.seconds,
+                      r.answers, r.errors, r.grade, r.rangeFirst, r.rangeLast, v.exam, st.order++};
   if (st.latest.size() < kLatestRecordsKept) {
     st.latest.push({st.key, row});
   } else if (st.key > st.latest.top().key) {
@@ -200,7 +206,8 @@ void Summariser::add(const LogRecord& r) {
 
   // A candidate is the same code, name and group.
   st.candidateKey.clear();
-  for (std::uint32_t id : {code, name, group}) st.candidateKey.append(reinterpret_cast<const char*>(&id), sizeof id);
+  for (std::uint32_t id : {code, name, group})
+    st.candidateKey.append(reinterpret_cast<const char*>(&id), sizeof id);
   const auto [at, added] = st.candidateIndex.try_emplace(st.candidateKey, st.candidates.size());
   if (added) st.candidates.push_back({{code, name, group}, {}});
   CandidateState& c = st.candidates[at->second];
@@ -236,23 +243,27 @@ Summary Summariser::finish(const CourseIndex* course) {
     if (course) stats.course = course->find(stats.topic, stats.question);
     s.questions.push_back(std::move(stats));
   }
-  std::sort(s.questions.begin(), s.questions.end(), [](const QuestionStats& a, const QuestionStats& b) {
-    return a.topic != b.topic ? a.topic < b.topic : a.question < b.question;
-  });
+  std::sort(s.questions.begin(), s.questions.end(),
+            [](const QuestionStats& a, const QuestionStats& b) {
+              return a.topic != b.topic ? a.topic < b.topic : a.question < b.question;
+            });
 
   for (const CandidateState& c : st.candidates) s.candidates.push_back(c.stats);
   const StringPool& pool = s.strings;
-  std::sort(s.candidates.begin(), s.candidates.end(), [&](const CandidateStats& a, const CandidateStats& b) {
-    for (auto field : {&CandidateStats::group, &CandidateStats::name, &CandidateStats::code})
-      if (a.*field != b.*field) return pool.text(a.*field) < pool.text(b.*field);
-    return false;
-  });
+  std::sort(
+      s.candidates.begin(), s.candidates.end(),
+      [&](const CandidateStats& a, const CandidateStats& b) {
+        for (auto field : {&CandidateStats::group, &CandidateStats::name, &CandidateStats::code})
+          if (a.*field != b.*field) return pool.text(a.*field) < pool.text(b.*field);
+        return false;
+      });
 
   while (!st.latest.empty()) {
     s.latest.push_back(st.latest.top().row);
     st.latest.pop();
   }
-  std::sort(s.latest.begin(), s.latest.end(), [](const RecordRow& a, const RecordRow& b) { return a.order < b.order; });
+  std::sort(s.latest.begin(), s.latest.end(),
+            [](const RecordRow& a, const RecordRow& b) { return a.order < b.order; });
   return s;
 }
 

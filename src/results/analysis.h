@@ -39,10 +39,10 @@ struct GradeChart {
 
 // A question as the course has it, for the questions of the course given by --course.
 struct CourseQuestion {
-  std::string topic;       // the topic's title, code page 1251
-  unsigned number = 0;     // within its topic, from 1
-  std::string textStart;   // the start of its text
-  unsigned options = 0;    // options shown; 0 when unknown
+  std::string topic;         // the topic's title, code page 1251
+  unsigned number = 0;       // within its topic, from 1
+  std::string textStart;     // the start of its text
+  unsigned options = 0;      // options shown; 0 when unknown
   unsigned rightOption = 0;  // the position (from 1) of the right option; 0 when unknown
 };
 
@@ -55,9 +55,9 @@ struct QuestionStats {
   std::string topic;  // the topic caption, code page 1251
   unsigned question = 0;
   int asked = 0, right = 0;
-  double facility = 0;                  // right / asked
-  std::optional<double> discrimination; // upper 27 % minus lower 27 %; none below 10 records
-  std::array<int, kOptionDigits + 1> chosen{};       // answers choosing each option digit ([0] unused)
+  double facility = 0;                   // right / asked
+  std::optional<double> discrimination;  // upper 27 % minus lower 27 %; none below 10 records
+  std::array<int, kOptionDigits + 1> chosen{};  // answers choosing each option digit ([0] unused)
   std::array<int, kOptionDigits + 1> chosenRight{};  // of them, marked right
   int chosenOther = 0;
   std::optional<CourseQuestion> course;
@@ -97,10 +97,10 @@ struct CandidateStats {
 
 struct Summary {
   int exams = 0, passFail = 0;
-  std::vector<GradeChart> charts;            // exams first, then by group
-  std::vector<QuestionStats> questions;      // by topic, then question number
-  std::vector<CandidateStats> candidates;    // by group, name, code
-  std::vector<RecordRow> latest;             // the latest records by date, in log order
+  std::vector<GradeChart> charts;          // exams first, then by group
+  std::vector<QuestionStats> questions;    // by topic, then question number
+  std::vector<CandidateStats> candidates;  // by group, name, code
+  std::vector<RecordRow> latest;           // the latest records by date, in log order
   StringPool strings;
   int records() const { return exams + passFail; }
 };

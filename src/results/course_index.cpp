@@ -37,8 +37,8 @@ CourseIndex CourseIndex::load(const std::string& path, std::vector<std::string>&
   // Records of all topics carry the caption kurs.txt gives; where it cannot be
   // read the program, as here, keeps the sample's caption.
   const auto identity = readCourseIdentity(folder);
-  const TopicListLayout topics =
-      layoutTopicList(*mainLines, identity ? identity->allTopicsCaption() : sampleAllTopicsCaption());
+  const TopicListLayout topics = layoutTopicList(
+      *mainLines, identity ? identity->allTopicsCaption() : sampleAllTopicsCaption());
   const auto topicCount = static_cast<unsigned>(topics.buttons.size());
   std::vector<CourseQuestion> all;
   for (unsigned t = 1; t < topicCount; ++t) {
@@ -66,8 +66,10 @@ CourseIndex CourseIndex::load(const std::string& path, std::vector<std::string>&
   return index;
 }
 
-std::optional<CourseQuestion> CourseIndex::find(const std::string& topicCaption, unsigned question) const {
+std::optional<CourseQuestion> CourseIndex::find(const std::string& topicCaption,
+                                                unsigned question) const {
   const auto topic = byCaption_.find(topicCaption);
-  if (topic == byCaption_.end() || question == 0 || question > topic->second.size()) return std::nullopt;
+  if (topic == byCaption_.end() || question == 0 || question > topic->second.size())
+    return std::nullopt;
   return topic->second[question - 1];
 }

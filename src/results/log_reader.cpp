@@ -41,7 +41,8 @@ std::string_view trimRight(std::string_view s) {
 }
 
 bool endsWithSeparator(std::string_view line) {
-  return line.size() >= kSeparator.size() && line.substr(line.size() - kSeparator.size()) == kSeparator;
+  return line.size() >= kSeparator.size() &&
+         line.substr(line.size() - kSeparator.size()) == kSeparator;
 }
 
 bool hasControl(std::string_view s) {
@@ -62,7 +63,9 @@ bool number(std::string_view s, unsigned& out) {
   return true;
 }
 
-std::string quoted(std::string_view label) { return cp("«") + std::string(trimRight(label)) + cp("»"); }
+std::string quoted(std::string_view label) {
+  return cp("«") + std::string(trimRight(label)) + cp("»");
+}
 
 // The value after a line's label. An editor that strips trailing blanks
 // turns an empty value's line into the bare label, which still means empty.
@@ -77,19 +80,25 @@ bool parseListing(std::string_view line, std::vector<ReportValues::Entry>& listi
   while (!line.empty()) {
     const std::size_t colon = line.find(": ");
     const std::size_t paren = line.find('(');
-    if (colon == std::string_view::npos || paren == std::string_view::npos || paren < colon) return false;
+    if (colon == std::string_view::npos || paren == std::string_view::npos || paren < colon)
+      return false;
     ReportValues::Entry e;
     if (!number(line.substr(0, colon), e.question) ||
         !number(line.substr(colon + 2, paren - colon - 2), e.option))
       return false;
     line.remove_prefix(paren);
-    if (line.starts_with("(+)")) e.right = true;
-    else if (!line.starts_with("(-)")) return false;
+    if (line.starts_with("(+)"))
+      e.right = true;
+    else if (!line.starts_with("(-)"))
+      return false;
     line.remove_prefix(3);
     // The last entry's blanks may have been stripped by an editor.
-    if (line.starts_with("    ")) line.remove_prefix(4);
-    else if (!trimRight(line).empty()) return false;
-    else line = {};
+    if (line.starts_with("    "))
+      line.remove_prefix(4);
+    else if (!trimRight(line).empty())
+      return false;
+    else
+      line = {};
     listing.push_back(e);
   }
   return true;
@@ -98,7 +107,8 @@ bool parseListing(std::string_view line, std::vector<ReportValues::Entry>& listi
 // The record is reused from one to the next; only its listing grows.
 void clear(LogRecord& r) { r.values.listing.clear(); }
 
-std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t available, LogRecord& r) {
+std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t available,
+                                 LogRecord& r) {
   const Labels& L = labels();
   if (available < kRecordLines) return Fault{0, cp("запись оборвана")};
   if (lines[1].starts_with(L.utf8Date)) return Fault{1, cp("запись в кодировке UTF-8, а не 1251")};
@@ -110,25 +120,28 @@ std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t avai
   };
   ReportValues& v = r.values;
   const Field fields[] = {
-      {1, &L.date, &v.date},         {2, &L.time, &v.time},       {3, &L.name, &v.name},
-      {4, &L.code, &v.code},         {5, &L.group, &v.group},     {6, &L.timeUsed, &v.timeUsed},
-      {7, &L.topic, &v.topic},       {8, &L.range, &v.range},     {9, &L.answers, &v.answers},
+      {1, &L.date, &v.date},      {2, &L.time, &v.time},   {3, &L.name, &v.name},
+      {4, &L.code, &v.code},      {5, &L.group, &v.group}, {6, &L.timeUsed, &v.timeUsed},
+      {7, &L.topic, &v.topic},    {8, &L.range, &v.range}, {9, &L.answers, &v.answers},
       {10, &L.errors, &v.errors},
   };
   for (const Field& f : fields) {
     const auto value = valueOf(lines[f.offset], *f.label);
     if (!value) return Fault{f.offset, cp("ожидалась строка ") + quoted(*f.label)};
-    if (hasControl(*value)) return Fault{f.offset, cp("управляющий символ в строке ") + quoted(*f.label)};
+    if (hasControl(*value))
+      return Fault{f.offset, cp("управляющий символ в строке ") + quoted(*f.label)};
     f.value->assign(*value);
   }
   for (std::size_t k : {11u, 13u, 16u, 17u})
     if (!trimRight(lines[k]).empty()) return Fault{k, cp("ожидалась пустая строка")};
-  if (trimRight(lines[14]) != L.report) return Fault{14, cp("ожидалась строка ") + quoted(L.report)};
+  if (trimRight(lines[14]) != L.report)
+    return Fault{14, cp("ожидалась строка ") + quoted(L.report)};
 
   // Numbers: time used, range, answers and errors.
   unsigned seconds = 0, answers = 0, errors = 0;
   std::string_view used = v.timeUsed;
-  if (!used.ends_with(L.seconds) || !number(used.substr(0, used.size() - L.seconds.size()), seconds))
+  if (!used.ends_with(L.seconds) ||
+      !number(used.substr(0, used.size() - L.seconds.size()), seconds))
     return Fault{6, cp("не число секунд в строке ") + quoted(L.timeUsed)};
   std::string_view range = v.range;
   const std::size_t to = range.find(L.to);
@@ -144,9 +157,12 @@ std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t avai
 
   // The mode is told by the label of the grade line.
   std::optional<std::string_view> grade;
-  if ((grade = valueOf(lines[12], L.grade))) v.exam = true;
-  else if ((grade = valueOf(lines[12], L.result))) v.exam = false;
-  else return Fault{12, cp("ожидалась строка «Оценка:» или «Результат:»")};
+  if ((grade = valueOf(lines[12], L.grade)))
+    v.exam = true;
+  else if ((grade = valueOf(lines[12], L.result)))
+    v.exam = false;
+  else
+    return Fault{12, cp("ожидалась строка «Оценка:» или «Результат:»")};
   const auto& scale = gradeScale(v.exam);
   r.grade = -1;
   for (std::size_t g = 0; g < scale.size(); ++g)
@@ -161,7 +177,6 @@ std::optional<Fault> parseRecord(const std::string_view* lines, std::size_t avai
   for (const auto& e : v.listing) r.right += e.right;
   return std::nullopt;
 }
-
 
 // The lines of a log as a sliding window over a buffer that is refilled from
 // the source: the lines in the window stay put until they are dropped.
@@ -185,7 +200,8 @@ class LineWindow {
   void drop(std::size_t n) {
     first_ += n;
     firstNumber_ += n;
-    views_.erase(views_.begin(), views_.begin() + static_cast<std::ptrdiff_t>(std::min(n, views_.size())));
+    views_.erase(views_.begin(),
+                 views_.begin() + static_cast<std::ptrdiff_t>(std::min(n, views_.size())));
   }
   int error() const { return error_; }
 
@@ -305,7 +321,8 @@ int readLog(const ByteSource& source, const std::function<void(const LogRecord&)
     const std::string_view* lines = window.lines();
     std::optional<Fault> fault;
     for (std::size_t k = 1; k < n && k < kRecordLines && !fault; ++k)
-      if (window.cut(k)) fault = Fault{k, cp("строка длиннее ") + std::to_string(kLongestLogLine) + cp(" байт")};
+      if (window.cut(k))
+        fault = Fault{k, cp("строка длиннее ") + std::to_string(kLongestLogLine) + cp(" байт")};
     if (!fault) {
       clear(record);
       fault = parseRecord(lines, n, record);
@@ -320,7 +337,8 @@ int readLog(const ByteSource& source, const std::function<void(const LogRecord&)
       afterFault = true;
       // Read on from the next "=====" line, also one glued to the broken tail.
       window.drop(1);
-      for (n = window.ensure(1); n > 0 && !endsWithSeparator(window.lines()[0]); n = window.ensure(1))
+      for (n = window.ensure(1); n > 0 && !endsWithSeparator(window.lines()[0]);
+           n = window.ensure(1))
         window.drop(1);
       continue;
     }

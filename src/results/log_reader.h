@@ -18,12 +18,12 @@
 struct LogRecord {
   ReportValues values;
   // The numbers the record's texts carry.
-  int seconds = 0;                       // "245 сек"
-  unsigned rangeFirst = 0, rangeLast = 0; // "с 1 по 40"
+  int seconds = 0;                         // "245 сек"
+  unsigned rangeFirst = 0, rangeLast = 0;  // "с 1 по 40"
   int answers = 0, errors = 0;
-  int right = 0;                         // entries of the listing marked (+)
-  int grade = 0;                         // index into gradeScale(values.exam)
-  std::size_t line = 0;                  // 1-based line of its "=====" line in the log
+  int right = 0;         // entries of the listing marked (+)
+  int grade = 0;         // index into gradeScale(values.exam)
+  std::size_t line = 0;  // 1-based line of its "=====" line in the log
 };
 
 struct SkippedRecord {

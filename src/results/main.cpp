@@ -1,16 +1,16 @@
 // vorsanit-results: the protocol logs as tables and pages for the teacher.
 // The logs are only ever opened for reading, and read one record at a time.
+#include <fcntl.h>
+#include <langinfo.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
-#include <fcntl.h>
 #include <iostream>
-#include <langinfo.h>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "exam/protocol_log.h"
@@ -71,7 +71,8 @@ std::optional<std::string> dayKey(std::string_view date) {
   if (date.size() != 10 || date[2] != '.' || date[5] != '.') return std::nullopt;
   for (std::size_t k : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u})
     if (date[k] < '0' || date[k] > '9') return std::nullopt;
-  return std::string(date.substr(6, 4)) + std::string(date.substr(3, 2)) + std::string(date.substr(0, 2));
+  return std::string(date.substr(6, 4)) + std::string(date.substr(3, 2)) +
+         std::string(date.substr(0, 2));
 }
 
 struct Filter {
@@ -116,12 +117,18 @@ int openLog(const std::string& name, Run& run, struct stat& info) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int e = errno;
-    if (e == ENOENT) run.problem(name, "файл не найден.");
-    else if (e == ELOOP) run.problem(name, "символические ссылки замкнуты в петлю.");
-    else if (e == EACCES || e == EPERM) run.problem(name, "нет права на чтение.");
-    else if (e == ENOTDIR) run.problem(name, "путь проходит через то, что не является папкой.");
-    else if (e == ENXIO) run.problem(name, "это не обычный файл.");
-    else run.problem(name, "файл не удаётся открыть: " + utf8FromCp1251(failureReason(e)) + ".");
+    if (e == ENOENT)
+      run.problem(name, "файл не найден.");
+    else if (e == ELOOP)
+      run.problem(name, "символические ссылки замкнуты в петлю.");
+    else if (e == EACCES || e == EPERM)
+      run.problem(name, "нет права на чтение.");
+    else if (e == ENOTDIR)
+      run.problem(name, "путь проходит через то, что не является папкой.");
+    else if (e == ENXIO)
+      run.problem(name, "это не обычный файл.");
+    else
+      run.problem(name, "файл не удаётся открыть: " + utf8FromCp1251(failureReason(e)) + ".");
     return -1;
   }
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -145,7 +152,8 @@ int main(int argc, char** argv) {
   Filter filter;
   bool protocols = false, options = true;
   // "--name VALUE" or "--name=VALUE".
-  auto valueOf = [&](int& k, const std::string& arg, std::string_view option) -> std::optional<std::string> {
+  auto valueOf = [&](int& k, const std::string& arg,
+                     std::string_view option) -> std::optional<std::string> {
     if (arg == option) {
       if (k + 1 == argc) {
         std::cerr << term("После " + std::string(option) + " нужно значение.\n");
@@ -185,7 +193,8 @@ int main(int argc, char** argv) {
         return 2;
       }
     } else {
-      std::cerr << term("Неизвестный параметр ") << arg << term(". Справка: vorsanit-results --help\n");
+      std::cerr << term("Неизвестный параметр ") << arg
+                << term(". Справка: vorsanit-results --help\n");
       return 2;
     }
   }
@@ -226,18 +235,21 @@ int main(int argc, char** argv) {
   OutputSet outputs;
   auto writeFailed = [&]() {
     std::cerr << outputs.failurePath() << term(": не удаётся записать файл: ")
-              << termFromCp(failureReason(outputs.failureCode())) << term(". Прежние файлы не тронуты.\n");
+              << termFromCp(failureReason(outputs.failureCode()))
+              << term(". Прежние файлы не тронуты.\n");
     return 2;
   };
   if (!outputs.open(outDir)) return writeFailed();
-  const char* const names[] = {"records.csv", "questions.csv", "candidates.csv", "index.html", "protocols.html"};
+  const char* const names[] = {"records.csv", "questions.csv", "candidates.csv", "index.html",
+                               "protocols.html"};
   // A log named like one of the outputs must not be replaced by it.
   for (const char* name : names) {
     unsigned long device = 0, inode = 0;
     if (!outputs.identity(name, device, inode)) continue;
     for (const auto& l : logs)
       if (l.device == device && l.inode == inode) {
-        std::cerr << outDir << '/' << name << term(": это один из журналов; выберите другую папку (--out).\n");
+        std::cerr << outDir << '/' << name
+                  << term(": это один из журналов; выберите другую папку (--out).\n");
         return 2;
       }
   }
@@ -297,23 +309,28 @@ int main(int argc, char** argv) {
       run.notes.push_back(log.name + ": " + more);
     }
     if (error != 0)
-      run.problem(log.name, "ошибка чтения после " + std::to_string(read) + " записей: " +
-                                utf8FromCp1251(failureReason(error)) + ".");
-    else if (read == 0 && skipped == 0) run.problem(log.name, "записей нет.");
-    else run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
+      run.problem(log.name, "ошибка чтения после " + std::to_string(read) +
+                                " записей: " + utf8FromCp1251(failureReason(error)) + ".");
+    else if (read == 0 && skipped == 0)
+      run.problem(log.name, "записей нет.");
+    else
+      run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
   }
   if (filter.any())
-    run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " + std::to_string(run.filtered) +
-                        ".");
+    run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " +
+                        std::to_string(run.filtered) + ".");
 
   Summary summary = summariser.finish(course ? &*course : nullptr);
   if (summary.records() == 0) {
     outputs.abandon();
-    std::cerr << term(run.filtered > 0 ? "Ни одна запись не подходит под --from, --to, --group; файлы не записаны.\n"
-                                       : "Не прочитано ни одной записи; файлы не записаны.\n");
+    std::cerr << term(
+        run.filtered > 0
+            ? "Ни одна запись не подходит под --from, --to, --group; файлы не записаны.\n"
+            : "Не прочитано ни одной записи; файлы не записаны.\n");
     return 2;
   }
-  if (protocols) outputs.write(protocolsFile, protocolsTail(static_cast<std::size_t>(summary.records())));
+  if (protocols)
+    outputs.write(protocolsFile, protocolsTail(static_cast<std::size_t>(summary.records())));
   const int questionsFile = outputs.add(names[1]);
   outputs.write(questionsFile, questionsCsv(summary.questions));
   const int candidatesFile = outputs.add(names[2]);
@@ -332,13 +349,16 @@ int main(int argc, char** argv) {
     std::cout << targets[k] << std::string(width - targets[k].size() + 5, ' ')
               << term(what[protocols || k == 0 ? k : k + 1]) << '\n';
 
-  std::string line = "Записей: " + std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
-                     ", зачет " + std::to_string(summary.passFail) + ")";
+  std::string line = "Записей: " + std::to_string(summary.records()) + " (экзамен " +
+                     std::to_string(summary.exams) + ", зачет " + std::to_string(summary.passFail) +
+                     ")";
   std::cout << term(line);
   if (run.skipped > 0) {
     std::cout << term("; повреждённых записей пропущено: ") << run.skipped << " (";
-    for (std::size_t k = 0; k < run.places.size(); ++k) std::cout << (k ? ", " : "") << run.places[k];
-    if (run.skipped > kPlacesInSummary) std::cout << term(" и ещё ") << run.skipped - kPlacesInSummary;
+    for (std::size_t k = 0; k < run.places.size(); ++k)
+      std::cout << (k ? ", " : "") << run.places[k];
+    if (run.skipped > kPlacesInSummary)
+      std::cout << term(" и ещё ") << run.skipped - kPlacesInSummary;
     std::cout << ')';
   }
   std::cout << ".\n";

@@ -1,14 +1,14 @@
 #include "results/output_set.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <random>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -102,7 +102,8 @@ int OutputSet::add(const std::string& name) {
   for (int attempt = 0; attempt < 100 && f->fd < 0; ++attempt) {
     f->temporary = '.' + name + '.' + randomSuffix();
     // Mode 0666 less the umask, as for any new file of the teacher's.
-    f->fd = ::openat(dir_, f->temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    f->fd = ::openat(dir_, f->temporary.c_str(),
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (f->fd < 0 && errno != EEXIST) {
       fail(errno, path);
       return -1;
@@ -180,7 +181,8 @@ std::vector<std::string> OutputSet::targets() const {
   return out;
 }
 
-bool OutputSet::identity(const std::string& name, unsigned long& device, unsigned long& inode) const {
+bool OutputSet::identity(const std::string& name, unsigned long& device,
+                         unsigned long& inode) const {
   struct stat info {};
   if (::fstatat(dir_, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
   device = info.st_dev;

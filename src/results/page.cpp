@@ -30,7 +30,8 @@ std::string gradeStyles() {
   for (bool exam : {true, false}) {
     const auto& scale = gradeScale(exam);
     for (std::size_t g = 0; g < scale.size(); ++g)
-      css += ".swatch." + gradeClass(exam, static_cast<int>(g)) + "{background:" + rgb(scale[g].colour) + "}";
+      css += ".swatch." + gradeClass(exam, static_cast<int>(g)) +
+             "{background:" + rgb(scale[g].colour) + "}";
   }
   return css + "\n";
 }
@@ -81,24 +82,25 @@ void chart(std::string& out, const GradeChart& c) {
   const int rowHeight = 24, labelWidth = 84, barSpace = 170;
   const int height = static_cast<int>(scale.size()) * rowHeight + 4;
   const std::string group = c.group.empty() ? "без группы" : shortHtml(c.group);
-  out += "<figure><figcaption>" + std::string(c.exam ? "Экзамен" : "Зачет") + " · " + group + " · записей: " +
-         std::to_string(c.total) + "</figcaption>\n<svg width=\"330\" height=\"" + std::to_string(height) +
-         "\" viewBox=\"0 0 330 " + std::to_string(height) + "\" role=\"img\">\n";
+  out += "<figure><figcaption>" + std::string(c.exam ? "Экзамен" : "Зачет") + " · " + group +
+         " · записей: " + std::to_string(c.total) + "</figcaption>\n<svg width=\"330\" height=\"" +
+         std::to_string(height) + "\" viewBox=\"0 0 330 " + std::to_string(height) +
+         "\" role=\"img\">\n";
   for (std::size_t g = 0; g < scale.size(); ++g) {
     const int y = static_cast<int>(g) * rowHeight + 4;
     const int count = c.counts[g];
     const int width = count * barSpace / most;
     const int percent = c.total ? (count * 100 + c.total / 2) / c.total : 0;
     out += "<text x=\"0\" y=\"" + std::to_string(y + 13) + "\">" + html(scale[g].text) + "</text>";
-    out += "<rect x=\"" + std::to_string(labelWidth) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
-           std::to_string(width) + "\" height=\"16\" fill=\"" + rgb(scale[g].colour) +
-           "\" stroke=\"#555\" stroke-width=\"0.5\"/>";
-    out += "<text x=\"" + std::to_string(labelWidth + width + 5) + "\" y=\"" + std::to_string(y + 13) + "\">" +
-           std::to_string(count) + " (" + std::to_string(percent) + " %)</text>\n";
+    out += "<rect x=\"" + std::to_string(labelWidth) + "\" y=\"" + std::to_string(y) +
+           "\" width=\"" + std::to_string(width) + "\" height=\"16\" fill=\"" +
+           rgb(scale[g].colour) + "\" stroke=\"#555\" stroke-width=\"0.5\"/>";
+    out += "<text x=\"" + std::to_string(labelWidth + width + 5) + "\" y=\"" +
+           std::to_string(y + 13) + "\">" + std::to_string(count) + " (" + std::to_string(percent) +
+           " %)</text>\n";
   }
   out += "</svg></figure>\n";
 }
-
 
 // Rows of a section added while they fit in its share of the page.
 class Budget {
@@ -115,8 +117,9 @@ class Budget {
 };
 
 // Shares of the page, which stays under 5 MB whatever the logs.
-constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024, kQuestionBytes = 1000 * 1024,
-                      kCandidateBytes = 500 * 1024, kRecordBytes = 2500 * 1024;
+constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024,
+                      kQuestionBytes = 1000 * 1024, kCandidateBytes = 500 * 1024,
+                      kRecordBytes = 2500 * 1024;
 constexpr std::size_t kChartsOnPage = 24, kQuestionsOnPage = 1000, kNotesOnPage = 50;
 
 void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
@@ -130,8 +133,9 @@ void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
 
   out += "<h2 id=\"groups\">Оценки по группам</h2>\n";
   if (charts.size() > kChartsOnPage)
-    out += "<p class=\"more\">Диаграммы — для " + std::to_string(kChartsOnPage) + " самых больших групп из " +
-           std::to_string(charts.size()) + "; остальные — в таблице ниже.</p>\n";
+    out += "<p class=\"more\">Диаграммы — для " + std::to_string(kChartsOnPage) +
+           " самых больших групп из " + std::to_string(charts.size()) +
+           "; остальные — в таблице ниже.</p>\n";
   out += "<div class=\"charts\">\n";
   for (std::size_t k = 0; k < charts.size(); ++k)
     if (drawn[k]) chart(out, charts[k]);
@@ -146,40 +150,46 @@ void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
     ++rest;
     const GradeChart& c = charts[k];
     std::string row = "<tr><td>" + htmlEscape(modeName(c.exam)) + "</td><td>" +
-                      (c.group.empty() ? std::string("без группы") : shortHtml(c.group)) + "</td><td class=\"n\">" +
-                      std::to_string(c.total) + "</td><td>";
+                      (c.group.empty() ? std::string("без группы") : shortHtml(c.group)) +
+                      "</td><td class=\"n\">" + std::to_string(c.total) + "</td><td>";
     const auto& scale = gradeScale(c.exam);
     for (std::size_t g = 0; g < scale.size(); ++g)
-      row += "<span class=\"opt\"><span class=\"swatch " + gradeClass(c.exam, static_cast<int>(g)) + "\"></span>" +
-             html(scale[g].text) + ": " + std::to_string(c.counts[g]) + "</span>";
+      row += "<span class=\"opt\"><span class=\"swatch " + gradeClass(c.exam, static_cast<int>(g)) +
+             "\"></span>" + html(scale[g].text) + ": " + std::to_string(c.counts[g]) + "</span>";
     row += "</td></tr>\n";
     if (!budget.take(row)) continue;
     rows += row;
     ++shown;
   }
   // Folded, so that the questions are not pages away.
-  out += "<details><summary>Остальные группы: " + std::to_string(rest) +
-         "</summary>\n<table class=\"sortable\"><thead><tr><th>Режим</th><th>Группа</th><th data-num>Записей</th>"
-         "<th>Оценки</th></tr></thead><tbody>\n" + rows + "</tbody></table></details>\n";
+  out +=
+      "<details><summary>Остальные группы: " + std::to_string(rest) +
+      "</summary>\n<table class=\"sortable\"><thead><tr><th>Режим</th><th>Группа</th><th data-num>Записей</th>"
+      "<th>Оценки</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table></details>\n";
   if (shown < rest)
     out += "<p class=\"more\">Ещё " + std::to_string(rest - shown) +
            " групп не поместились на страницу; все записи — в records.csv.</p>\n";
 }
 
 std::string optionsCell(const QuestionStats& q) {
-  const std::vector<unsigned> rights = q.rightOptions(), never = q.neverChosen(), over = q.chosenOverRight();
-  auto has = [](const std::vector<unsigned>& v, unsigned o) { return std::find(v.begin(), v.end(), o) != v.end(); };
+  const std::vector<unsigned> rights = q.rightOptions(), never = q.neverChosen(),
+                              over = q.chosenOverRight();
+  auto has = [](const std::vector<unsigned>& v, unsigned o) {
+    return std::find(v.begin(), v.end(), o) != v.end();
+  };
   unsigned last = q.course ? std::min(q.course->options, kOptionDigits) : 0;
   for (unsigned o = 1; o <= kOptionDigits; ++o)
     if (q.chosen[o] > 0) last = std::max(last, o);
   std::string cell = "<span class=\"opts\">";
   for (unsigned o = 1; o <= last; ++o) {
     const bool right = has(rights, o), flag = has(never, o) || has(over, o);
-    cell += std::string("<span class=\"opt") + (right ? " right" : "") + (flag ? " flag" : "") + "\" title=\"" +
-            (right ? "верный" : "неверный") + "\">" + std::to_string(o) + (right ? "✓" : "") + ": " +
-            std::to_string(q.chosen[o]) + "</span>";
+    cell += std::string("<span class=\"opt") + (right ? " right" : "") + (flag ? " flag" : "") +
+            "\" title=\"" + (right ? "верный" : "неверный") + "\">" + std::to_string(o) +
+            (right ? "✓" : "") + ": " + std::to_string(q.chosen[o]) + "</span>";
   }
-  if (q.chosenOther > 0) cell += "<span class=\"opt\">другие: " + std::to_string(q.chosenOther) + "</span>";
+  if (q.chosenOther > 0)
+    cell += "<span class=\"opt\">другие: " + std::to_string(q.chosenOther) + "</span>";
   return cell + "</span>";
 }
 
@@ -213,22 +223,26 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
     if (const auto over = q->chosenOverRight(); !over.empty())
       why.push_back("неверный вариант " + digits(over) + " выбирают чаще верного");
     std::string row = look ? "<tr class=\"look\">" : "<tr>";
-    row += "<td>" + shortHtml(q->topic) + "</td><td class=\"n\">" + std::to_string(q->question) + "</td>";
+    row += "<td>" + shortHtml(q->topic) + "</td><td class=\"n\">" + std::to_string(q->question) +
+           "</td>";
     if (course) {
       // The course's topic is worth naming only where the record names another (all topics).
       if (q->course) {
-        row += "<td>" + (q->course->topic == q->topic ? std::string() : shortHtml(q->course->topic, 40) + ", ") +
-               "№ " + std::to_string(q->course->number) + "</td><td class=\"qtext\">" + html(q->course->textStart) +
-               "</td>";
+        row += "<td>" +
+               (q->course->topic == q->topic ? std::string()
+                                             : shortHtml(q->course->topic, 40) + ", ") +
+               "№ " + std::to_string(q->course->number) + "</td><td class=\"qtext\">" +
+               html(q->course->textStart) + "</td>";
       } else {
         row += "<td></td><td></td>";
       }
     }
-    row += "<td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" + std::to_string(q->right) +
-           "</td><td class=\"n\" data-v=\"" + decimal(q->facility) + "\"><span class=\"bar\"><span style=\"width:" +
-           std::to_string(width) + "%\"></span></span>" + decimal(q->facility) + "</td><td class=\"n\">" +
-           (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" + optionsCell(*q) +
-           "</td><td class=\"why\">";
+    row += "<td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" +
+           std::to_string(q->right) + "</td><td class=\"n\" data-v=\"" + decimal(q->facility) +
+           "\"><span class=\"bar\"><span style=\"width:" + std::to_string(width) +
+           "%\"></span></span>" + decimal(q->facility) + "</td><td class=\"n\">" +
+           (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" +
+           optionsCell(*q) + "</td><td class=\"why\">";
     if (look) {
       row += "<span class=\"mark\">стоит посмотреть</span>: ";
       for (std::size_t k = 0; k < why.size(); ++k) row += (k ? "; " : "") + why[k];
@@ -239,19 +253,23 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
     ++shown;
   }
 
-  out += "<h2 id=\"questions\">Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) + ", стоит посмотреть: " +
-         std::to_string(marked) +
-         ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
-         "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше. "
-         "Варианты — сколько раз выбран каждый вариант ответа, ✓ — верный.</p>\n";
+  out +=
+      "<h2 id=\"questions\">Вопросы</h2>\n<p>Вопросов: " + std::to_string(questions.size()) +
+      ", стоит посмотреть: " + std::to_string(marked) +
+      ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
+      "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше. "
+      "Варианты — сколько раз выбран каждый вариант ответа, ✓ — верный.</p>\n";
   if (shown < questions.size())
-    out += "<p class=\"more\">Здесь " + std::to_string(shown) + " вопросов из " + std::to_string(questions.size()) +
+    out += "<p class=\"more\">Здесь " + std::to_string(shown) + " вопросов из " +
+           std::to_string(questions.size()) +
            ", сначала те, на которые стоит посмотреть; все — в questions.csv.</p>\n";
   // A narrow window scrolls the wide table, not the page.
-  out += "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th>";
+  out +=
+      "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Тема</th><th data-num>Вопрос</th>";
   if (course) out += "<th>В курсе</th><th>Текст</th>";
-  out += "<th data-num>Задан</th><th data-num>Верно</th><th data-num>Доля верных</th>"
-         "<th data-num>Различение</th><th>Варианты</th><th>Отметка</th></tr></thead><tbody>\n";
+  out +=
+      "<th data-num>Задан</th><th data-num>Верно</th><th data-num>Доля верных</th>"
+      "<th data-num>Различение</th><th>Варианты</th><th>Отметка</th></tr></thead><tbody>\n";
   out += rows;
   out += "</tbody></table></div>\n";
 }
@@ -260,7 +278,8 @@ void candidateSection(std::string& out, const Summary& s) {
   std::vector<const CandidateStats*> failing;
   for (const auto& c : s.candidates)
     if (!c.passed()) failing.push_back(&c);
-  out += "<h2 id=\"candidates\">Кто ещё не сдал</h2>\n<p>Кандидатов: " + std::to_string(s.candidates.size()) +
+  out += "<h2 id=\"candidates\">Кто ещё не сдал</h2>\n<p>Кандидатов: " +
+         std::to_string(s.candidates.size()) +
          "; последний результат — «2 - неуд.» или «незачет» у " + std::to_string(failing.size()) +
          ". Все кандидаты — в candidates.csv.</p>\n";
   if (failing.empty()) return;
@@ -269,20 +288,23 @@ void candidateSection(std::string& out, const Summary& s) {
   std::size_t shown = 0;
   const StringPool& pool = s.strings;
   for (const auto* c : failing) {
-    std::string row = "<tr><td>" + shortHtml(pool.text(c->code)) + "</td><td>" + shortHtml(pool.text(c->name)) +
-                      "</td><td>" + shortHtml(pool.text(c->group)) + "</td><td class=\"n\">" +
-                      std::to_string(c->tests) + "</td><td data-v=\"" +
+    std::string row = "<tr><td>" + shortHtml(pool.text(c->code)) + "</td><td>" +
+                      shortHtml(pool.text(c->name)) + "</td><td>" + shortHtml(pool.text(c->group)) +
+                      "</td><td class=\"n\">" + std::to_string(c->tests) + "</td><td data-v=\"" +
                       htmlEscape(dateKey(pool.text(c->lastDate), pool.text(c->lastTime))) + "\">" +
                       shortHtml(pool.text(c->lastDate)) + "</td><td><span class=\"swatch " +
-                      gradeClass(c->lastExam, c->lastGrade) + "\"></span>" + htmlEscape(modeName(c->lastExam)) + ": " +
-                      html(gradeScale(c->lastExam)[static_cast<std::size_t>(c->lastGrade)].text) + "</td></tr>\n";
+                      gradeClass(c->lastExam, c->lastGrade) + "\"></span>" +
+                      htmlEscape(modeName(c->lastExam)) + ": " +
+                      html(gradeScale(c->lastExam)[static_cast<std::size_t>(c->lastGrade)].text) +
+                      "</td></tr>\n";
     if (!budget.take(row)) break;
     rows += row;
     ++shown;
   }
-  out += "<table class=\"sortable\"><thead><tr><th>Код</th><th>Фамилия И.О.</th><th>Группа</th>"
-         "<th data-num>Тестов</th><th>Последний</th><th>Результат</th></tr></thead><tbody>\n" +
-         rows + "</tbody></table>\n";
+  out +=
+      "<table class=\"sortable\"><thead><tr><th>Код</th><th>Фамилия И.О.</th><th>Группа</th>"
+      "<th data-num>Тестов</th><th>Последний</th><th>Результат</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table>\n";
   if (shown < failing.size())
     out += "<p class=\"more\">Ещё " + std::to_string(failing.size() - shown) +
            " кандидатов не поместились на страницу; они — в candidates.csv.</p>\n";
@@ -292,15 +314,17 @@ std::string recordRow(const Summary& s, const RecordRow& r) {
   const StringPool& pool = s.strings;
   const std::string& date = pool.text(r.date);
   const std::string& time = pool.text(r.time);
-  return "<tr><td>" + htmlEscape(modeName(r.exam)) + "</td><td data-v=\"" + html(dateKey(date, time)) + "\">" +
-         shortHtml(date) + "</td><td>" + shortHtml(time) + "</td><td>" + shortHtml(pool.text(r.name)) + "</td><td>" +
-         shortHtml(pool.text(r.code)) + "</td><td>" + shortHtml(pool.text(r.group)) + "</td><td>" +
-         shortHtml(pool.text(r.topic)) + "</td><td data-v=\"" + std::to_string(r.rangeFirst) + "\">" +
+  return "<tr><td>" + htmlEscape(modeName(r.exam)) + "</td><td data-v=\"" +
+         html(dateKey(date, time)) + "\">" + shortHtml(date) + "</td><td>" + shortHtml(time) +
+         "</td><td>" + shortHtml(pool.text(r.name)) + "</td><td>" + shortHtml(pool.text(r.code)) +
+         "</td><td>" + shortHtml(pool.text(r.group)) + "</td><td>" + shortHtml(pool.text(r.topic)) +
+         "</td><td data-v=\"" + std::to_string(r.rangeFirst) + "\">" +
          html(cp("с ") + std::to_string(r.rangeFirst) + cp(" по ") + std::to_string(r.rangeLast)) +
-         "</td><td class=\"n\">" + std::to_string(r.seconds) + "</td><td class=\"n\">" + std::to_string(r.answers) +
-         "</td><td class=\"n\">" + std::to_string(r.errors) + "</td><td data-v=\"" +
-         std::to_string(r.exam ? r.grade : 10 + r.grade) + "\"><span class=\"swatch " + gradeClass(r.exam, r.grade) +
-         "\"></span>" + html(gradeScale(r.exam)[static_cast<std::size_t>(r.grade)].text) + "</td></tr>\n";
+         "</td><td class=\"n\">" + std::to_string(r.seconds) + "</td><td class=\"n\">" +
+         std::to_string(r.answers) + "</td><td class=\"n\">" + std::to_string(r.errors) +
+         "</td><td data-v=\"" + std::to_string(r.exam ? r.grade : 10 + r.grade) +
+         "\"><span class=\"swatch " + gradeClass(r.exam, r.grade) + "\"></span>" +
+         html(gradeScale(r.exam)[static_cast<std::size_t>(r.grade)].text) + "</td></tr>\n";
 }
 
 void recordSection(std::string& out, const Summary& s) {
@@ -313,7 +337,8 @@ void recordSection(std::string& out, const Summary& s) {
     keys[k] = dateKey(s.strings.text(s.latest[k].date), s.strings.text(s.latest[k].time));
     byDate[k] = k;
   }
-  std::stable_sort(byDate.begin(), byDate.end(), [&](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
+  std::stable_sort(byDate.begin(), byDate.end(),
+                   [&](std::size_t a, std::size_t b) { return keys[a] > keys[b]; });
   std::vector<bool> shown(rows.size(), false);
   std::size_t count = 0;
   Budget budget(kRecordBytes);
@@ -324,12 +349,13 @@ void recordSection(std::string& out, const Summary& s) {
   }
   out += "<h2 id=\"records\">Записи</h2>\n";
   if (count < static_cast<std::size_t>(s.records()))
-    out += "<p>Здесь последние по дате " + std::to_string(count) + " записей из " + std::to_string(s.records()) +
-           "; все записи — в records.csv.</p>\n";
-  out += "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
-         "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
-         "<th data-num>Сек</th><th data-num>Ответов</th><th data-num>Ошибок</th><th>Результат</th>"
-         "</tr></thead><tbody>\n";
+    out += "<p>Здесь последние по дате " + std::to_string(count) + " записей из " +
+           std::to_string(s.records()) + "; все записи — в records.csv.</p>\n";
+  out +=
+      "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
+      "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
+      "<th data-num>Сек</th><th data-num>Ответов</th><th data-num>Ошибок</th><th>Результат</th>"
+      "</tr></thead><tbody>\n";
   for (std::size_t k = 0; k < rows.size(); ++k)
     if (shown[k]) out += rows[k];
   out += "</tbody></table>\n";
@@ -342,12 +368,23 @@ std::string htmlEscape(std::string_view utf8) {
   out.reserve(utf8.size());
   for (char c : utf8) {
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -357,26 +394,30 @@ std::string pageStyle() { return std::string(kStyle) + gradeStyles(); }
 
 std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes) {
   std::string out;
-  out += "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
-         "<meta name=\"viewport\" content=\"width=device-width\"><title>Результаты тестирования</title><style>";
+  out +=
+      "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
+      "<meta name=\"viewport\" content=\"width=device-width\"><title>Результаты тестирования</title><style>";
   out += pageStyle();
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
-         std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) + ", зачет " +
-         std::to_string(summary.passFail) + ").</p>\n";
-  out += "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
-         "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
+         std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
+         ", зачет " + std::to_string(summary.passFail) + ").</p>\n";
+  out +=
+      "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
+      "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";
     Budget budget(kNotesBytes);
     std::size_t shown = 0;
     for (const auto& note : notes) {
       if (shown == kNotesOnPage) break;
-      const std::string item = "<li>" + htmlEscape(note.size() > 300 ? note.substr(0, 300) + "…" : note) + "</li>";
+      const std::string item =
+          "<li>" + htmlEscape(note.size() > 300 ? note.substr(0, 300) + "…" : note) + "</li>";
       if (!budget.take(item)) break;
       out += item;
       ++shown;
     }
-    if (shown < notes.size()) out += "<li class=\"more\">и ещё " + std::to_string(notes.size() - shown) + "</li>";
+    if (shown < notes.size())
+      out += "<li class=\"more\">и ещё " + std::to_string(notes.size() - shown) + "</li>";
     out += "</ul>\n";
   }
   chartSection(out, summary.charts);

@@ -28,7 +28,8 @@ font:12px/1.25 "Liberation Sans",Arial,sans-serif}
 void at(std::string& out, int left, int top, std::string_view cls, const std::string& text) {
   out += "<span";
   if (!cls.empty()) out += " class=\"" + std::string(cls) + "\"";
-  out += " style=\"left:" + std::to_string(left) + "px;top:" + std::to_string(top) + "px\">" + text + "</span>";
+  out += " style=\"left:" + std::to_string(left) + "px;top:" + std::to_string(top) + "px\">" +
+         text + "</span>";
 }
 
 }  // namespace
@@ -68,18 +69,21 @@ void appendProtocol(std::string& out, const LogRecord& r, std::string_view sourc
   at(out, 64, 168, "value topic", html(v.topic));
   at(out, 152, 200, "", "Результат:");
   const Rgb colour = gradeScale(v.exam)[static_cast<std::size_t>(r.grade)].colour;
-  out += "<span class=\"result\" style=\"left:256px;top:194px;color:rgb(" + std::to_string(colour.r) + ',' +
-         std::to_string(colour.g) + ',' + std::to_string(colour.b) + ")\">" + html(v.result) + "</span>";
+  out += "<span class=\"result\" style=\"left:256px;top:194px;color:rgb(" +
+         std::to_string(colour.r) + ',' + std::to_string(colour.g) + ',' +
+         std::to_string(colour.b) + ")\">" + html(v.result) + "</span>";
   at(out, 16, 247, "", "Номер вопроса:<br>Номер ответа");
   for (std::size_t k = 0; k < v.listing.size() && k < 10; ++k) {
     const auto& e = v.listing[k];
     at(out, 128 + 30 * static_cast<int>(k), 247, "col",
        std::to_string(e.question) + "\n" + std::to_string(e.option) + (e.right ? "(+)" : "(-)"));
   }
-  out += "</div>\n<p class=\"sign\">Экзаменатор: ____________________ / ____________________<br>"
-         "Экзаменуемый: ____________________</p></section>\n";
+  out +=
+      "</div>\n<p class=\"sign\">Экзаменатор: ____________________ / ____________________<br>"
+      "Экзаменуемый: ____________________</p></section>\n";
 }
 
 std::string protocolsTail(std::size_t records) {
-  return records == 0 ? "<p style=\"text-align:center\">Нет записей.</p>\n</body></html>\n" : "</body></html>\n";
+  return records == 0 ? "<p style=\"text-align:center\">Нет записей.</p>\n</body></html>\n"
+                      : "</body></html>\n";
 }

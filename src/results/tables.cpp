@@ -10,7 +10,8 @@ std::string csvField(std::string_view utf8, bool typedText) {
   // make the cell a formula; blanks before it do not stop that.
   if (typedText) {
     const std::size_t first = utf8.find_first_not_of(' ');
-    if (first != std::string_view::npos && std::string_view("=+-@\t\r").find(utf8[first]) != std::string_view::npos)
+    if (first != std::string_view::npos &&
+        std::string_view("=+-@\t\r").find(utf8[first]) != std::string_view::npos)
       field = "'";
   }
   field += utf8;
@@ -25,7 +26,8 @@ std::string csvField(std::string_view utf8, bool typedText) {
 
 std::string decimal(double value) {
   char buffer[32];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 2).ptr;
   return std::string(buffer, end);
 }
 
@@ -58,17 +60,21 @@ std::string recordsCsv(const std::vector<LogRecord>& records) {
 std::string questionsCsv(const std::vector<QuestionStats>& questions) {
   // The first six columns are as they always were; the rest came later.
   std::string out = "topic,question,asked,right,facility,discrimination,right_option";
-  for (unsigned option = 1; option <= kOptionDigits; ++option) out += ",chosen_" + std::to_string(option);
+  for (unsigned option = 1; option <= kOptionDigits; ++option)
+    out += ",chosen_" + std::to_string(option);
   out += ",chosen_other,never_chosen,chosen_over_right,course_topic,number_in_topic,text\r\n";
   for (const QuestionStats& q : questions) {
     out += csvField(utf8FromCp1251(q.topic), true) + ',' + std::to_string(q.question) + ',' +
-           std::to_string(q.asked) + ',' + std::to_string(q.right) + ',' + decimal(q.facility) + ',' +
-           (q.discrimination ? decimal(*q.discrimination) : std::string()) + ',';
+           std::to_string(q.asked) + ',' + std::to_string(q.right) + ',' + decimal(q.facility) +
+           ',' + (q.discrimination ? decimal(*q.discrimination) : std::string()) + ',';
     out += digits(q.rightOptions());
-    for (unsigned option = 1; option <= kOptionDigits; ++option) out += ',' + std::to_string(q.chosen[option]);
-    out += ',' + std::to_string(q.chosenOther) + ',' + digits(q.neverChosen()) + ',' + digits(q.chosenOverRight());
+    for (unsigned option = 1; option <= kOptionDigits; ++option)
+      out += ',' + std::to_string(q.chosen[option]);
+    out += ',' + std::to_string(q.chosenOther) + ',' + digits(q.neverChosen()) + ',' +
+           digits(q.chosenOverRight());
     if (q.course) {
-      out += ',' + csvField(utf8FromCp1251(q.course->topic), true) + ',' + std::to_string(q.course->number) + ',' +
+      out += ',' + csvField(utf8FromCp1251(q.course->topic), true) + ',' +
+             std::to_string(q.course->number) + ',' +
              csvField(utf8FromCp1251(q.course->textStart), true);
     } else {
       out += ",,,";
@@ -81,10 +87,13 @@ std::string questionsCsv(const std::vector<QuestionStats>& questions) {
 std::string candidatesCsv(const Summary& s) {
   std::string out = "code,name,group,tests,last_date,last_time,last_mode,last_result,passed\r\n";
   for (const CandidateStats& c : s.candidates) {
-    for (std::uint32_t text : {c.code, c.name, c.group}) out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
+    for (std::uint32_t text : {c.code, c.name, c.group})
+      out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
     out += std::to_string(c.tests) + ',';
-    for (std::uint32_t text : {c.lastDate, c.lastTime}) out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
-    out += modeName(c.lastExam) + ',' + csvField(utf8FromCp1251(gradeScale(c.lastExam)[c.lastGrade].text)) + ',' +
+    for (std::uint32_t text : {c.lastDate, c.lastTime})
+      out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
+    out += modeName(c.lastExam) + ',' +
+           csvField(utf8FromCp1251(gradeScale(c.lastExam)[c.lastGrade].text)) + ',' +
            (c.passed() ? "да" : "нет") + "\r\n";
   }
   return out;

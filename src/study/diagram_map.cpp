@@ -101,13 +101,15 @@ DiagramWindowPlace placeDiagramWindow(int pictureWidth, int pictureHeight, int o
   place.outerHeight = place.imageHeight + kFrameHeight;
   place.buttonLeft = (place.outerWidth - buttonWidth) / 2;
   place.buttonTop = place.imageHeight + 20;
-  const WindowPlace centred = recentre(oldLeft, oldTop, oldOuterWidth, oldOuterHeight,
-                                       place.outerWidth, place.outerHeight);
+  const WindowPlace centred =
+      recentre(oldLeft, oldTop, oldOuterWidth, oldOuterHeight, place.outerWidth, place.outerHeight);
   place.left = centred.left;
   place.top = centred.top;
   if (screen.width > 0 && screen.height > 0) {
-    place.left = std::max(screen.left, std::min(place.left, screen.left + screen.width - place.outerWidth));
-    place.top = std::max(screen.top, std::min(place.top, screen.top + screen.height - place.outerHeight));
+    place.left =
+        std::max(screen.left, std::min(place.left, screen.left + screen.width - place.outerWidth));
+    place.top =
+        std::max(screen.top, std::min(place.top, screen.top + screen.height - place.outerHeight));
   }
   return place;
 }

@@ -48,7 +48,7 @@ struct ScreenArea {
 // (outer sizes; the image and button in client coordinates). A picture whose
 // window would not fit the screen is shown scaled down, keeping its proportions.
 struct DiagramWindowPlace {
-  int imageWidth = 0;   // the picture's own size, or scaled down to fit
+  int imageWidth = 0;  // the picture's own size, or scaled down to fit
   int imageHeight = 0;
   int outerWidth = 0;   // image width + 19
   int outerHeight = 0;  // image height + 80

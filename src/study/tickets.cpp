@@ -17,9 +17,9 @@ std::vector<std::size_t> ticketQuestions(std::size_t questionCount, unsigned tic
   return numbers;
 }
 
-std::vector<std::string> ticketPage(const std::vector<std::string>& questionTexts, unsigned ticket) {
-  if (ticketCount(questionTexts.size()) == 0)
-    return {cp("Вопросов меньше десяти: билетов нет.")};
+std::vector<std::string> ticketPage(const std::vector<std::string>& questionTexts,
+                                    unsigned ticket) {
+  if (ticketCount(questionTexts.size()) == 0) return {cp("Вопросов меньше десяти: билетов нет.")};
   std::vector<std::string> page;
   for (std::size_t number : ticketQuestions(questionTexts.size(), ticket)) {
     page.push_back("   " + questionTexts[number - 1]);

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using Action = CommandLine::Action;
@@ -37,7 +37,8 @@ TEST(CommandLine, Parsing) {
 }
 
 TEST(CommandLine, TheSampleIsCopiedOnceAndItsLogsAreKept) {
-  const fs::path dir = fs::temp_directory_path() / ("vorsanit-sample-" + std::to_string(::getpid()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("vorsanit-sample-" + std::to_string(::getpid()));
   fs::remove_all(dir);
   const fs::path from = dir / "share", to = dir / "data" / "course";
   fs::create_directories(from);

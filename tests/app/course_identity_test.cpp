@@ -29,12 +29,19 @@ TEST(CourseIdentity, ReadsKeysAndRemarksOnWhatItSkips) {
   } cases[] = {
       {"nothing", {}, {}, {}},
       {"every key",
-       cpLines({"название=Основы", "все темы=Всё = сразу", "заставка=Основы", "", "заставка=для 1-го курса",
-                "справка=Учебник.", "справка="}),
-       {cp("Основы"), cp("Всё = сразу"), cpLines({"Основы", "для 1-го курса"}), cpLines({"Учебник.", ""})},
+       cpLines({"название=Основы", "все темы=Всё = сразу", "заставка=Основы", "",
+                "заставка=для 1-го курса", "справка=Учебник.", "справка="}),
+       {cp("Основы"), cp("Всё = сразу"), cpLines({"Основы", "для 1-го курса"}),
+        cpLines({"Учебник.", ""})},
        {}},
-      {"a line without '=' and an unknown key", cpLines({"название", "цвет=синий", " название=А"}), {}, {1, 2, 3}},
-      {"a repeated title: the last wins", cpLines({"название=А", "название=Б"}), {cp("Б"), {}, {}, {}}, {2}},
+      {"a line without '=' and an unknown key",
+       cpLines({"название", "цвет=синий", " название=А"}),
+       {},
+       {1, 2, 3}},
+      {"a repeated title: the last wins",
+       cpLines({"название=А", "название=Б"}),
+       {cp("Б"), {}, {}, {}},
+       {2}},
       {"a fifth title screen line",
        cpLines({"заставка=1", "заставка=2", "заставка=3", "заставка=4", "заставка=5"}),
        {{}, {}, cpLines({"1", "2", "3", "4"}), {}},
@@ -55,7 +62,8 @@ TEST(CourseIdentity, ReadsKeysAndRemarksOnWhatItSkips) {
 
 TEST(CourseIdentity, WithoutKursTxtTheSampleCaptionAndFromUtf8Converted) {
   namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("vors_kurs_" + std::to_string(std::random_device{}()));
+  const fs::path dir =
+      fs::temp_directory_path() / ("vors_kurs_" + std::to_string(std::random_device{}()));
   fs::create_directories(dir);
   const std::string folder = dir.string() + "/";
   const auto none = readCourseIdentity(folder);

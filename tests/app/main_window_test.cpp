@@ -56,26 +56,33 @@ class MainWindowTest : public QObject {
   Pass runPass(TForm2& window, int topic, int mode) {
     Pass pass;
     window.topicButtons().at(static_cast<std::size_t>(topic))->setChecked(true);
-    whileModal([&] { window.Button1Click(); }, [&](QWidget* modal) {
-      if (auto* form4 = qobject_cast<TForm4*>(modal); form4 && form4->activations() > 0) {
-        pass.modeWindowShown = true;
-        form4->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(mode))->setChecked(true);
-        form4->Button1Click();
-      } else if (auto* form6 = qobject_cast<TForm6*>(modal); form6 && form6->activations() > 0) {
-        pass.rangeWindowShown = true;
-        form6->Button1Click();
-      } else if (auto* form10 = qobject_cast<TForm10*>(modal); form10 && form10->activations() > 0) {
-        pass.modeWindow = form10->windowTitle();
-        form10->Button2Click();
-      } else if (auto* form7 = qobject_cast<TForm7*>(modal); form7 && form7->activations() > 0) {
-        pass.modeWindow = form7->windowTitle();
-        form7->Button5Click();
-      } else if (auto* form5 = qobject_cast<TForm5*>(modal); form5 && form5->activations() > 0) {
-        pass.modeWindow = form5->windowTitle();
-        form5->Button3Click();
-      }
-      return true;
-    });
+    whileModal([&] { window.Button1Click(); },
+               [&](QWidget* modal) {
+                 if (auto* form4 = qobject_cast<TForm4*>(modal);
+                     form4 && form4->activations() > 0) {
+                   pass.modeWindowShown = true;
+                   form4->findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(mode))
+                       ->setChecked(true);
+                   form4->Button1Click();
+                 } else if (auto* form6 = qobject_cast<TForm6*>(modal);
+                            form6 && form6->activations() > 0) {
+                   pass.rangeWindowShown = true;
+                   form6->Button1Click();
+                 } else if (auto* form10 = qobject_cast<TForm10*>(modal);
+                            form10 && form10->activations() > 0) {
+                   pass.modeWindow = form10->windowTitle();
+                   form10->Button2Click();
+                 } else if (auto* form7 = qobject_cast<TForm7*>(modal);
+                            form7 && form7->activations() > 0) {
+                   pass.modeWindow = form7->windowTitle();
+                   form7->Button5Click();
+                 } else if (auto* form5 = qobject_cast<TForm5*>(modal);
+                            form5 && form5->activations() > 0) {
+                   pass.modeWindow = form5->windowTitle();
+                   form5->Button3Click();
+                 }
+                 return true;
+               });
     return pass;
   }
 
@@ -90,7 +97,8 @@ class MainWindowTest : public QObject {
 
   void kursTxtNamesTheAllTopicsEntryAndTheTitleScreen() {
     folder->writeLines("main.txt", {"Первая тема"});
-    folder->writeLines("kurs.txt", {"все темы=Электротехника (все темы)", "заставка=Основы электротехники"});
+    folder->writeLines("kurs.txt",
+                       {"все темы=Электротехника (все темы)", "заставка=Основы электротехники"});
     QString titleLine;
     std::unique_ptr<TForm2> window;
     whileModal([&] { window = std::make_unique<TForm2>(fakes->services(folder->path())); },
@@ -143,10 +151,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(window->nominalOuterSize(), QSize(528, 422));
     const Pass pass = [&] {
       Pass p;
-      whileModal([&] { window->Button1Click(); }, [&](QWidget* modal) {
-        p.modeWindowShown |= qobject_cast<TForm4*>(modal) != nullptr;
-        return true;
-      });
+      whileModal([&] { window->Button1Click(); },
+                 [&](QWidget* modal) {
+                   p.modeWindowShown |= qobject_cast<TForm4*>(modal) != nullptr;
+                   return true;
+                 });
       return p;
     }();
     QVERIFY(!pass.modeWindowShown);
@@ -164,28 +173,31 @@ class MainWindowTest : public QObject {
     std::set<QWidget*> opened;
     bool tried = false;
     QElapsedTimer pressed;
-    whileModal([&] { window->Button1Click(); }, [&](QWidget* modal) {
-      opened.insert(modal);
-      if (auto* form4 = qobject_cast<TForm4*>(modal)) {
-        if (form4->activations() == 0) return true;
-        if (!tried) {
-          tried = true;
-          auto* start = window->findChild<QPushButton*>(QStringLiteral("Button1"));
-          QAccessible::queryAccessibleInterface(start)->actionInterface()->doAction(
-              QAccessibleActionInterface::pressAction());
-          window->N4Click();
-          window->N5Click();
-          window->N2Click();
-          pressed.start();
-        }
-        if (pressed.elapsed() < 300) return true;  // the press is an animated click: let it arrive
-        form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
-        form4->Button1Click();
-      } else {
-        modal->close();
-      }
-      return true;
-    });
+    whileModal(
+        [&] { window->Button1Click(); },
+        [&](QWidget* modal) {
+          opened.insert(modal);
+          if (auto* form4 = qobject_cast<TForm4*>(modal)) {
+            if (form4->activations() == 0) return true;
+            if (!tried) {
+              tried = true;
+              auto* start = window->findChild<QPushButton*>(QStringLiteral("Button1"));
+              QAccessible::queryAccessibleInterface(start)->actionInterface()->doAction(
+                  QAccessibleActionInterface::pressAction());
+              window->N4Click();
+              window->N5Click();
+              window->N2Click();
+              pressed.start();
+            }
+            if (pressed.elapsed() < 300)
+              return true;  // the press is an animated click: let it arrive
+            form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
+            form4->Button1Click();
+          } else {
+            modal->close();
+          }
+          return true;
+        });
     QVERIFY(tried);
     QCOMPARE(opened.size(), std::size_t(1));  // the pass's own mode window, nothing else
     QVERIFY(window->isVisible());
@@ -197,11 +209,14 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<bool>("rangeWindow");
     QTest::addColumn<QString>("modeWindow");
-    QTest::newRow("exam, one topic") << 1 << 1 << QStringList{u8("Экзамен")} << true << u8("Ввод данных");
-    QTest::newRow("pass/fail, one topic") << 2 << 2 << QStringList{u8("Зачет")} << true << u8("Ввод данных");
+    QTest::newRow("exam, one topic")
+        << 1 << 1 << QStringList{u8("Экзамен")} << true << u8("Ввод данных");
+    QTest::newRow("pass/fail, one topic")
+        << 2 << 2 << QStringList{u8("Зачет")} << true << u8("Ввод данных");
     QTest::newRow("self-control, one topic")
         << 3 << 3 << QStringList{u8("Проверка знаний")} << true << u8("Контроль знаний");
-    QTest::newRow("exam, all topics") << 0 << 1 << QStringList{u8("Экзамен")} << false << u8("Ввод данных");
+    QTest::newRow("exam, all topics")
+        << 0 << 1 << QStringList{u8("Экзамен")} << false << u8("Ввод данных");
     QTest::newRow("self-control, all topics")
         << 0 << 3 << QStringList{u8("Проверка знаний")} << false << u8("Контроль знаний");
     QTest::newRow("browse") << 1 << 4 << QStringList{u8("Просмотр вопросов")} << false
@@ -245,15 +260,16 @@ class MainWindowTest : public QObject {
     window->topicButtons()[2]->setChecked(true);
     window->topicButtons()[2]->setFocus();
     int modeWindows = 0;
-    whileModal([&] { QTest::keyClick(window->topicButtons()[2], Qt::Key_Return); },
-               [&](QWidget* modal) {
-                 if (auto* form4 = qobject_cast<TForm4*>(modal); form4 && form4->activations() > 0) {
-                   ++modeWindows;
-                   form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
-                   form4->Button1Click();
-                 }
-                 return true;
-               });
+    whileModal(
+        [&] { QTest::keyClick(window->topicButtons()[2], Qt::Key_Return); },
+        [&](QWidget* modal) {
+          if (auto* form4 = qobject_cast<TForm4*>(modal); form4 && form4->activations() > 0) {
+            ++modeWindows;
+            form4->findChild<QRadioButton*>(QStringLiteral("RadioButton5"))->setChecked(true);
+            form4->Button1Click();
+          }
+          return true;
+        });
     QCOMPARE(modeWindows, 1);
     QCOMPARE(window->session().SelectedTopic, 2);
   }

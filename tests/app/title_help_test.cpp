@@ -97,8 +97,9 @@ class TitleHelpTest : public QObject {
 
   void titleIgnoresEscapeButClosesOnOk() {
     TForm1 title(nullptr);
-    QVERIFY(runModal(title, [](QWidget* target) { QTest::keyClick(target, Qt::Key_Escape); })
-                .stillOpen);
+    QVERIFY(runModal(title, [](QWidget* target) {
+              QTest::keyClick(target, Qt::Key_Escape);
+            }).stillOpen);
     auto* ok = child<QPushButton>(title, "Button1");
     const ModalRun run = runModal(title, [&](QWidget*) { QTest::mouseClick(ok, Qt::LeftButton); });
     QVERIFY(!run.stillOpen);
@@ -123,7 +124,11 @@ class TitleHelpTest : public QObject {
       for (QLabel* label : title.findChildren<QLabel*>()) {
         const QRect g = label->geometry();
         seen << label->objectName() + u'|' + label->text() +
-                    QStringLiteral("|%1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+                    QStringLiteral("|%1,%2,%3,%4")
+                        .arg(g.x())
+                        .arg(g.y())
+                        .arg(g.width())
+                        .arg(g.height());
       }
       return seen;
     };

@@ -8,8 +8,8 @@
 
 #include "bank/ui/card_widgets.h"
 #include "exam/ui/testing_window.h"
-#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "platform/ui/form.h"
 #include "study/ui/self_control_window.h"
@@ -83,8 +83,9 @@ int visibleLabels(QWidget& window) {
 
 // Russian words, in turn, as many as fit the given number of display lines.
 std::string russianLines(std::size_t lines) {
-  static const char* const words[] = {"Определите", "сопротивление", "участка", "цепи,", "если",
-                                      "напряжение", "на", "нем", "равно", "220", "В,", "а", "ток", "5", "А."};
+  static const char* const words[] = {
+      "Определите", "сопротивление", "участка", "цепи,", "если", "напряжение", "на", "нем",
+      "равно",      "220",           "В,",      "а",     "ток",  "5",          "А."};
   std::string text = cp(words[0]);
   for (std::size_t i = 1;; ++i) {
     const std::string longer = text + " " + cp(words[i % std::size(words)]);
@@ -122,7 +123,8 @@ void checkNothingOverlaps(QWidget& window) {
     if (!control->isVisible()) continue;
     QRect drawn(control->mapTo(&window, QPoint(0, 0)), control->size());
     if (qobject_cast<QRadioButton*>(control)) drawn.setWidth(control->sizeHint().width());
-    const QString name = control->objectName() + QLatin1Char(' ') + control->property("text").toString().left(20);
+    const QString name =
+        control->objectName() + QLatin1Char(' ') + control->property("text").toString().left(20);
     QVERIFY2(window.rect().contains(drawn), qPrintable(name));
     for (const auto& [other, rect] : placed)
       QVERIFY2(!drawn.intersects(rect),
@@ -237,7 +239,8 @@ class CardWidgetsTest : public QObject {
     self.Button1Click();  // "Неправильно" under the options, the right one marked
     checkNothingOverlaps(self);
     for (std::size_t i = 0; i < self.card().ContinuationLabels().size(); ++i)
-      QCOMPARE(self.card().ContinuationLabels()[i]->palette().color(QPalette::WindowText) == design::clGreen,
+      QCOMPARE(self.card().ContinuationLabels()[i]->palette().color(QPalette::WindowText) ==
+                   design::clGreen,
                self.card().continuationOwners()[i] == 0);
     self.close();
 

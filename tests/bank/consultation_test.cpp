@@ -13,8 +13,7 @@ TEST(Consultation, TheLastBlockThatNamesTheQuestionExplainsIt) {
     std::size_t want;
   };
   const Case cases[] = {
-      {1, 0}, {2, 2}, {3, 1}, {12, 1},
-      {4, 0},  // named by no block: the first block
+      {1, 0}, {2, 2}, {3, 1}, {12, 1}, {4, 0},  // named by no block: the first block
   };
   for (const Case& c : cases) EXPECT_EQ(consultBlockOf(bank, c.question), c.want) << c.question;
   EXPECT_EQ(consultBlockOf(QuestionBank{}, 1), std::nullopt);
@@ -26,8 +25,8 @@ TEST(Consultation, MarkerLinesLoseFourteenCharactersAndOnlyTheFirstNamesADiagram
   bank.ConsultBlocks = {
       {cp("$diagram_0007$Текст пояснения"), "plain", "$diagram_0008$later"},
       {"plain", "$diagram_0009$second line"},
-      {"$diagram_0007$"},                      // exactly fourteen characters
-      {"x$diagram_0007$"},                     // marker one place late
+      {"$diagram_0007$"},   // exactly fourteen characters
+      {"x$diagram_0007$"},  // marker one place late
       {"$diagram_0007 never closed"},
   };
   struct Case {

@@ -19,7 +19,8 @@ std::string chars(const std::string& text, std::size_t from, std::size_t to) {
 }
 
 // A bank of one question whose options are the given texts, all in set «_1_».
-QuestionBank bankWithOptions(const std::string& question, const std::vector<std::string>& optionTexts) {
+QuestionBank bankWithOptions(const std::string& question,
+                             const std::vector<std::string>& optionTexts) {
   QuestionBank bank;
   bank.QuestionTexts = {question};
   bank.QuestionFlags = {1};
@@ -149,14 +150,15 @@ TEST(QuestionCard, BreaksOnlyTextsOfEightySixCharactersOrMore) {
   // The rest of a long text is broken again wherever it is still too long.
   EXPECT_EQ(card.options[2].caption, chars(huge, 1, 70));
   EXPECT_EQ(card.options[2].continuation, std::string(13, ' ') + chars(huge, 71, 150));
-  EXPECT_EQ(card.options[2].furtherLines, (std::vector<std::string>{std::string(13, ' ') + chars(huge, 151, 200)}));
+  EXPECT_EQ(card.options[2].furtherLines,
+            (std::vector<std::string>{std::string(13, ' ') + chars(huge, 151, 200)}));
   EXPECT_EQ(card.options[2].width, 1215);
   EXPECT_EQ(tops(card), (std::vector<int>{80, 100, 140}));
   EXPECT_EQ(card.extraLines, 3);
 
   const CardLayout question = layoutCard(bankWithOptions(huge, {"a"}), 0, WindowKind::Testing);
-  EXPECT_EQ(question.questionCaption,
-            chars(huge, 1, 70) + "\r    " + chars(huge, 71, 150) + "\r    " + chars(huge, 151, 200));
+  EXPECT_EQ(question.questionCaption, chars(huge, 1, 70) + "\r    " + chars(huge, 71, 150) +
+                                          "\r    " + chars(huge, 151, 200));
   EXPECT_EQ(question.options[0].top, 130);
 }
 
@@ -179,8 +181,26 @@ TEST(QuestionCard, LongTextsTakeAsManyLinesAsTheyNeed) {
       {"a question of three lines", 3, 1, {120, 140}, 360, 285, 175, 360, 295, 250},
       {"an option of five lines", 1, 5, {80, 180}, 360, 285, 215, 360, 295, 250},
       {"question and option of ten lines", 10, 10, {260, 460}, 600, 525, 495, 610, 535, 510},
-      {"26 lines: the tallest card that fits a small screen", 16, 10, {380, 580}, 720, 645, 615, 730, 655, 630},
-      {"27 lines: self-control at the bound, testing beyond", 17, 10, {400, 600}, 740, 665, 635, 750, 675, 650},
+      {"26 lines: the tallest card that fits a small screen",
+       16,
+       10,
+       {380, 580},
+       720,
+       645,
+       615,
+       730,
+       655,
+       630},
+      {"27 lines: self-control at the bound, testing beyond",
+       17,
+       10,
+       {400, 600},
+       740,
+       665,
+       635,
+       750,
+       675,
+       650},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "platform/cp1251.h"
 #include "platform/pixels.h"
@@ -31,7 +31,7 @@ RangeEntry entryOf(std::string first, std::string last, unsigned line = 7) {
 
 TEST(RangeFile_Sections, OffersTheSelectedTopicsLinesInFileOrder) {
   const auto lines = cpLines({
-      "Диапазоны курса",   // before any marker: belongs to no section
+      "Диапазоны курса",  // before any marker: belongs to no section
       "_1_99_ничей",
       "+++1",
       "*_1",
@@ -116,9 +116,18 @@ TEST(RangeFile_Faults, ReportsTheFileAndLineAndOffersNothing) {
     unsigned line;
   };
   const Case cases[] = {
-      {"empty line before any marker", {"", "+++1", "*_1", "_1_5_А"}, DataError::Code::EmptyLine, 1},
-      {"empty line in another section", {"+++1", "*_1", "_1_5_А", "+++2", ""}, DataError::Code::EmptyLine, 5},
-      {"marker without digit elsewhere", {"+++1", "*_1", "_1_5_А", "+++x"}, DataError::Code::BadTopicDigit, 4},
+      {"empty line before any marker",
+       {"", "+++1", "*_1", "_1_5_А"},
+       DataError::Code::EmptyLine,
+       1},
+      {"empty line in another section",
+       {"+++1", "*_1", "_1_5_А", "+++2", ""},
+       DataError::Code::EmptyLine,
+       5},
+      {"marker without digit elsewhere",
+       {"+++1", "*_1", "_1_5_А", "+++x"},
+       DataError::Code::BadTopicDigit,
+       4},
       {"marker too short", {"+++1", "_1_5_А", "++"}, DataError::Code::BadTopicDigit, 3},
       {"count without digit", {"+++1", "*_", "_1_5_А"}, DataError::Code::BadStructure, 2},
       {"count with a letter", {"+++1", "*_x", "_1_5_А"}, DataError::Code::BadStructure, 2},
@@ -143,8 +152,8 @@ TEST(RangeFile_Faults, CountLinesOfOtherSectionsAreNotRead) {
 }
 
 TEST(RangeFile_Load, ReadsTheFileInTheFolderAndReportsAMissingOne) {
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("range_file_test_" + std::to_string(::getpid()));
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("range_file_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   const std::string prefix = folder.string() + "/";
 
@@ -172,7 +181,8 @@ TEST(RangeChoice, AcceptsDecimalNumbersInOrderWithinTheBank) {
     std::uint16_t wantFirst;
     std::uint16_t wantLast;
   };
-  const Case cases[] = {{"5", "9", 5, 9}, {"1", "30", 1, 30}, {"7", "7", 7, 7}, {"05", "009", 5, 9}};
+  const Case cases[] = {
+      {"5", "9", 5, 9}, {"1", "30", 1, 30}, {"7", "7", 7, 7}, {"05", "009", 5, 9}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.first) + "-" + c.last);
     const RangeChoice choice = chooseRange(entryOf(c.first, c.last), 30);
@@ -206,8 +216,10 @@ TEST(RangeChoice, RejectsWhatIsNotAUsableRangeNamingItsLine) {
     EXPECT_EQ(choice.error().code, DataError::Code::BadRange);
     EXPECT_EQ(choice.error().file, "diapazon.txt");
     EXPECT_EQ(choice.error().line, 12u);
-    if (*c.what) EXPECT_EQ(choice.error().what, cp(c.what));
-    else EXPECT_FALSE(choice.error().what.empty());
+    if (*c.what)
+      EXPECT_EQ(choice.error().what, cp(c.what));
+    else
+      EXPECT_FALSE(choice.error().what.empty());
   }
 }
 
@@ -215,7 +227,8 @@ TEST(RangeChoice, ControlBytesOfAFieldShowEscapedInTheMessage) {
   const RangeChoice choice = chooseRange(entryOf(std::string("1\0\r\n\x7f", 5), "5", 3), 30);
   ASSERT_FALSE(choice);
   const std::string message = describe(choice.error());
-  EXPECT_NE(message.find(cp("«1\\x00\\x0D\\x0A\\x7F»")), std::string::npos) << utf8FromCp1251(message);
+  EXPECT_NE(message.find(cp("«1\\x00\\x0D\\x0A\\x7F»")), std::string::npos)
+      << utf8FromCp1251(message);
   EXPECT_EQ(visibleControls(std::string("a\tb\x1f\x20\xff", 6)), "a\\x09b\\x1F \xff");
 }
 
@@ -227,12 +240,12 @@ TEST(RangeChoice, WorkingRangeFallsBackToTheWholeBank) {
     QuestionRange want;
   };
   const Case cases[] = {
-      {1, {5, 9}, 30, {5, 9}},    {1, {1, 30}, 30, {1, 30}},  {1, {30, 30}, 30, {30, 30}},
-      {1, {0, 0}, 30, {1, 30}},   {1, {0, 9}, 30, {1, 30}},   {1, {9, 5}, 30, {1, 30}},
-      {1, {1, 31}, 30, {1, 30}},  {2, {21, 40}, 20, {1, 20}}, {2, {5, 13}, 12, {1, 12}},
-      {0, {5, 9}, 30, {1, 30}},   // all topics: always the whole bank
+      {1, {5, 9}, 30, {5, 9}},        {1, {1, 30}, 30, {1, 30}},  {1, {30, 30}, 30, {30, 30}},
+      {1, {0, 0}, 30, {1, 30}},       {1, {0, 9}, 30, {1, 30}},   {1, {9, 5}, 30, {1, 30}},
+      {1, {1, 31}, 30, {1, 30}},      {2, {21, 40}, 20, {1, 20}}, {2, {5, 13}, 12, {1, 12}},
+      {0, {5, 9}, 30, {1, 30}},        // all topics: always the whole bank
       {0, {0, 0}, 70000, {1, 65535}},  // the whole bank stops at the 16-bit limit
-      {1, {1, 1}, 0, {1, 0}},     // an empty bank: a range with nothing in it
+      {1, {1, 1}, 0, {1, 0}},          // an empty bank: a range with nothing in it
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.topic) + ": " + std::to_string(c.stored.first) + "-" +

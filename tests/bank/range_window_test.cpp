@@ -39,8 +39,7 @@ class RangeWindowTest : public QObject {
   void fourRangesGiveTheWorkedSizeAndTheFirstRangeByDefault() {
     folder->writeLines("diapazon.txt",
                        {"+++1", "**1", "_1_5_Чужая тема", "+++2", "**4", "_1_10_Вопросы 1-10",
-                        "_11_20_Вопросы 11-20", "_1_20_Тридцать знаков в этой строке!",
-                        "_5_9_"});
+                        "_11_20_Вопросы 11-20", "_1_20_Тридцать знаков в этой строке!", "_5_9_"});
     Services services = fakes->services(folder->path());
     TForm6 window(session, services, loadRanges(folder->path(), session.SelectedTopic), 20,
                   nullptr);
@@ -96,8 +95,8 @@ class RangeWindowTest : public QObject {
                                 << u8("diapazon.txt, строка 2");
     QTest::newRow("reversed") << QStringList{u8("+++2"), u8("**1"), u8("_9_5_А")}
                               << u8("diapazon.txt, строка 3");
-    QTest::newRow("beyond the bank") << QStringList{u8("+++2"), u8("**1"), u8("_1_40_А")}
-                                     << u8("diapazon.txt, строка 3");
+    QTest::newRow("beyond the bank")
+        << QStringList{u8("+++2"), u8("**1"), u8("_1_40_А")} << u8("diapazon.txt, строка 3");
     QTest::newRow("not decimal") << QStringList{u8("+++2"), u8("**1"), u8("_1_2x_А")}
                                  << u8("diapazon.txt, строка 3");
   }

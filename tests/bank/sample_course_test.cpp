@@ -43,14 +43,15 @@ QuestionBank load(unsigned topic) {
 }  // namespace
 
 TEST(SampleCourse, FilesAreCp1251WithCrLfAndNoEmptyLines) {
-  for (const char* name : {"main.txt", "vopros.txt", "otvet.txt", "konsult.txt", "diapazon.txt", "graph.txt"}) {
+  for (const char* name :
+       {"main.txt", "vopros.txt", "otvet.txt", "konsult.txt", "diapazon.txt", "graph.txt"}) {
     SCOPED_TRACE(name);
     const std::string text = bytesOf(name);
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
     EXPECT_NE(text.substr(0, 2), "\r\n");
     EXPECT_EQ(text.find("\n\r\n"), std::string::npos);  // an empty line
-    std::size_t badEnd = std::string::npos;  // first LF without CR, or CR without LF
+    std::size_t badEnd = std::string::npos;             // first LF without CR, or CR without LF
     bool lowercaseCyrillic = false;
     for (std::size_t i = 0; i < text.size() && badEnd == std::string::npos; ++i) {
       const auto byte = static_cast<unsigned char>(text[i]);
@@ -113,7 +114,8 @@ TEST(SampleCourse, DiagramMarkersNameJpegPicturesInGraphMap) {
       if (line.find("$diagram") == std::string::npos) continue;
       // Only a marker at the start of a block's first line is both hidden and offered.
       ASSERT_EQ(i, 0u) << line;
-      ASSERT_TRUE(line.rfind("$diagram", 0) == 0 && line.size() > 14 && line[8] != '$' && line[13] == '$')
+      ASSERT_TRUE(line.rfind("$diagram", 0) == 0 && line.size() > 14 && line[8] != '$' &&
+                  line[13] == '$')
           << line;
       unsigned number = 0;
       for (std::size_t p = 9; p < 13; ++p) {

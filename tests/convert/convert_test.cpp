@@ -44,14 +44,17 @@ void expectCase(const Case& c, const ConvertResult& r) {
   EXPECT_EQ(r.leftOut(), c.leftOut);
   if (*c.noteHas) {
     ASSERT_FALSE(r.notes.empty());
-    EXPECT_NE(r.notes.front().message.find(c.noteHas), std::string::npos) << r.notes.front().message;
+    EXPECT_NE(r.notes.front().message.find(c.noteHas), std::string::npos)
+        << r.notes.front().message;
     EXPECT_GT(r.notes.front().line, 0u);
   } else {
     EXPECT_TRUE(r.notes.empty()) << r.notes.front().message;
   }
 }
 
-std::string quiz(const std::string& body) { return "<?xml version=\"1.0\"?>\n<quiz>\n" + body + "</quiz>\n"; }
+std::string quiz(const std::string& body) {
+  return "<?xml version=\"1.0\"?>\n<quiz>\n" + body + "</quiz>\n";
+}
 
 std::string multichoice(const std::string& text, const std::string& answers) {
   return "<question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA[" + text +
@@ -66,16 +69,29 @@ TEST(MoodleXml, WhatConvertsAndWhatIsReported) {
   const std::string two = answer("100", "Да") + answer("0", "Нет");
   const Case cases[] = {
       {"multichoice", quiz(multichoice("Вопрос?", two)), 1, 0, ""},
-      {"truefalse", quiz("<question type=\"truefalse\"><questiontext><text>Ток - это поток?</text></questiontext>" +
-                         answer("0", "true") + answer("100", "false") + "</question>"), 1, 0, ""},
-      {"other type", quiz("<question type=\"shortanswer\"><questiontext><text>?</text></questiontext></question>"), 0, 1, "короткий ответ"},
-      {"several right", quiz(multichoice("В?", answer("100", "а") + answer("100", "б"))), 0, 1, "несколько верных"},
-      {"partial credit", quiz(multichoice("В?", answer("50", "а") + answer("50", "б"))), 0, 1, "частичной"},
-      {"picture", quiz(multichoice("См. <img src=\"@@PLUGINFILE@@/a.png\">", two)), 0, 1, "рисунком"},
-      {"formatting", quiz(multichoice("<p><b>Жирный</b> вопрос &lt;1&gt;</p>", two)), 1, 0, "оформление"},
-      {"ten options", quiz(multichoice("В?", answer("100", "0") + answer("0", "1") + answer("0", "2") + answer("0", "3") +
-                                       answer("0", "4") + answer("0", "5") + answer("0", "6") + answer("0", "7") +
-                                       answer("0", "8") + answer("0", "9"))), 0, 1, "не больше 9"},
+      {"truefalse",
+       quiz(
+           "<question type=\"truefalse\"><questiontext><text>Ток - это поток?</text></questiontext>" +
+           answer("0", "true") + answer("100", "false") + "</question>"),
+       1, 0, ""},
+      {"other type",
+       quiz(
+           "<question type=\"shortanswer\"><questiontext><text>?</text></questiontext></question>"),
+       0, 1, "короткий ответ"},
+      {"several right", quiz(multichoice("В?", answer("100", "а") + answer("100", "б"))), 0, 1,
+       "несколько верных"},
+      {"partial credit", quiz(multichoice("В?", answer("50", "а") + answer("50", "б"))), 0, 1,
+       "частичной"},
+      {"picture", quiz(multichoice("См. <img src=\"@@PLUGINFILE@@/a.png\">", two)), 0, 1,
+       "рисунком"},
+      {"formatting", quiz(multichoice("<p><b>Жирный</b> вопрос &lt;1&gt;</p>", two)), 1, 0,
+       "оформление"},
+      {"ten options",
+       quiz(multichoice("В?", answer("100", "0") + answer("0", "1") + answer("0", "2") +
+                                  answer("0", "3") + answer("0", "4") + answer("0", "5") +
+                                  answer("0", "6") + answer("0", "7") + answer("0", "8") +
+                                  answer("0", "9"))),
+       0, 1, "не больше 9"},
       {"no text", quiz(multichoice("<p> </p>", two)), 0, 1, "нет текста"},
   };
   for (const Case& c : cases) expectCase(c, readMoodleXml(c.input, "bank.xml", "bank"));
@@ -83,8 +99,10 @@ TEST(MoodleXml, WhatConvertsAndWhatIsReported) {
 
 TEST(MoodleXml, CategoriesAndHtmlBecomeTopicsAndPlainText) {
   const ConvertResult r = readMoodleXml(
-      quiz("<question type=\"category\"><category><text>$course$/top/Раздел/Цепи // схемы</text></category></question>" +
-           multichoice("<p>Закон&nbsp;Ома:</p><p>I = U &amp;divide; R?</p>", answer("100", "Да") + answer("0", "Нет"))),
+      quiz(
+          "<question type=\"category\"><category><text>$course$/top/Раздел/Цепи // схемы</text></category></question>" +
+          multichoice("<p>Закон&nbsp;Ома:</p><p>I = U &amp;divide; R?</p>",
+                      answer("100", "Да") + answer("0", "Нет"))),
       "bank.xml", "bank");
   ASSERT_EQ(r.course.topics.size(), 1u);
   EXPECT_EQ(r.course.topics[0].title, "Цепи / схемы");
@@ -126,25 +144,31 @@ TEST(Gift, WhatConvertsAndWhatIsReported) {
 
 TEST(Gift, EscapesCategoriesAndGeneralFeedback) {
   const ConvertResult r = readGift(
-      "$CATEGORY: $course$/top/Цепи\n\n[plain]Формула a\\=b\\: верна? {=Да ~Нет ####Так <b>учат</b>.}\n", "b.gift", "b");
+      "$CATEGORY: $course$/top/Цепи\n\n[plain]Формула a\\=b\\: верна? {=Да ~Нет ####Так <b>учат</b>.}\n",
+      "b.gift", "b");
   ASSERT_EQ(r.course.questionCount(), 1u);
   EXPECT_EQ(r.course.topics[0].title, "Цепи");
   EXPECT_EQ(r.course.topics[0].questions[0].text, "Формула a=b: верна?");
-  EXPECT_EQ(r.course.topics[0].questions[0].consultation, std::vector<std::string>{"Так <b>учат</b>."});
+  EXPECT_EQ(r.course.topics[0].questions[0].consultation,
+            std::vector<std::string>{"Так <b>учат</b>."});
 }
 
 TEST(Aiken, WhatConvertsAndWhatIsReported) {
   const Case cases[] = {
-      {"two questions", "Что такое ом?\nA. Единица сопротивления\nB) Единица тока\nANSWER: A\n\nИ?\nA. да\nB. нет\nANSWER: B\n", 2, 0, ""},
+      {"two questions",
+       "Что такое ом?\nA. Единица сопротивления\nB) Единица тока\nANSWER: A\n\nИ?\nA. да\nB. нет\nANSWER: B\n",
+       2, 0, ""},
       {"no ANSWER line", "Вопрос?\nA. да\nB. нет\n", 0, 1, "ANSWER"},
       {"answer letter unknown", "Вопрос?\nA. да\nB. нет\nANSWER: C\n", 0, 1, "нет верного"},
-      {"stray line", "Вопрос?\nA. да\nчто-то\nB. нет\nANSWER: A\nДругой?\nA. x\nB. y\nANSWER: B\n", 1, 1, "не вариант"},
+      {"stray line", "Вопрос?\nA. да\nчто-то\nB. нет\nANSWER: A\nДругой?\nA. x\nB. y\nANSWER: B\n",
+       1, 1, "не вариант"},
   };
   for (const Case& c : cases) expectCase(c, readAiken(c.input, "bank.txt", "bank"));
 }
 
 TEST(Aiken, ReadsCodePage1251AndTakesTheFileAsTopic) {
-  const ConvertResult r = readAiken(cp("Вопрос?\r\nA. да\r\nB. нет\r\nANSWER: B\r\n"), "x.txt", "Тема");
+  const ConvertResult r =
+      readAiken(cp("Вопрос?\r\nA. да\r\nB. нет\r\nANSWER: B\r\n"), "x.txt", "Тема");
   ASSERT_EQ(r.course.questionCount(), 1u);
   EXPECT_EQ(r.course.topics[0].title, "Тема");
   EXPECT_EQ(r.course.topics[0].questions[0].options[1], "нет");
@@ -159,9 +183,10 @@ std::string scratch() {
 
 TEST(CourseFolder, RendersTheGrammarAndReportsWhatDoesNotFit) {
   ExchangeCourse course;
-  course.topics.push_back({"Тема", {{"Вопрос?", {"да", "нет"}, 1, {"*звёздочка", "+плюс"}, 3},
-                                    {"Ток ≠ 0?", {"да", "нет"}, 0, {}, 7},
-                                    {"Без пояснения?", {"да", "нет"}, 0, {}, 9}}});
+  course.topics.push_back({"Тема",
+                           {{"Вопрос?", {"да", "нет"}, 1, {"*звёздочка", "+плюс"}, 3},
+                            {"Ток ≠ 0?", {"да", "нет"}, 0, {}, 7},
+                            {"Без пояснения?", {"да", "нет"}, 0, {}, 9}}});
   std::vector<ConvertNote> notes;
   const CourseFiles files = renderCourse(course, "b.xml", notes);
   EXPECT_EQ(files.questionCount, 2u);
@@ -171,9 +196,12 @@ TEST(CourseFolder, RendersTheGrammarAndReportsWhatDoesNotFit) {
   EXPECT_EQ(files.main, cp("Тема\r\n"));
   EXPECT_EQ(files.questions, cp("+++1\r\n_001_2_1_Вопрос?\r\n_002_1_1_Без пояснения?\r\n"));
   EXPECT_EQ(files.answers, cp("+++1\r\n**_1_\r\n_1_да\r\n_2_нет\r\n**_2_\r\n_1_да\r\n_2_нет\r\n"));
-  EXPECT_EQ(files.consultations,
-            cp("+++1\r\n**_1_\r\n *звёздочка\r\n +плюс\r\n**_2_\r\nПояснения к этому вопросу нет.\r\n"));
-  EXPECT_EQ(files.ranges, cp("Диапазоны вопросов для режимов контроля и самоконтроля\r\n+++1\r\n**1\r\n_1_2_Все вопросы темы\r\n"));
+  EXPECT_EQ(
+      files.consultations,
+      cp("+++1\r\n**_1_\r\n *звёздочка\r\n +плюс\r\n**_2_\r\nПояснения к этому вопросу нет.\r\n"));
+  EXPECT_EQ(
+      files.ranges,
+      cp("Диапазоны вопросов для режимов контроля и самоконтроля\r\n+++1\r\n**1\r\n_1_2_Все вопросы темы\r\n"));
 }
 
 TEST(CourseFolder, NeverOverwritesNorFollowsPlantedLinks) {
@@ -182,7 +210,8 @@ TEST(CourseFolder, NeverOverwritesNorFollowsPlantedLinks) {
   ASSERT_EQ(::symlink("/tmp/convert_test_target_never_made", (dir + "/main.txt").c_str()), 0);
   EXPECT_TRUE(writeCourseFolder(dir, files, false).has_value());  // not empty
   EXPECT_FALSE(fileExists(dir + "/vopros.txt"));
-  EXPECT_FALSE(writeCourseFolder(dir, files, true).has_value());  // the link is replaced, not followed
+  EXPECT_FALSE(
+      writeCourseFolder(dir, files, true).has_value());  // the link is replaced, not followed
   EXPECT_FALSE(fileExists("/tmp/convert_test_target_never_made"));
   EXPECT_EQ(readText(dir + "/main.txt").value_or(""), "a\r\n");
   EXPECT_TRUE(writeNewFile(dir + "/main.txt", "x", false).has_value());
@@ -239,16 +268,45 @@ TEST(RoundTrip, SampleCourse) {
 
 TEST(RoundTrip, GeneratedCourses) {
   // Words with every character the formats treat specially.
-  const std::vector<std::string> words = {"ток", "Ом", "a~b", "x=y", "#1", "{", "}", "a:b", "<b>", "&amp;", "\"q\"",
-                                          "'", "\\", "\\n", "//", "::", "$x$", "[html]", "«ёж»", "№5", "—", "%50%",
-                                          "->", "####", "T", "+", "*", "_1_", "$diagram_0001$", "A.", "ANSWER:"};
+  const std::vector<std::string> words = {"ток",
+                                          "Ом",
+                                          "a~b",
+                                          "x=y",
+                                          "#1",
+                                          "{",
+                                          "}",
+                                          "a:b",
+                                          "<b>",
+                                          "&amp;",
+                                          "\"q\"",
+                                          "'",
+                                          "\\",
+                                          "\\n",
+                                          "//",
+                                          "::",
+                                          "$x$",
+                                          "[html]",
+                                          "«ёж»",
+                                          "№5",
+                                          "—",
+                                          "%50%",
+                                          "->",
+                                          "####",
+                                          "T",
+                                          "+",
+                                          "*",
+                                          "_1_",
+                                          "$diagram_0001$",
+                                          "A.",
+                                          "ANSWER:"};
   std::mt19937 random(20240517);
   const auto pick = [&](std::size_t lo, std::size_t hi) {
     return std::uniform_int_distribution<std::size_t>(lo, hi)(random);
   };
   const auto phrase = [&] {
     std::string s;
-    for (std::size_t n = pick(1, 6); n > 0; --n) s += (s.empty() ? "" : " ") + words[pick(0, words.size() - 1)];
+    for (std::size_t n = pick(1, 6); n > 0; --n)
+      s += (s.empty() ? "" : " ") + words[pick(0, words.size() - 1)];
     return s;
   };
   for (int round = 0; round < 30; ++round) {

@@ -11,9 +11,9 @@
 #include "exam/ui/registration_window.h"
 #include "exam/ui/report_window.h"
 #include "exam/ui/testing_window.h"
-#include "study/ui/diagram_window.h"
 #include "platform/cp1251.h"
 #include "platform/ui/design.h"
+#include "study/ui/diagram_window.h"
 #include "support/test_support.h"
 
 namespace {
@@ -42,7 +42,8 @@ QString labelText(QWidget* window, const char* name) {
 // Types text as key presses, whatever its letters (QTest's own typing takes Latin-1 only).
 void typeText(QWidget* widget, const QString& text) {
   for (const QChar c : text) {
-    QKeyEvent press(QEvent::KeyPress, c == QLatin1Char('\t') ? Qt::Key_Tab : 0, Qt::NoModifier, QString(c));
+    QKeyEvent press(QEvent::KeyPress, c == QLatin1Char('\t') ? Qt::Key_Tab : 0, Qt::NoModifier,
+                    QString(c));
     QApplication::sendEvent(widget, &press);
   }
 }
@@ -87,32 +88,36 @@ class ExamWindowsTest : public QObject {
         busy = false;
       });
     };
-    whileModal([&] { run.result = window.exec(); }, [&](QWidget* modal) {
-      if (auto* report = qobject_cast<TForm12*>(modal); report && report->activations() > 0) {
-        run.evaluation = report->evaluation();
-        run.reportMessages = fakes->messages.titles();
-        if (closeReport) closeReport(*report);
-        else report->Button1Click();
-        return true;
-      }
-      if (busy || modal != &window || window.activations() == 0) return true;
-      if (!started) {
-        started = true;
-        if (whileRunning) post([&] { whileRunning(window); });
-      } else if (next < answers.size() && window.test()->running()) {
-        const bool right = answers[next++] == '+';
-        post([&window, right] {
-          window.card().OptionButtons()[right ? 0 : 1]->setChecked(true);
-          QTest::keyClick(&window, Qt::Key_Return);
+    whileModal(
+        [&] { run.result = window.exec(); },
+        [&](QWidget* modal) {
+          if (auto* report = qobject_cast<TForm12*>(modal); report && report->activations() > 0) {
+            run.evaluation = report->evaluation();
+            run.reportMessages = fakes->messages.titles();
+            if (closeReport)
+              closeReport(*report);
+            else
+              report->Button1Click();
+            return true;
+          }
+          if (busy || modal != &window || window.activations() == 0) return true;
+          if (!started) {
+            started = true;
+            if (whileRunning) post([&] { whileRunning(window); });
+          } else if (next < answers.size() && window.test()->running()) {
+            const bool right = answers[next++] == '+';
+            post([&window, right] {
+              window.card().OptionButtons()[right ? 0 : 1]->setChecked(true);
+              QTest::keyClick(&window, Qt::Key_Return);
+            });
+          } else if (window.test()->running()) {  // no answers left to give: the time runs out
+            post([&] {
+              fakes->clock.monotonic += 600'000;
+              window.Timer1Timer();
+            });
+          }
+          return true;
         });
-      } else if (window.test()->running()) {  // no answers left to give: the time runs out
-        post([&] {
-          fakes->clock.monotonic += 600'000;
-          window.Timer1Timer();
-        });
-      }
-      return true;
-    });
     return run;
   }
 
@@ -238,25 +243,27 @@ class ExamWindowsTest : public QObject {
     TForm11 window(session, bank, *services, nullptr);
     TForm9* diagram = nullptr;
     bool requested = false, reportOverDiagram = false, diagramLeftOver = false;
-    whileModal([&] { window.exec(); }, [&](QWidget* modal) {
-      if (modal == &window && window.activations() > 0 && !requested) {
-        requested = true;
-        QTimer::singleShot(0, &window, [&] { window.Button2Click(); });
-      } else if (auto* shown = qobject_cast<TForm9*>(modal); shown && !diagram) {
-        diagram = shown;
-        QTimer::singleShot(0, &window, [&] {
-          fakes->clock.monotonic += 600'000;
-          window.Timer1Timer();
-        });
-      } else if (auto* report = qobject_cast<TForm12*>(modal); report && report->activations() > 0) {
-        reportOverDiagram = diagram->isVisible();
-        report->Button1Click();
-      } else if (modal == diagram && reportOverDiagram) {
-        diagramLeftOver = !window.isVisible();
-        diagram->Button1Click();
-      }
-      return true;
-    });
+    whileModal([&] { window.exec(); },
+               [&](QWidget* modal) {
+                 if (modal == &window && window.activations() > 0 && !requested) {
+                   requested = true;
+                   QTimer::singleShot(0, &window, [&] { window.Button2Click(); });
+                 } else if (auto* shown = qobject_cast<TForm9*>(modal); shown && !diagram) {
+                   diagram = shown;
+                   QTimer::singleShot(0, &window, [&] {
+                     fakes->clock.monotonic += 600'000;
+                     window.Timer1Timer();
+                   });
+                 } else if (auto* report = qobject_cast<TForm12*>(modal);
+                            report && report->activations() > 0) {
+                   reportOverDiagram = diagram->isVisible();
+                   report->Button1Click();
+                 } else if (modal == diagram && reportOverDiagram) {
+                   diagramLeftOver = !window.isVisible();
+                   diagram->Button1Click();
+                 }
+                 return true;
+               });
     QVERIFY(reportOverDiagram);
     QVERIFY(diagramLeftOver);
     QCOMPARE(window.test()->results().end, TestEnd::TimeOut);
@@ -267,10 +274,12 @@ class ExamWindowsTest : public QObject {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("exam") << 1 << u8("Экзамен.")
-                          << u8("Вы уже допустили 3 ошибки. Ваша оценка 2. Дальнейший опрос нецелесообразен.");
-    QTest::newRow("pass/fail") << 2 << u8("Зачет.")
-                               << u8("К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен.");
+    QTest::newRow("exam")
+        << 1 << u8("Экзамен.")
+        << u8("Вы уже допустили 3 ошибки. Ваша оценка 2. Дальнейший опрос нецелесообразен.");
+    QTest::newRow("pass/fail")
+        << 2 << u8("Зачет.")
+        << u8("К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен.");
   }
   void stopsAtTheThirdWrongAnswerInBothModes() {
     QFETCH(int, mode);
@@ -297,8 +306,9 @@ class ExamWindowsTest : public QObject {
     });
     QVERIFY(!std::filesystem::exists(folder->path() + "zachet.log"));
     const std::string log = readFile(folder->path() + "ekzam.log");
-    for (const char* line : {"Фамилия И.О.: Иванов <i>И.</i>\r\n", "Тема:         Тема <b>1</b>\r\n",
-                             "Вопросы:      с 1 по 20\r\n", "Оценка:     5 - отл.\r\n"})
+    for (const char* line :
+         {"Фамилия И.О.: Иванов <i>И.</i>\r\n", "Тема:         Тема <b>1</b>\r\n",
+          "Вопросы:      с 1 по 20\r\n", "Оценка:     5 - отл.\r\n"})
       QVERIFY2(log.find(cp(line)) != std::string::npos, line);
   }
 
@@ -369,7 +379,8 @@ class ExamWindowsTest : public QObject {
       QVERIFY(report.isVisible());
       QVERIFY(!report.recorded());
       QCOMPARE(fakes->messages.shown.back().title, u8("Ошибка."));
-      QVERIFY(fakes->messages.shown.back().text.contains(u8("ekzam.log: под этим именем находится папка")));
+      QVERIFY(fakes->messages.shown.back().text.contains(
+          u8("ekzam.log: под этим именем находится папка")));
       report.close();
       QVERIFY(!report.isVisible());
     });

@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "platform/cp1251.h"
 
@@ -19,8 +19,9 @@ namespace {
 class ProtocolLog : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("vorsanit-log-" + std::to_string(::getpid()) + "-" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    dir = fs::temp_directory_path() /
+          ("vorsanit-log-" + std::to_string(::getpid()) + "-" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -135,7 +136,8 @@ TEST_F(ProtocolLog, ConcurrentWritersLoseAndInterleaveNothing) {
   std::size_t at = 0, count = 0;
   while (at < text.size()) {
     const std::size_t end = text.find(head, at + 1);
-    const std::string one = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+    const std::string one =
+        text.substr(at, end == std::string::npos ? std::string::npos : end - at);
     const int w = std::stoi(one.substr(head.size() + 7));
     ASSERT_EQ(one, record(w, nextOf[w])) << "record " << count;
     ++nextOf[w];

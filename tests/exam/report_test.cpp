@@ -33,9 +33,9 @@ TEST(Report, GradingTable) {
     Rgb colour;
   };
   const Case cases[] = {
-      {true, 0, "5 - отл.", {0, 128, 0}},   {true, 1, "4 - хор.", {0, 0, 128}},
+      {true, 0, "5 - отл.", {0, 128, 0}},      {true, 1, "4 - хор.", {0, 0, 128}},
       {true, 2, "3 - удовл.", {184, 134, 11}}, {true, 3, "2 - неуд.", {255, 0, 0}},
-      {true, 10, "2 - неуд.", {255, 0, 0}}, {false, 2, "зачет", {0, 128, 0}},
+      {true, 10, "2 - неуд.", {255, 0, 0}},    {false, 2, "зачет", {0, 128, 0}},
       {false, 3, "незачет", {255, 0, 0}},
   };
   for (const Case& c : cases) {
@@ -60,11 +60,11 @@ TEST(Report, Evaluation) {
       {"-++++++++-", 245, 40, 8, 2, false, false, "3 - удовл."},
       {"+-+--", 245, 40, 2, 3, false, true, "2 - неуд."},
       {"+++++++---", 245, 40, 7, 3, false, false, "2 - неуд."},  // 3rd wrong as the 10th answer
-      {"+++-++", 600, 40, 5, 5, true, false, "2 - неуд."},      // time-out: 4 unanswered added
+      {"+++-++", 600, 40, 5, 5, true, false, "2 - неуд."},       // time-out: 4 unanswered added
       {"", 600, 40, 0, 10, true, false, "2 - неуд."},
-      {"++++++++", 245, 8, 8, 0, false, false, "5 - отл."},      // a range of 8, all asked
+      {"++++++++", 245, 8, 8, 0, false, false, "5 - отл."},  // a range of 8, all asked
       {"+++++", 600, 8, 5, 3, true, false, "2 - неуд."},
-      {"+-+--", 245, 5, 2, 3, false, false, "2 - неуд."},       // the last question of the range
+      {"+-+--", 245, 5, 2, 3, false, false, "2 - неуд."},  // the last question of the range
   };
   for (const Case& c : cases) {
     const Evaluation e = evaluate(resultsOf(c.answers, c.elapsed, c.drawCount), true);
@@ -80,8 +80,8 @@ TEST(Report, RecordIsByteExact) {
   TestResults r = resultsOf("+-", 245);
   r.AskedQuestions = {17, 4};
   r.ChosenOptions = {3, 1};
-  ReportInput input{true,         "05.03.2024",      "07:08:09",   cp("Иванов И.И."),
-                    "12",         cp("М-121"),       cp("Тема 2"), 1, 40};
+  ReportInput input{
+      true, "05.03.2024", "07:08:09", cp("Иванов И.И."), "12", cp("М-121"), cp("Тема 2"), 1, 40};
   const ReportValues values = makeReportValues(input, r, evaluate(r, true));
   const std::string expected =
       "=========================================================\r\n"
@@ -110,7 +110,8 @@ TEST(Report, RecordIsByteExact) {
   input.exam = false;
   const std::string record = utf8(makeRecord(makeReportValues(input, none, evaluate(none, false))));
   EXPECT_NE(record.find("Потребовалось времени: 600 сек\r\n"), std::string::npos);
-  EXPECT_NE(record.find("Количество ошибок:     10\r\n\r\nРезультат:  незачет\r\n"), std::string::npos);
+  EXPECT_NE(record.find("Количество ошибок:     10\r\n\r\nРезультат:  незачет\r\n"),
+            std::string::npos);
   EXPECT_NE(record.find("Отчет:\r\n\r\n\r\n\r\n"), std::string::npos);
 }
 

@@ -69,7 +69,7 @@ TEST(TestSession, StopRules) {
       {"+-+--", 1, 40, TestEnd::ErrorLimit, "+ - + - - "},
       {"++++++++++", 1, 40, TestEnd::TenAnswers, "+ + + + + + + + + + "},
       {"+++++++---", 1, 40, TestEnd::TenAnswers, "+ + + + + + + - - - "},  // both rules at once
-      {"++++++++", 3, 10, TestEnd::RangeUsedUp, "+ + + + + + + + "},      // 8 questions only
+      {"++++++++", 3, 10, TestEnd::RangeUsedUp, "+ + + + + + + + "},       // 8 questions only
       {"-", 7, 7, TestEnd::RangeUsedUp, "- "},
   };
   for (const Case& c : cases) {
@@ -98,7 +98,8 @@ TEST(TestSession, DrawsStayInTheRangeAndNeverRepeat) {
       TestSession test(bank, c.first, c.last, random, kStart);
       while (test.running()) test.answer(1, kRight);
       const TestResults& r = test.results();
-      const std::set<std::uint16_t> asked(r.AskedQuestions.begin(), r.AskedQuestions.begin() + r.AnswerCount);
+      const std::set<std::uint16_t> asked(r.AskedQuestions.begin(),
+                                          r.AskedQuestions.begin() + r.AnswerCount);
       EXPECT_EQ(asked.size(), static_cast<std::size_t>(r.AnswerCount));
       EXPECT_GE(*asked.begin(), c.first);
       EXPECT_LE(*asked.rbegin(), c.last);

@@ -1,8 +1,8 @@
 // The window edge against Qt's own windows-1251 converter.
 #include <QtTest>
 
-#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
+#include "platform/ui/codec.h"
 
 class CodecTest : public QObject {
   Q_OBJECT
@@ -21,7 +21,8 @@ class CodecTest : public QObject {
 
   void textOutsideTheCodePageIsRefused() {
     QVERIFY(!toCp1251(QString::fromUtf8("Иванов 中")).has_value());
-    QCOMPARE(toCp1251(QString::fromUtf8("Иванов И.И.")), std::optional<std::string>(cp("Иванов И.И.")));
+    QCOMPARE(toCp1251(QString::fromUtf8("Иванов И.И.")),
+             std::optional<std::string>(cp("Иванов И.И.")));
   }
 
   void captionLineBreaksBecomeNewlines() {

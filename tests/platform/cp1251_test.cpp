@@ -4,12 +4,17 @@
 
 TEST(Cp1251_Literals, RussianTextBecomesSingleBytes) {
   EXPECT_EQ(cp("АЯаяЁё№"), "\xc0\xdf\xe0\xff\xa8\xb8\xb9");
-  EXPECT_EQ(cp("Ответы не найдены."), "\xce\xf2\xe2\xe5\xf2\xfb \xed\xe5 \xed\xe0\xe9\xe4\xe5\xed\xfb.");
+  EXPECT_EQ(cp("Ответы не найдены."),
+            "\xce\xf2\xe2\xe5\xf2\xfb \xed\xe5 \xed\xe0\xe9\xe4\xe5\xed\xfb.");
   EXPECT_EQ(cp("plain _1_2_"), "plain _1_2_");
   // Characters the code page lacks, and broken UTF-8, become '?'.
-  EXPECT_EQ(cp("a\xe4\xb8\xad" "b"), "a?b");
+  EXPECT_EQ(cp("a\xe4\xb8\xad"
+               "b"),
+            "a?b");
   EXPECT_EQ(cp("\xd0"), "?");
-  EXPECT_EQ(cp("\xff" "x"), "?x");
+  EXPECT_EQ(cp("\xff"
+               "x"),
+            "?x");
 }
 
 TEST(Cp1251_RoundTrip, EveryByteSurvivesBothWays) {
@@ -26,14 +31,18 @@ TEST(Cp1251_MalformedUtf8, EachByteOutsideAWellFormedSequenceBecomesAQuestionMar
     const char* want;
   };
   const Case cases[] = {
-      {"\xc0\x80", "??"},                  // overlong NUL
-      {"\xe0\x80\xaf", "???"},             // overlong three-byte form
-      {"\xf0\x80\x80\xaf", "????"},        // overlong four-byte form
-      {"\xd0" "A", "?A"},                  // cut short: the 'A' is kept
-      {"\xe2\x82" "A", "??A"},
-      {"\x80\xbf", "??"},                  // continuation bytes without a lead
-      {"\xed\xa0\x80", "???"},             // a surrogate
-      {"\xf4\x90\x80\x80", "????"},        // beyond U+10FFFF
+      {"\xc0\x80", "??"},            // overlong NUL
+      {"\xe0\x80\xaf", "???"},       // overlong three-byte form
+      {"\xf0\x80\x80\xaf", "????"},  // overlong four-byte form
+      {"\xd0"
+       "A",
+       "?A"},  // cut short: the 'A' is kept
+      {"\xe2\x82"
+       "A",
+       "??A"},
+      {"\x80\xbf", "??"},            // continuation bytes without a lead
+      {"\xed\xa0\x80", "???"},       // a surrogate
+      {"\xf4\x90\x80\x80", "????"},  // beyond U+10FFFF
       {"\xf5\x80\x80\x80", "????"},
       {"\xd0\x96\xf0\x9f\x98\x80", "\xc6?"},  // well formed: Ж, and an emoji the code page lacks
   };

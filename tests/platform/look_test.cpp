@@ -18,8 +18,8 @@
 #include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "app/ui/title_window.h"
-#include "bank/ui/mode_window.h"
 #include "bank/question_bank.h"
+#include "bank/ui/mode_window.h"
 #include "bank/ui/range_window.h"
 #include "exam/ui/registration_window.h"
 #include "exam/ui/report_window.h"
@@ -71,18 +71,23 @@ std::optional<TextPlace> textPlace(const QWidget* w, QPalette::ColorGroup group)
   const QPalette& p = w->palette();
   if (auto* label = qobject_cast<const QLabel*>(w); label && !label->text().isEmpty())
     return TextPlace{QPalette::WindowText, shownBackground(w, group)};
-  if (qobject_cast<const QRadioButton*>(w)) return TextPlace{QPalette::WindowText, shownBackground(w, group)};
-  if (qobject_cast<const QPushButton*>(w)) return TextPlace{QPalette::ButtonText, p.color(group, QPalette::Button)};
+  if (qobject_cast<const QRadioButton*>(w))
+    return TextPlace{QPalette::WindowText, shownBackground(w, group)};
+  if (qobject_cast<const QPushButton*>(w))
+    return TextPlace{QPalette::ButtonText, p.color(group, QPalette::Button)};
   if (qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w))
     return TextPlace{QPalette::Text, p.color(group, QPalette::Base)};
-  if (qobject_cast<const QMenuBar*>(w)) return TextPlace{QPalette::ButtonText, p.color(group, QPalette::Window)};
+  if (qobject_cast<const QMenuBar*>(w))
+    return TextPlace{QPalette::ButtonText, p.color(group, QPalette::Window)};
   return std::nullopt;
 }
 
 QString describe(const QWidget* w) {
   QString name = w->window()->objectName() + QLatin1Char('/') + w->objectName();
-  if (auto* label = qobject_cast<const QLabel*>(w)) name += QStringLiteral(" \"%1\"").arg(label->text());
-  if (auto* button = qobject_cast<const QAbstractButton*>(w)) name += QStringLiteral(" \"%1\"").arg(button->text());
+  if (auto* label = qobject_cast<const QLabel*>(w))
+    name += QStringLiteral(" \"%1\"").arg(label->text());
+  if (auto* button = qobject_cast<const QAbstractButton*>(w))
+    name += QStringLiteral(" \"%1\"").arg(button->text());
   return name;
 }
 
@@ -99,10 +104,12 @@ void checkWindow(QWidget* window, QStringList& faults, int& checked) {
       const QColor text = w->palette().color(group, place->text);
       const double ratio = design::contrastRatio(text, place->background);
       if (ratio < design::kMinimumContrast)
-        faults << QStringLiteral("%1: %2 on %3, %4").arg(describe(w), text.name(), place->background.name())
+        faults << QStringLiteral("%1: %2 on %3, %4")
+                      .arg(describe(w), text.name(), place->background.name())
                       .arg(ratio, 0, 'f', 2);
     }
-    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QPlainTextEdit*>(w)) {
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+        qobject_cast<QPlainTextEdit*>(w)) {
       ++checked;
       QAccessibleInterface* access = QAccessible::queryAccessibleInterface(w);
       if (!access || access->text(QAccessible::Name).trimmed().isEmpty())
@@ -154,13 +161,15 @@ class LookTest : public QObject {
     int checked = 0;
 
     std::unique_ptr<TForm2> mainWindow;
-    whileModal([&] { mainWindow = std::make_unique<TForm2>(services); }, [&](QWidget* modal) {
-      if (auto* title = qobject_cast<TForm1*>(modal); title && title->activations() > 0) {
-        checkWindow(title, faults, checked);
-        title->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-      }
-      return true;
-    });
+    whileModal([&] { mainWindow = std::make_unique<TForm2>(services); },
+               [&](QWidget* modal) {
+                 if (auto* title = qobject_cast<TForm1*>(modal);
+                     title && title->activations() > 0) {
+                   checkWindow(title, faults, checked);
+                   title->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+                 }
+                 return true;
+               });
     mainWindow->show();
     QVERIFY(QTest::qWaitForWindowExposed(mainWindow.get()));
     settle();
@@ -196,14 +205,16 @@ class LookTest : public QObject {
     showAndCheck(diagram, faults, checked);
     TForm10 registration(session, services, nullptr);
     showAndCheck(registration, faults, checked);
-    QCOMPARE(QAccessible::queryAccessibleInterface(registration.findChild<QLineEdit*>(QStringLiteral("Edit2")))
+    QCOMPARE(QAccessible::queryAccessibleInterface(
+                 registration.findChild<QLineEdit*>(QStringLiteral("Edit2")))
                  ->text(QAccessible::Name),
              u8("Фамилия И.О."));
     TForm11 testing(session, bank, services, nullptr);
     showAndCheck(testing, faults, checked);
 
     // Each grade has its own colour; a pass/fail test has two more.
-    for (const auto& [exam, errors] : {std::pair{true, 0}, {true, 1}, {true, 2}, {true, 3}, {false, 0}, {false, 3}}) {
+    for (const auto& [exam, errors] :
+         {std::pair{true, 0}, {true, 1}, {true, 2}, {true, 3}, {false, 0}, {false, 3}}) {
       session.SelectedMode = exam ? 1 : 2;
       TestResults results;
       results.AnswerCount = 10;

@@ -54,7 +54,7 @@ class PictureTest : public QObject {
  private slots:
   void aJpegIsDecodedOrRefused_data() {
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QSize>("size");  // empty: refused
+    QTest::addColumn<QSize>("size");     // empty: refused
     QTest::addColumn<QColor>("colour");  // of the top left pixel, when valid
     const QByteArray sample = QByteArray::fromStdString(sampleJpeg());
     const QSize sampleSize(460, 320);
@@ -66,15 +66,17 @@ class PictureTest : public QObject {
     QByteArray stray = sample;
     stray.insert(stray.indexOf("\xFF\xDB"), "\x00\x11\x22", 3);
     QTest::newRow("stray bytes before a marker") << stray << sampleSize << QColor();
-    QTest::newRow("cut in the scan data, padded") << sample.left(sample.size() * 3 / 4) << sampleSize << QColor();
+    QTest::newRow("cut in the scan data, padded")
+        << sample.left(sample.size() * 3 / 4) << sampleSize << QColor();
     QTest::newRow("cut in the header") << sample.left(100) << QSize() << QColor();
     QTest::newRow("not a picture") << QByteArray("\xFF\xD8 hello") << QSize() << QColor();
     QTest::newRow("CMYK, Adobe's inverted inks")
-        << QByteArray::fromStdString(inkJpeg(JCS_CMYK, invertedInks, true)) << QSize(16, 16) << darkRed;
+        << QByteArray::fromStdString(inkJpeg(JCS_CMYK, invertedInks, true)) << QSize(16, 16)
+        << darkRed;
     QTest::newRow("CMYK without Adobe's marker")
         << QByteArray::fromStdString(inkJpeg(JCS_CMYK, inks, false)) << QSize(16, 16) << darkRed;
-    QTest::newRow("YCCK") << QByteArray::fromStdString(inkJpeg(JCS_YCCK, invertedInks, true)) << QSize(16, 16)
-                          << darkRed;
+    QTest::newRow("YCCK") << QByteArray::fromStdString(inkJpeg(JCS_YCCK, invertedInks, true))
+                          << QSize(16, 16) << darkRed;
   }
 
   void aJpegIsDecodedOrRefused() {
@@ -87,7 +89,8 @@ class PictureTest : public QObject {
     QCOMPARE(image->size(), size);
     if (!colour.isValid()) return;
     const QColor got = image->pixelColor(0, 0);
-    QVERIFY2(std::abs(got.red() - colour.red()) <= 4 && std::abs(got.green() - colour.green()) <= 4 &&
+    QVERIFY2(std::abs(got.red() - colour.red()) <= 4 &&
+                 std::abs(got.green() - colour.green()) <= 4 &&
                  std::abs(got.blue() - colour.blue()) <= 4,
              qPrintable(got.name()));
   }

@@ -19,7 +19,7 @@ TEST(TextFile_SplitsLines, AtCrLfAndBareLfOnly) {
       {"a\nb\n", {"a", "b"}},
       {"a\r\n\r\nb", {"a", "", "b"}},
       {"\r\n", {""}},
-      {"a\rb\r\n", {"a\rb"}},   // a lone CR belongs to the line
+      {"a\rb\r\n", {"a\rb"}},  // a lone CR belongs to the line
       {"a\r", {"a\r"}},
       {"a\r\r\n", {"a\r"}},
       {std::string("\x98\xff\0z", 4) + "\r\n", {std::string("\x98\xff\0z", 4)}},
@@ -56,8 +56,10 @@ TEST(TextFile_CourseText, Utf8ConvertedAndCodePage1251KeptAsItIs) {
   } cases[] = {
       // Code page 1251 texts whose bytes might look like UTF-8 lead and continuation bytes.
       {"1251 words", "\xCF\xF0\xE8\xE2\xE5\xF2", "\xCF\xF0\xE8\xE2\xE5\xF2"},
-      {"1251 pair that alone is UTF-8, in a text", "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2", "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2"},
-      // Alone it is taken for UTF-8 ("Р°" reads as "а"): the rule's price, and why the checker notes UTF-8.
+      {"1251 pair that alone is UTF-8, in a text", "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2",
+       "\xD0\xB0 \xF2\xE5\xEA\xF1\xF2"},
+      // Alone it is taken for UTF-8 ("Р°" reads as "а"): the rule's price, and why the checker
+      // notes UTF-8.
       {"1251 pair alone", "\xD0\xB0", "\xE0"},
       {"1251 ends on a lead byte", "ab\xD0", "ab\xD0"},
       {"ASCII only", "_001_1_1_a\r\n", "_001_1_1_a\r\n"},
@@ -66,7 +68,10 @@ TEST(TextFile_CourseText, Utf8ConvertedAndCodePage1251KeptAsItIs) {
       {"UTF-8 quotes and dash", "\xC2\xAB\xE2\x80\x94\xC2\xBB", "\xAB\x97\xBB"},
       {"a character 1251 lacks", "a\r\n\xD0\x9F \xE2\x98\x83", "", 2, "U+2603"},
       {"U+0098", "\xC2\x98\xD0\x9F", "", 1, "U+0098"},
-      {"bytes after a byte-order mark that are not UTF-8", "\xEF\xBB\xBF" "a\n\xCF", "", 2, "UTF-8"},
+      {"bytes after a byte-order mark that are not UTF-8",
+       "\xEF\xBB\xBF"
+       "a\n\xCF",
+       "", 2, "UTF-8"},
       {"a NUL byte", std::string("a\n\nb\0", 5), "", 3, ""},
   };
   for (const auto& c : cases) {

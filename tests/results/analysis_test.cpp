@@ -33,10 +33,12 @@ TEST(ResultsAnalysis, FacilityDiscriminationAndCharts) {
   // round(0.27 * 12) = 3 records: the lower ones answered question 5 as - - +,
   // the upper ones (the two 9s in log order, then the 10) as + - +.
   const std::vector<LogRecord> records = {
-      record(true, "Б", 3, false, 0), record(true, "Б", 3, false, 1), record(true, "Б", 2, true, 1),
-      record(true, "Б", 1, false, 3), record(true, "Б", 0, true, 3),  record(true, "Б", 0, true, 4),
-      record(false, "А", 1, false, 6), record(false, "А", 0, true, 6), record(false, "А", 0, true, 7),
-      record(false, "А", 0, true, 8), record(false, "А", 1, false, 9), record(false, "А", 0, true, 9),
+      record(true, "Б", 3, false, 0),  record(true, "Б", 3, false, 1),
+      record(true, "Б", 2, true, 1),   record(true, "Б", 1, false, 3),
+      record(true, "Б", 0, true, 3),   record(true, "Б", 0, true, 4),
+      record(false, "А", 1, false, 6), record(false, "А", 0, true, 6),
+      record(false, "А", 0, true, 7),  record(false, "А", 0, true, 8),
+      record(false, "А", 1, false, 9), record(false, "А", 0, true, 9),
   };
   const Summary s = summarise(records);
   EXPECT_EQ(s.exams, 6);
@@ -100,7 +102,9 @@ TEST(ResultsAnalysis, OptionCountsAndFlags) {
     if (courseOptions) q.course = CourseQuestion{"T", 5, "", courseOptions, 2};
     return q;
   };
-  auto times = [](int n, const std::string& a) { return std::vector<std::string>(static_cast<std::size_t>(n), a); };
+  auto times = [](int n, const std::string& a) {
+    return std::vector<std::string>(static_cast<std::size_t>(n), a);
+  };
   auto join = [](std::initializer_list<std::vector<std::string>> parts) {
     std::vector<std::string> all;
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
@@ -112,12 +116,15 @@ TEST(ResultsAnalysis, OptionCountsAndFlags) {
     std::string right, never, over;
   } cases[] = {
       {"healthy", stats(join({times(12, "2+"), times(5, "1-"), times(3, "3-")})), "2", "", ""},
-      {"a wrong option ahead", stats(join({times(4, "2+"), times(9, "3-"), times(4, "1-")})), "2", "", "3"},
-      {"an option no one chose, from the course", stats(join({times(15, "2+"), times(5, "1-")}), 4), "2", "3 4", ""},
+      {"a wrong option ahead", stats(join({times(4, "2+"), times(9, "3-"), times(4, "1-")})), "2",
+       "", "3"},
+      {"an option no one chose, from the course", stats(join({times(15, "2+"), times(5, "1-")}), 4),
+       "2", "3 4", ""},
       {"too few answers to say", stats(join({times(10, "2+"), times(3, "1-")}), 4), "2", "", ""},
       {"no one right: the course names it", stats(times(3, "1-"), 3), "2", "", "1"},
       {"no one right, no course", stats(times(3, "1-")), "", "", ""},
-      {"digits beyond nine counted apart", stats(join({times(2, "12-"), times(1, "2+")})), "2", "", ""},
+      {"digits beyond nine counted apart", stats(join({times(2, "12-"), times(1, "2+")})), "2", "",
+       ""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(digits(c.q.rightOptions()), c.right) << c.what;
@@ -138,7 +145,8 @@ TEST(ResultsAnalysis, CandidatesByTheirLatestTest) {
     return r;
   };
   // The log is not in date order: a later failure was appended after an earlier pass.
-  const Summary s = summarise({taken("1", "05.03.2024", 0), taken("1", "01.03.2024", 3), taken("2", "01.03.2024", 3)});
+  const Summary s = summarise(
+      {taken("1", "05.03.2024", 0), taken("1", "01.03.2024", 3), taken("2", "01.03.2024", 3)});
   ASSERT_EQ(s.candidates.size(), 2u);
   EXPECT_EQ(s.strings.text(s.candidates[0].code), "1");
   EXPECT_EQ(s.candidates[0].tests, 2);

@@ -2,13 +2,13 @@
 // plant there, run as the teacher would run it.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "exam/report.h"
 #include "platform/cp1251.h"
@@ -24,7 +24,8 @@ std::string record(const std::string& name) {
   r.AskedQuestions[0] = 3;
   r.ChosenOptions[0] = 2;
   r.AnswerResults[0] = 1;
-  const ReportInput input{true, "05.03.2024", "07:08:09", cp(name), "1", cp("М-1"), cp("Тема 1"), 1, 40};
+  const ReportInput input{true,      "05.03.2024", "07:08:09", cp(name), "1",
+                          cp("М-1"), cp("Тема 1"), 1,          40};
   return makeRecord(makeReportValues(input, r, evaluate(r, true)));
 }
 
@@ -39,11 +40,13 @@ struct Outcome {
 };
 
 Outcome run(const fs::path& dir, const std::string& args) {
-  const std::string command = "cd '" + dir.string() + "' && LC_ALL=C.UTF-8 timeout 20 " RESULTS_TOOL " " + args + " 2>&1";
+  const std::string command =
+      "cd '" + dir.string() + "' && LC_ALL=C.UTF-8 timeout 20 " RESULTS_TOOL " " + args + " 2>&1";
   FILE* pipe = ::popen(command.c_str(), "r");
   std::string output;
   char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+    output.append(buffer, n);
   const int status = ::pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
@@ -57,8 +60,8 @@ TEST(ResultsTool, HostileFolderAndLogs) {
     std::function<void(const fs::path&)> plant;
     std::string args;
     int exit;
-    const char* says;    // in the output
-    int records;         // in records.csv; -1: none written
+    const char* says;  // in the output
+    int records;       // in records.csv; -1: none written
   } cases[] = {
       {"old temporaries linked to the log and a start-up file",
        [](const fs::path& d) {
@@ -68,11 +71,12 @@ TEST(ResultsTool, HostileFolderAndLogs) {
        },
        "ekzam.log", 0, "Записей: 2", 2},
       {"a table's name linked to the start-up file",
-       [](const fs::path& d) { fs::create_symlink(".bashrc", d / "records.csv"); }, "ekzam.log", 0, "Записей: 2", 2},
-      {"a pipe as a log",
-       [](const fs::path& d) { ::mkfifo((d / "fifo.log").c_str(), 0600); }, "fifo.log ekzam.log", 1,
-       "fifo.log: это не обычный файл", 2},
-      {"a link to a device", [](const fs::path& d) { fs::create_symlink("/dev/zero", d / "zero.log"); },
+       [](const fs::path& d) { fs::create_symlink(".bashrc", d / "records.csv"); }, "ekzam.log", 0,
+       "Записей: 2", 2},
+      {"a pipe as a log", [](const fs::path& d) { ::mkfifo((d / "fifo.log").c_str(), 0600); },
+       "fifo.log ekzam.log", 1, "fifo.log: это не обычный файл", 2},
+      {"a link to a device",
+       [](const fs::path& d) { fs::create_symlink("/dev/zero", d / "zero.log"); },
        "zero.log ekzam.log", 1, "zero.log: это не обычный файл", 2},
       {"a link loop",
        [](const fs::path& d) {
@@ -81,18 +85,22 @@ TEST(ResultsTool, HostileFolderAndLogs) {
        },
        "a.log ekzam.log", 1, "a.log: символические ссылки замкнуты в петлю", 2},
       {"one log named twice", [](const fs::path& d) { fs::create_directory(d / "x"); },
-       "ekzam.log ./x/../ekzam.log", 0, "./x/../ekzam.log: этот журнал уже назван; он читается один раз", 2},
+       "ekzam.log ./x/../ekzam.log", 0,
+       "./x/../ekzam.log: этот журнал уже назван; он читается один раз", 2},
       {"a name ending in the separator",
-       [](const fs::path& d) { std::ofstream(d / "more.log", std::ios::binary) << record("Вася" + std::string(57, '=')); },
+       [](const fs::path& d) {
+         std::ofstream(d / "more.log", std::ios::binary) << record("Вася" + std::string(57, '='));
+       },
        "ekzam.log more.log", 0, "Записей: 3", 3},
       {"a table's name taken by a folder",
        [](const fs::path& d) { fs::create_directory(d / "records.csv"); }, "ekzam.log", 2,
        "records.csv: не удаётся записать файл: под этим именем находится папка", -1},
-      {"only a pipe", [](const fs::path& d) { ::mkfifo((d / "fifo.log").c_str(), 0600); }, "fifo.log", 2,
-       "Не прочитано ни одной записи", -1},
+      {"only a pipe", [](const fs::path& d) { ::mkfifo((d / "fifo.log").c_str(), 0600); },
+       "fifo.log", 2, "Не прочитано ни одной записи", -1},
   };
   for (const auto& c : cases) {
-    const fs::path dir = fs::temp_directory_path() / ("vorsanit-hostile-" + std::to_string(::getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("vorsanit-hostile-" + std::to_string(::getpid()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     std::ofstream(dir / "ekzam.log", std::ios::binary) << log;

@@ -23,27 +23,30 @@ ReportValues written(bool exam, const std::string& answers, int elapsed, const s
     r.ChosenOptions[k] = static_cast<std::uint16_t>(1 + k % 4);
     if (a == '-') ++r.ErrorCount;
   }
-  const ReportInput input{exam, "05.03.2024", "07:08:09", cp(name), cp(code), cp(group), cp(topic), first, last};
+  const ReportInput input{exam,      "05.03.2024", "07:08:09", cp(name), cp(code),
+                          cp(group), cp(topic),    first,      last};
   return makeReportValues(input, r, evaluate(r, exam));
 }
 
 std::vector<ReportValues> variedRecords() {
   return {
       written(true, "+-", 245, "Иванов И.И.", "12", "М-121", "Тема 2"),
-      written(false, "", 600, "Петрова А.Б.", "7", "М-122", "Все темы"),            // time-out, empty listing
+      written(false, "", 600, "Петрова А.Б.", "7", "М-122", "Все темы"),  // time-out, empty listing
       written(true, "++++++++++", 581, "  Анна  Мария  ", "007", "", "Тема 1", 100, 140),
       written(false, "+-+-+++", 12, "", "", "М-1, \"б\"", "Цепи; <b>ток</b>", 3, 9),
       written(true, "+--", 40, "Ёлкина Ё.Ё. = ====", "-1", "группа 5", "Ток\x98", 1, 3),
-      written(false, "+++---", 599, "O'Neil J.", "42", "ИТ-21", "Тема 3"),           // 3rd error as 6th answer
-      written(true, "-+++++", 600, "Сидоров", "3", "М-121", "Тема 2"),              // time-out with answers
+      written(false, "+++---", 599, "O'Neil J.", "42", "ИТ-21",
+              "Тема 3"),                                                // 3rd error as 6th answer
+      written(true, "-+++++", 600, "Сидоров", "3", "М-121", "Тема 2"),  // time-out with answers
   };
 }
 
 void expectSame(const ReportValues& read, const ReportValues& v) {
   EXPECT_EQ(read.exam, v.exam);
-  for (auto field : {&ReportValues::date, &ReportValues::time, &ReportValues::name, &ReportValues::code,
-                     &ReportValues::group, &ReportValues::timeUsed, &ReportValues::topic, &ReportValues::range,
-                     &ReportValues::answers, &ReportValues::errors, &ReportValues::result})
+  for (auto field :
+       {&ReportValues::date, &ReportValues::time, &ReportValues::name, &ReportValues::code,
+        &ReportValues::group, &ReportValues::timeUsed, &ReportValues::topic, &ReportValues::range,
+        &ReportValues::answers, &ReportValues::errors, &ReportValues::result})
     EXPECT_EQ(read.*field, v.*field) << utf8FromCp1251(v.name);
   ASSERT_EQ(read.listing.size(), v.listing.size());
   for (std::size_t k = 0; k < v.listing.size(); ++k) {
@@ -75,7 +78,8 @@ TEST(LogReader_InvertsTheWriter, EveryFieldOfVariedRecords) {
     EXPECT_EQ(makeRecord(r.values), makeRecord(all[k]));
     // The numbers agree with their texts.
     EXPECT_EQ(std::to_string(r.seconds) + cp(" сек"), all[k].timeUsed);
-    EXPECT_EQ(cp("с ") + std::to_string(r.rangeFirst) + cp(" по ") + std::to_string(r.rangeLast), all[k].range);
+    EXPECT_EQ(cp("с ") + std::to_string(r.rangeFirst) + cp(" по ") + std::to_string(r.rangeLast),
+              all[k].range);
     EXPECT_EQ(std::to_string(r.answers), all[k].answers);
     EXPECT_EQ(std::to_string(r.errors), all[k].errors);
     EXPECT_EQ(gradeScale(r.values.exam)[static_cast<std::size_t>(r.grade)].text, all[k].result);
@@ -119,13 +123,15 @@ TEST(LogReader_SkipsDamagedRecords, NamingTheLineAndReadingOn) {
       {"partial write, next record glued on", x.substr(0, 200), 19, "запись оборвана"},
       {"partial write inside the name", x.substr(0, 100), 19, "запись оборвана"},
       {"label edited away", edit("Код:          ", "Кот 2"), 23, "ожидалась строка «Код:»"},
-      {"number edited", edit("ответов:      3", "ответов:      три"), 28, "не число в строке «Получено ответов:»"},
+      {"number edited", edit("ответов:      3", "ответов:      три"), 28,
+       "не число в строке «Получено ответов:»"},
       {"time used edited", edit("100 сек", "100 s"), 25, "не число секунд"},
       {"range edited", edit("с 1 по 40", "1-40"), 27, "не диапазон"},
       {"unknown grade", edit("4 - хор.", "6 - супер"), 31, "неизвестная оценка"},
       {"grade line gone", edit("Оценка:     4 - хор.", ""), 31, "«Оценка:» или «Результат:»"},
       {"listing damaged", edit("(+)", "(?)"), 34, "испорчен список ответов"},
-      {"listing shorter than the count", edit("7: 3(-)    ", ""), 34, "ответов в списке не столько"},
+      {"listing shorter than the count", edit("7: 3(-)    ", ""), 34,
+       "ответов в списке не столько"},
       {"re-saved in UTF-8", utf8FromCp1251(x), 20, "UTF-8"},
       {"lone CR in a value", edit("Второй", "Вто\rрой"), 22, "управляющий символ"},
       {"a line too many", edit("Отчет:", "Отчет:\r\n"), 35, "ожидалась пустая строка"},
@@ -178,7 +184,8 @@ TEST(LogReader_Streams, WhateverTheSizeOfEachRead) {
           at += n;
           return static_cast<long>(n);
         },
-        [&](const LogRecord& r) { c.records.push_back(r); }, [&](const SkippedRecord& s) { c.skipped.push_back(s); });
+        [&](const LogRecord& r) { c.records.push_back(r); },
+        [&](const SkippedRecord& s) { c.skipped.push_back(s); });
     EXPECT_EQ(error, 0);
     ASSERT_EQ(c.records.size(), whole.records.size()) << chunk;
     for (std::size_t k = 0; k < c.records.size(); ++k) {
@@ -186,7 +193,8 @@ TEST(LogReader_Streams, WhateverTheSizeOfEachRead) {
       expectSame(c.records[k].values, whole.records[k].values);
     }
     ASSERT_EQ(c.skipped.size(), whole.skipped.size()) << chunk;
-    for (std::size_t k = 0; k < c.skipped.size(); ++k) EXPECT_EQ(c.skipped[k].line, whole.skipped[k].line) << chunk;
+    for (std::size_t k = 0; k < c.skipped.size(); ++k)
+      EXPECT_EQ(c.skipped[k].line, whole.skipped[k].line) << chunk;
   }
 }
 

@@ -9,8 +9,19 @@ namespace {
 
 LogRecord oneRecord(const std::string& name) {
   LogRecord r;
-  r.values = {true, "05.03.2024", "07:08:09", cp(name), "12", cp("М-121"), cp("245 сек"), cp("Тема 2"),
-              cp("с 1 по 40"), "2", "1", cp("4 - хор."), {{17, 3, true}, {4, 1, false}}};
+  r.values = {true,
+              "05.03.2024",
+              "07:08:09",
+              cp(name),
+              "12",
+              cp("М-121"),
+              cp("245 сек"),
+              cp("Тема 2"),
+              cp("с 1 по 40"),
+              "2",
+              "1",
+              cp("4 - хор."),
+              {{17, 3, true}, {4, 1, false}}};
   r.seconds = 245;
   r.rangeFirst = 1;
   r.rangeLast = 40;
@@ -38,7 +49,7 @@ TEST(ResultsCsv, QuotesFieldsAsRfc4180AndDisarmsFormulas) {
       {"-1", true, "'-1"},
       {"@x", true, "'@x"},
       {"+7,1", true, "\"'+7,1\""},
-      {"-1", false, "-1"},  // figures the tool writes itself stay numbers
+      {"-1", false, "-1"},                 // figures the tool writes itself stay numbers
       {"x;=2*3;y", true, "\"x;=2*3;y\""},  // one cell, not three, with ';' as the separator
       {"  =1+2", true, "'  =1+2"},
       {" \t1", true, "' \t1"},
@@ -50,26 +61,30 @@ TEST(ResultsCsv, QuotesFieldsAsRfc4180AndDisarmsFormulas) {
 }
 
 TEST(ResultsCsv, HeaderAndRows) {
-  EXPECT_EQ(recordsCsv({oneRecord("Иванов, И.И.")}),
-            "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n"
-            "экзамен,05.03.2024,07:08:09,\"Иванов, И.И.\",12,М-121,Тема 2,с 1 по 40,245,2,1,4 - хор.\r\n");
+  EXPECT_EQ(
+      recordsCsv({oneRecord("Иванов, И.И.")}),
+      "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n"
+      "экзамен,05.03.2024,07:08:09,\"Иванов, И.И.\",12,М-121,Тема 2,с 1 по 40,245,2,1,4 - хор.\r\n");
   QuestionStats few, many;
   few.topic = many.topic = cp("Тема 2");
   few.question = 17, few.asked = 3, few.right = 1, few.facility = 1.0 / 3;
-  many.question = 4, many.asked = 12, many.right = 9, many.facility = 0.75, many.discrimination = -0.25;
-  EXPECT_EQ(questionsCsv({few, many}),
-            "topic,question,asked,right,facility,discrimination,right_option,chosen_1,chosen_2,chosen_3,"
-            "chosen_4,chosen_5,chosen_6,chosen_7,chosen_8,chosen_9,chosen_other,never_chosen,chosen_over_right,"
-            "course_topic,number_in_topic,text\r\n"
-            "Тема 2,17,3,1,0.33,,,0,0,0,0,0,0,0,0,0,0,,,,,\r\n"
-            "Тема 2,4,12,9,0.75,-0.25,,0,0,0,0,0,0,0,0,0,0,,,,,\r\n");
+  many.question = 4, many.asked = 12, many.right = 9, many.facility = 0.75,
+  many.discrimination = -0.25;
+  EXPECT_EQ(
+      questionsCsv({few, many}),
+      "topic,question,asked,right,facility,discrimination,right_option,chosen_1,chosen_2,chosen_3,"
+      "chosen_4,chosen_5,chosen_6,chosen_7,chosen_8,chosen_9,chosen_other,never_chosen,chosen_over_right,"
+      "course_topic,number_in_topic,text\r\n"
+      "Тема 2,17,3,1,0.33,,,0,0,0,0,0,0,0,0,0,0,,,,,\r\n"
+      "Тема 2,4,12,9,0.75,-0.25,,0,0,0,0,0,0,0,0,0,0,,,,,\r\n");
 }
 
 TEST(ResultsPage, EscapesEveryValueFromTheLog) {
   const std::vector<LogRecord> records{oneRecord("<script>alert('x')</script> & \"Ко\"")};
   const std::string page = resultsPage(summarise(records), {"a<b.log: записей прочитано 1."});
   EXPECT_EQ(page.find("<script>alert"), std::string::npos);
-  EXPECT_NE(page.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;Ко&quot;"), std::string::npos);
+  EXPECT_NE(page.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;Ко&quot;"),
+            std::string::npos);
   EXPECT_NE(page.find("a&lt;b.log"), std::string::npos);
   EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
 }
@@ -82,7 +97,8 @@ TEST(ResultsPage, KeepsTheLatestRecordsOfAYearOnThePage) {
   }
   const std::string page = resultsPage(summarise(records), {});
   std::size_t rows = 0;
-  for (std::size_t at = 0; (at = page.find("<tr><td>экзамен<", at)) != std::string::npos; ++at) ++rows;
+  for (std::size_t at = 0; (at = page.find("<tr><td>экзамен<", at)) != std::string::npos; ++at)
+    ++rows;
   EXPECT_EQ(rows, 5000u);
   EXPECT_EQ(page.find("Старый"), std::string::npos);
   EXPECT_NE(page.find("последние по дате 5000 записей из 5003"), std::string::npos);

@@ -12,7 +12,8 @@
 namespace {
 QuestionBank bankOf(int questions) {
   QuestionBank bank;
-  for (int n = 1; n <= questions; ++n) bank.QuestionTexts.push_back(cp("Вопрос ") + std::to_string(n));
+  for (int n = 1; n <= questions; ++n)
+    bank.QuestionTexts.push_back(cp("Вопрос ") + std::to_string(n));
   return bank;
 }
 }  // namespace
@@ -23,9 +24,13 @@ class BrowserWindowTest : public QObject {
   static QPushButton* button(QWidget& window, int n) {
     return window.findChild<QPushButton*>(QStringLiteral("Button%1").arg(n));
   }
-  static QString ticket(TForm5& w) { return w.findChild<QLabel*>(QStringLiteral("Label2"))->text(); }
+  static QString ticket(TForm5& w) {
+    return w.findChild<QLabel*>(QStringLiteral("Label2"))->text();
+  }
   static QStringList page(TForm5& w) {
-    return w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText().split(QLatin1Char('\n'));
+    return w.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))
+        ->toPlainText()
+        .split(QLatin1Char('\n'));
   }
   static std::pair<bool, bool> steps(TForm5& w) {
     return {button(w, 1)->isEnabled(), button(w, 2)->isEnabled()};

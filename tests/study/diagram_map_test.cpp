@@ -13,8 +13,8 @@ TEST(DiagramMap, ReadsNumberAndNameAndSkipsWhatItCannotRead) {
       cp("12 схема двенадцать.jpg"),
       "0007 leading zeros.jpg",
       "3  two blanks.jpg ",
-      "nonumber.jpg",        // no blank
-      "x7 letters.jpg",      // not decimal
+      "nonumber.jpg",    // no blank
+      "x7 letters.jpg",  // not decimal
       "-7 minus.jpg",
       " 7 leading blank.jpg",
       "65535 largest.jpg",
@@ -45,12 +45,12 @@ TEST(DiagramMap, TheLastEntryOfTheNumberGivesThePicture) {
   const Case cases[] = {
       {"diagram_0007", "second.jpg"},
       {"diagram_0012", "twelve.jpg"},
-      {"diagram_0099", "$.jpg"},          // no entry
-      {"diagram_007", "$.jpg"},           // shorter than 12
+      {"diagram_0099", "$.jpg"},  // no entry
+      {"diagram_007", "$.jpg"},   // shorter than 12
       {"", "$.jpg"},
-      {"diagram_00x7", "$.jpg"},          // characters 9-12 not digits
+      {"diagram_00x7", "$.jpg"},  // characters 9-12 not digits
       {"diagram_ 007", "$.jpg"},
-      {"diagram_00071", "second.jpg"},    // only characters 9-12 count
+      {"diagram_00071", "second.jpg"},  // only characters 9-12 count
       {"diagram_-007", "$.jpg"},
   };
   for (const Case& c : cases) {

@@ -81,8 +81,10 @@ class DiagramWindowTest : public QObject {
       TForm8 window(session, bank, question, s, nullptr);
       window.show();
       settle();
-      const QString memo = window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
-      QCOMPARE(memo, question == 0 ? u8("Текст пояснения\nВторая строка") : u8("Пояснение без диаграммы."));
+      const QString memo =
+          window.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
+      QCOMPARE(memo, question == 0 ? u8("Текст пояснения\nВторая строка")
+                                   : u8("Пояснение без диаграммы."));
       QCOMPARE(button(window, 2)->isVisible(), question == 0);
       QCOMPARE(session.DiagramName, std::string(question == 0 ? "diagram_0012" : "earlier"));
       QVERIFY(button(window, 1)->hasFocus());
@@ -112,13 +114,14 @@ class DiagramWindowTest : public QObject {
     window.show();
     settle();
     QSize picture;
-    whileModal([&] { button(window, 2)->click(); }, [&](QWidget* modal) {
-      auto* diagram = qobject_cast<TForm9*>(modal);
-      if (!diagram || diagram->activations() == 0) return true;
-      picture = diagram->image()->size();
-      button(*diagram, 1)->click();
-      return false;
-    });
+    whileModal([&] { button(window, 2)->click(); },
+               [&](QWidget* modal) {
+                 auto* diagram = qobject_cast<TForm9*>(modal);
+                 if (!diagram || diagram->activations() == 0) return true;
+                 picture = diagram->image()->size();
+                 button(*diagram, 1)->click();
+                 return false;
+               });
     QCOMPARE(picture, kSamplePicture);
     QVERIFY(window.isVisible());
   }
@@ -165,19 +168,21 @@ class DiagramWindowTest : public QObject {
   void aPictureThatCannotBeShownIsReported_data() {
     QTest::addColumn<QString>("diagramName");
     QTest::addColumn<QString>("mapLine");
-    QTest::addColumn<QString>("file");   // written with the bytes below, when not empty
+    QTest::addColumn<QString>("file");  // written with the bytes below, when not empty
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
     const QByteArray jpeg = QByteArray::fromStdString(sampleJpeg());
     const QString missing = u8("Отсутствует файл '%1'");
     const QString damaged = u8("Файл '%1' повреждён");
-    const QString unsupported = u8("Формат рисунка '%1' не поддерживается: нужен JPEG, PNG, BMP или ICO.");
+    const QString unsupported =
+        u8("Формат рисунка '%1' не поддерживается: нужен JPEG, PNG, BMP или ICO.");
     QTest::newRow("no entry") << u8("diagram_0008") << u8("7 a.jpg") << QString() << QByteArray()
                               << missing.arg(u8("$.jpg"));
     QTest::newRow("file missing") << u8("diagram_0007") << u8("7 нет.jpg") << QString()
                                   << QByteArray() << missing.arg(u8("нет.jpg"));
-    QTest::newRow("jpeg cut in its header") << u8("diagram_0007") << u8("7 cut.jpg") << u8("cut.jpg")
-                                            << jpeg.left(100) << damaged.arg(u8("cut.jpg"));
+    QTest::newRow("jpeg cut in its header")
+        << u8("diagram_0007") << u8("7 cut.jpg") << u8("cut.jpg") << jpeg.left(100)
+        << damaged.arg(u8("cut.jpg"));
     QTest::newRow("not a jpeg") << u8("diagram_0007") << u8("7 text.jpg") << u8("text.jpg")
                                 << QByteArray("hello") << damaged.arg(u8("text.jpg"));
     QTest::newRow("metafile") << u8("diagram_0007") << u8("7 d.wmf") << u8("d.wmf")

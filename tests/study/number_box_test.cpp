@@ -23,7 +23,7 @@ TEST(NumberBox, EnterGoesToTheTypedNumberPulledIntoTheRange) {
       {"000", 5, 20, 5},
       {"21", 5, 20, 20},
       {"65536", 1, 65535, 65535},
-      {"4294967297", 1, 30, 30},  // wraps to 1 in 32 bits
+      {"4294967297", 1, 30, 30},            // wraps to 1 in 32 bits
       {"18446744073709551617", 1, 30, 30},  // twenty digits, wraps to 1 in 64 bits
       {"00000000000000000012", 1, 30, 12},
       {"99999999999999999999999999999999999999", 1, 30, 30},
@@ -43,8 +43,8 @@ TEST(NumberBox, SpinnerStepsFromTheBoxAndStopsAtTheEnds) {
     std::uint16_t want;
   };
   const Case cases[] = {
-      {"7", 1, 8},    {"7", -1, 6},  {"20", 1, 20}, {"5", -1, 5},
-      {"abc", 1, 6},  {"99", -1, 19}, {"0", -1, 5},  {"", -1, 5},
+      {"7", 1, 8},   {"7", -1, 6},   {"20", 1, 20}, {"5", -1, 5},
+      {"abc", 1, 6}, {"99", -1, 19}, {"0", -1, 5},  {"", -1, 5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.shown) + " step " + std::to_string(c.step));
@@ -58,7 +58,7 @@ TEST(NumberBox, StepButtonsFollowTheNumberShown) {
     bool previous, next;
   };
   const Case cases[] = {
-      {5, 5, 20, false, true}, {6, 5, 20, true, true}, {19, 5, 20, true, true},
+      {5, 5, 20, false, true},  {6, 5, 20, true, true},  {19, 5, 20, true, true},
       {20, 5, 20, true, false}, {9, 9, 9, false, false},
   };
   for (const Case& c : cases) {

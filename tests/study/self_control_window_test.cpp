@@ -7,8 +7,8 @@
 #include <QRadioButton>
 #include <QtTest>
 
-#include "platform/ui/codec.h"
 #include "platform/cp1251.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "study/ui/consultation_window.h"
 #include "study/ui/self_control_window.h"
@@ -177,7 +177,7 @@ class SelfControlWindowTest : public QObject {
     for (int i = 0; i < 6; ++i) spinner->stepBy(1);
     QCOMPARE(box(window), QStringLiteral("9"));
     QCOMPARE(window.currentQuestion(), 4);  // stepping alone changes nothing
-    button(window, 3)->click();  // "Следующий" steps from the question shown
+    button(window, 3)->click();             // "Следующий" steps from the question shown
     QCOMPARE(box(window), QStringLiteral("6"));
     QTest::keyClick(child<QLineEdit>(window, "Edit1"), Qt::Key_Up);
     QCOMPARE(box(window), QStringLiteral("7"));
@@ -214,7 +214,8 @@ class SelfControlWindowTest : public QObject {
       QList<int> result;
       for (std::size_t i = 0; i < window.card().OptionCount(); ++i) {
         const QRadioButton* option = window.card().OptionButtons()[i];
-        if (option->font().bold() && option->palette().color(QPalette::WindowText) == design::clGreen)
+        if (option->font().bold() &&
+            option->palette().color(QPalette::WindowText) == design::clGreen)
           result.append(static_cast<int>(i));
       }
       return result;
@@ -275,13 +276,15 @@ class SelfControlWindowTest : public QObject {
     TForm7 window(session, bank, *services, nullptr);
     open(window);
     QString memo;
-    whileModal([&] { button(window, 4)->click(); }, [&](QWidget* modal) {
-      auto* consultation = qobject_cast<TForm8*>(modal);
-      if (!consultation || consultation->activations() == 0) return true;
-      memo = consultation->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
-      button(*consultation, 1)->click();
-      return false;
-    });
+    whileModal(
+        [&] { button(window, 4)->click(); },
+        [&](QWidget* modal) {
+          auto* consultation = qobject_cast<TForm8*>(modal);
+          if (!consultation || consultation->activations() == 0) return true;
+          memo = consultation->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->toPlainText();
+          button(*consultation, 1)->click();
+          return false;
+        });
     QCOMPARE(memo, u8("Общее пояснение.\nВторая строка."));
     QCOMPARE(window.currentQuestion(), 1);
   }

@@ -25,10 +25,18 @@ TEST(Tickets, QuestionsAreDealtOutLikeCards) {
     std::vector<std::size_t> want;
   };
   const Case cases[] = {
-      {30, 1, numbers(1, 3, 10)},  {30, 2, numbers(2, 3, 10)},  {30, 3, numbers(3, 3, 10)},
-      {25, 1, numbers(1, 2, 10)},  {25, 2, numbers(2, 2, 10)},  {10, 1, numbers(1, 1, 10)},
-      {19, 1, numbers(1, 1, 10)},  {19, 2, {}},                 {30, 0, {}},
-      {30, 4, {}},                 {9, 1, {}},                  {0, 1, {}},
+      {30, 1, numbers(1, 3, 10)},
+      {30, 2, numbers(2, 3, 10)},
+      {30, 3, numbers(3, 3, 10)},
+      {25, 1, numbers(1, 2, 10)},
+      {25, 2, numbers(2, 2, 10)},
+      {10, 1, numbers(1, 1, 10)},
+      {19, 1, numbers(1, 1, 10)},
+      {19, 2, {}},
+      {30, 0, {}},
+      {30, 4, {}},
+      {9, 1, {}},
+      {0, 1, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.questions) + " questions, ticket " + std::to_string(c.ticket));

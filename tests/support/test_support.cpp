@@ -44,7 +44,8 @@ void TempFolder::write(const std::string& name, const std::string& bytes) const 
   out << bytes;
 }
 
-void TempFolder::writeLines(const std::string& name, const std::vector<std::string>& utf8Lines) const {
+void TempFolder::writeLines(const std::string& name,
+                            const std::vector<std::string>& utf8Lines) const {
   std::string bytes;
   for (const auto& line : utf8Lines) bytes += cp1251FromUtf8(line) + "\r\n";
   write(name, bytes);

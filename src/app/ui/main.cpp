@@ -14,9 +14,9 @@
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
+#include "platform/text_file.h"
 #include "platform/ui/design.h"
 #include "platform/ui/services.h"
-#include "platform/text_file.h"
 
 namespace {
 
@@ -64,12 +64,14 @@ int main(int argc, char* argv[]) {
   // --help and --version answer on the terminal, with or without a display.
   const CommandLine early = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (early.action == CommandLine::Action::Help || early.action == CommandLine::Action::Version) {
-    std::fputs((early.action == CommandLine::Action::Help ? helpText() : versionText()).c_str(), stdout);
+    std::fputs((early.action == CommandLine::Action::Help ? helpText() : versionText()).c_str(),
+               stdout);
     return 0;
   }
 
   if (!displayAvailable(environment("DISPLAY"), environment("WAYLAND_DISPLAY"),
-                        environment("QT_QPA_PLATFORM"), std::vector<std::string>(argv + 1, argv + argc)))
+                        environment("QT_QPA_PLATFORM"),
+                        std::vector<std::string>(argv + 1, argv + argc)))
     noDisplay();
   // Reading the font configuration is the largest single cost before the first
   // window shows; it runs while Qt connects to the display and loads its plugin.

@@ -12,19 +12,19 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/ui/help_window.h"
 #include "app/mode_flow.h"
-#include "app/ui/title_window.h"
 #include "app/topic_list.h"
-#include "bank/ui/mode_window.h"
+#include "app/ui/help_window.h"
+#include "app/ui/title_window.h"
 #include "bank/range_file.h"
+#include "bank/ui/mode_window.h"
 #include "bank/ui/range_window.h"
 #include "exam/ui/registration_window.h"
 #include "exam/ui/testing_window.h"
+#include "platform/text_file.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "platform/ui/form.h"
-#include "platform/text_file.h"
 #include "study/ui/browser_window.h"
 #include "study/ui/self_control_window.h"
 
@@ -48,7 +48,8 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   // comes first and the user sees it without waiting for the menu and fonts here.
   showTitleScreen();
   setObjectName(QStringLiteral("Form2"));
-  setWindowTitle(identity_.title ? u"Main - "_s + fromCp1251(*identity_.title) : u"Main - Ворсанит"_s);
+  setWindowTitle(identity_.title ? u"Main - "_s + fromCp1251(*identity_.title)
+                                 : u"Main - Ворсанит"_s);
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(design::font(QStringLiteral("MS Sans Serif"), 13));
@@ -82,8 +83,8 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   Label2->move(40, 320);
   Label2->adjustSize();
 
-  Button1 = placeButton(client_, "Button1", u"Начать"_s, {104, 344, 75, 25}, this,
-                        &TForm2::Button1Click);
+  Button1 =
+      placeButton(client_, "Button1", u"Начать"_s, {104, 344, 75, 25}, this, &TForm2::Button1Click);
   Button2 = placeButton(client_, "Button2", u"Выйти из программы"_s, {256, 344, 161, 25}, this,
                         &TForm2::Button2Click);
   Button2->setAutoDefault(false);
@@ -169,8 +170,7 @@ void TForm2::FormCreate() {
 }
 
 QString TForm2::missingFileText(const char* name) const {
-  return u"Отсутствует необходимый файл: "_s +
-         QString::fromLocal8Bit(services_.path(name).c_str());
+  return u"Отсутствует необходимый файл: "_s + QString::fromLocal8Bit(services_.path(name).c_str());
 }
 
 void TForm2::reportMissingTopics(const QString& message) {

@@ -38,9 +38,9 @@ QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QF
 }  // namespace
 
 TForm1::TForm1(QWidget* owner, const CourseIdentity& identity) : TFormBase(owner) {
-  applyDesign("TForm1", identity.title ? fromCp1251(*identity.title) : texts::courseTitleSecondHalf(),
-              {592, 436}, design::clInfoBk,
-              design::font(kSerifCyr, 13));
+  applyDesign("TForm1",
+              identity.title ? fromCp1251(*identity.title) : texts::courseTitleSecondHalf(),
+              {592, 436}, design::clInfoBk, design::font(kSerifCyr, 13));
   design::setTextColour(this, design::clRed);
 
   // The two heading bands span the window and keep their height whatever the text.
@@ -50,13 +50,13 @@ TForm1::TForm1(QWidget* owner, const CourseIdentity& identity) : TFormBase(owner
   label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   design::paintBackground(label1, design::clActiveBorder);
   design::setTextColour(label1, design::clBlue);  // the band's own scheme came with its colour
-  QLabel* label2 = newLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true),
-                            design::clBlue);
+  QLabel* label2 =
+      newLabel(this, "Label2", texts::department(), design::font(kSerif, 20, true), design::clBlue);
   label2->setGeometry(0, 23, width(), 23);
   label2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-  QLabel* label3 = newLabel(this, "Label3", texts::programPurpose(), design::font(kSerif, 13),
-                            design::clGreen);
+  QLabel* label3 =
+      newLabel(this, "Label3", texts::programPurpose(), design::font(kSerif, 13), design::clGreen);
   label3->setGeometry(0, 68, 593, 14);
   label3->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
@@ -80,10 +80,10 @@ TForm1::TForm1(QWidget* owner, const CourseIdentity& identity) : TFormBase(owner
     }
   }
   addLabel(this, "Label6", texts::authorsHeading(),
-           design::font(QStringLiteral("Times New Roman Cyr"), 12), design::clActiveCaption,
-           248, 173);
-  Label5 = addLabel(this, "Label5", QString(), design::font(kSerifCyr, 13), design::clGreen,
-                    143, 203);
+           design::font(QStringLiteral("Times New Roman Cyr"), 12), design::clActiveCaption, 248,
+           173);
+  Label5 =
+      addLabel(this, "Label5", QString(), design::font(kSerifCyr, 13), design::clGreen, 143, 203);
 
   // The notice keeps the window's own font and colour.
   auto* label10 = new QLabel(texts::officialNotice(), this);

@@ -18,7 +18,7 @@ class TFormBase;
 // The window's own controls that the card places.
 struct CardControls {
   QLabel* questionLabel = nullptr;
-  QLineEdit* numberBox = nullptr;          // self-control window only
+  QLineEdit* numberBox = nullptr;  // self-control window only
   QLabel* label3 = nullptr;
   std::vector<QPushButton*> movedButtons;  // moved with the window's height
   QPushButton* centredButton = nullptr;    // testing window: Button1, centred

@@ -64,8 +64,7 @@ TForm4::TForm4(SessionState& session, const Services& services, QWidget* owner)
 void TForm4::FormActivate() {
   load_ = loadBank(services_.programFolder, session_.SelectedTopic, session_.TopicCount);
   if (load_.error) {
-    services_.messages.message(this, u"Ошибка."_s,
-                               fromCp1251(describe(*load_.error)));
+    services_.messages.message(this, u"Ошибка."_s, fromCp1251(describe(*load_.error)));
     return;
   }
   // With all topics there is no range step: the range is the whole bank from here on.

@@ -43,14 +43,12 @@ void TForm6::FormActivate() {
   const QSize oldSize = nominalOuterSize();
 
   if (!ranges_) {
-    services_.messages.message(this, u"Ошибка."_s,
-                               fromCp1251(describe(ranges_.error())));
+    services_.messages.message(this, u"Ошибка."_s, fromCp1251(describe(ranges_.error())));
     reject();
     return;
   }
   if (ranges_->empty()) {
-    services_.messages.message(this, u"Ошибка."_s,
-                               u"Не найдено ни одного элемента."_s);
+    services_.messages.message(this, u"Ошибка."_s, u"Не найдено ни одного элемента."_s);
     reject();
     return;
   }
@@ -80,8 +78,8 @@ void TForm6::FormActivate() {
 
   Button1->move(outerWidth == layout.outerWidth ? layout.acceptLeft : (outerWidth - 75) / 2,
                 layout.acceptTop);
-  const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(),
-                                     oldSize.height(), outerWidth, layout.outerHeight);
+  const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(), oldSize.height(),
+                                     outerWidth, layout.outerHeight);
   move(place.left, place.top);
 }
 
@@ -97,8 +95,7 @@ void TForm6::Button1Click() {
   const RangeChoice choice = chooseRange(entries_[chosen], questionCount_);
   if (!choice) {
     // The range stays as it was; the caller falls back to the whole bank.
-    services_.messages.message(this, u"Ошибка."_s,
-                               fromCp1251(describe(choice.error())));
+    services_.messages.message(this, u"Ошибка."_s, fromCp1251(describe(choice.error())));
     reject();
     return;
   }

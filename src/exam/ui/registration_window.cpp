@@ -30,7 +30,8 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   applyDesign("Form10", u"Ввод данных"_s, {427, 273}, design::clInfoBk,
               design::font(QStringLiteral("MS Sans Serif"), 13));
 
-  auto* label1 = placeLabel("Label1", u"Код (номер по списку или 2 последние \nцифры зачетной книжки):"_s, 0, 32);
+  auto* label1 = placeLabel(
+      "Label1", u"Код (номер по списку или 2 последние \nцифры зачетной книжки):"_s, 0, 32);
   label1->setAlignment(Qt::AlignRight | Qt::AlignTop);
   label1->move(261 - label1->width(), 32);  // right-aligned at x = 261
   auto* label3 = placeLabel("Label3", u"Фамилия И.О."_s, 32, 88);
@@ -51,7 +52,8 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   Button1 = placeButton("Button1", u"Принять"_s, {88, 232, 75, 25}, &TForm10::Button1Click);
   Button1->setDefault(true);
   Button2 = placeButton("Button2", u"Отмена"_s, {256, 232, 75, 25}, &TForm10::Button2Click);
-  for (QPushButton* b : {Button1, Button2}) b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
+  for (QPushButton* b : {Button1, Button2})
+    b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
 
   // The tab order of the design: the buttons first, then name, group and code.
   setTabOrder(Button1, Button2);
@@ -59,7 +61,8 @@ TForm10::TForm10(SessionState& session, const Services& services, QWidget* owner
   setTabOrder(Edit2, Edit3);
   setTabOrder(Edit3, Edit1);
 
-  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, true);
+  Timer1 = addTimer(
+      1000, [this] { Timer1Timer(); }, true);
 
   centreOnScreen();
 }

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "exam/ui/clock_texts.h"
 #include "exam/protocol_log.h"
-#include "platform/ui/codec.h"
+#include "exam/ui/clock_texts.h"
 #include "platform/cp1251.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 
 using namespace Qt::StringLiterals;
@@ -26,7 +26,10 @@ void setCaption(QLabel* label, const std::string& bytes) {
 
 TForm12::TForm12(const SessionState& session, const TestResults& results, const Services& services,
                  QWidget* owner)
-    : TFormBase(owner), session_(session), results_(results), services_(services),
+    : TFormBase(owner),
+      session_(session),
+      results_(results),
+      services_(services),
       exam_(isExam(session.SelectedMode)) {
   setBorderIcons(true);
   applyDesign("Form12", u"Отчет"_s, {482, 365}, design::clInfoBk,
@@ -73,7 +76,8 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
   Button1 = placeButton("Button1", u"Закрыть"_s, {200, 328, 75, 25}, &TForm12::Button1Click);
   Button1->setDefault(true);
 
-  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, true);
+  Timer1 = addTimer(
+      1000, [this] { Timer1Timer(); }, true);
 
   centreOnScreen();
 }
@@ -110,14 +114,14 @@ void TForm12::FormActivate() {
 
   const int left = Label25->x() + Label25->width() + 5;
   for (std::size_t k = 0; k < values_.listing.size(); ++k) {
-    QLabel* label = placeLabel("ListingLabel", QString(), left + 30 * static_cast<int>(k), Label25->y());
+    QLabel* label =
+        placeLabel("ListingLabel", QString(), left + 30 * static_cast<int>(k), Label25->y());
     setCaption(label, listingCaption(values_.listing[k]));
     label->show();
     ListingLabels.push_back(label);
   }
 
-  if (evaluation_.timedOut)
-    services_.messages.message(this, u"Внимание"_s, u"Время истекло."_s);
+  if (evaluation_.timedOut) services_.messages.message(this, u"Внимание"_s, u"Время истекло."_s);
   setCaption(Label18, cp1251FromUtf8(exam_ ? "Экзамен" : "Зачет"));
   setCaption(Label12, evaluation_.grade.text);
   const Rgb c = evaluation_.grade.colour;
@@ -148,10 +152,10 @@ bool TForm12::writeProtocol() {
   const std::string path = services_.path(logFileName(exam_));
   if (const auto failure = appendRecord(path, makeRecord(values_))) {
     failureReported_ = true;
-    services_.messages.message(
-        this, u"Ошибка."_s,
-        u"Протокол не записан в файл "_s + QString::fromLocal8Bit(path.c_str()) +
-            QStringLiteral(": ") + fromCp1251(failure->reason) + QStringLiteral("."));
+    services_.messages.message(this, u"Ошибка."_s,
+                               u"Протокол не записан в файл "_s +
+                                   QString::fromLocal8Bit(path.c_str()) + QStringLiteral(": ") +
+                                   fromCp1251(failure->reason) + QStringLiteral("."));
     return false;
   }
   recorded_ = true;

@@ -57,7 +57,8 @@ TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services
   controls.diagramButton = Button2;
   card_ = new QuestionCard(WindowKind::Testing, controls, this);
 
-  Timer1 = addTimer(1000, [this] { Timer1Timer(); }, false);
+  Timer1 = addTimer(
+      1000, [this] { Timer1Timer(); }, false);
   Timer1->setTimerType(Qt::PreciseTimer);
 
   centreOnScreen();

@@ -4,9 +4,9 @@
 // and clock ticks on, and opens the report when the test is over.
 #include <memory>
 
-#include "bank/ui/card_widgets.h"
 #include "bank/question_bank.h"
 #include "bank/session_state.h"
+#include "bank/ui/card_widgets.h"
 #include "exam/test_session.h"
 #include "platform/ui/form.h"
 #include "platform/ui/services.h"
@@ -20,7 +20,8 @@ class TForm11 final : public TFormBase {
   Q_OBJECT
 
  public:
-  TForm11(SessionState& session, const QuestionBank& bank, const Services& services, QWidget* owner);
+  TForm11(SessionState& session, const QuestionBank& bank, const Services& services,
+          QWidget* owner);
   ~TForm11() override;
 
   // The test under way; null before the window is first shown.

@@ -65,7 +65,8 @@ QPlainTextEdit* readOnlyMemo(QWidget* parent, const QColor& background, const QS
   QPalette palette = memo->palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
     palette.setColor(group, QPalette::Base, background);
-    palette.setColor(group, QPalette::Text, readableOn(palette.color(group, QPalette::Text), background));
+    palette.setColor(group, QPalette::Text,
+                     readableOn(palette.color(group, QPalette::Text), background));
   }
   palette.setColor(QPalette::Disabled, QPalette::Base, background);
   memo->setPalette(palette);
@@ -98,7 +99,8 @@ double linear(int channel) {
     std::array<double, 256> values{};
     for (int i = 0; i < 256; ++i) {
       const double c = i / 255.0;
-      values[static_cast<std::size_t>(i)] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+      values[static_cast<std::size_t>(i)] =
+          c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
     }
     return values;
   }();

@@ -34,8 +34,8 @@ void TFormBase::applyDesign(const char* name, const QString& caption, const QSiz
   setFont(font);
 }
 
-QPlainTextEdit* TFormBase::placeMemo(const char* name, const QRect& place,
-                                     const QColor& background, const QString& spokenName) {
+QPlainTextEdit* TFormBase::placeMemo(const char* name, const QRect& place, const QColor& background,
+                                     const QString& spokenName) {
   QPlainTextEdit* memo = design::readOnlyMemo(this, background, spokenName);
   memo->setObjectName(QString::fromLatin1(name));
   memo->setGeometry(place);

@@ -28,12 +28,12 @@ Expected<QImage, DataError> decodeJpeg(const char* data, std::size_t size) {
   if (!pixels) return Unexpected{pixels.error()};
   QImage image(pixels->width, pixels->height, QImage::Format_RGB888);
   if (image.isNull())
-    return Unexpected{DataError{DataError::Code::BadPicture, "", 0,
-                                cp("рисунок слишком велик.")}};
+    return Unexpected{DataError{DataError::Code::BadPicture, "", 0, cp("рисунок слишком велик.")}};
   // QImage pads its rows to four bytes, so the rows are copied one by one.
   const std::size_t stride = static_cast<std::size_t>(pixels->width) * 3;
   for (int y = 0; y < pixels->height; ++y)
-    std::memcpy(image.scanLine(y), pixels->rgb.data() + stride * static_cast<std::size_t>(y), stride);
+    std::memcpy(image.scanLine(y), pixels->rgb.data() + stride * static_cast<std::size_t>(y),
+                stride);
   return image;
 }
 

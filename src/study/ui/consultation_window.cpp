@@ -12,7 +12,10 @@ using namespace Qt::StringLiterals;
 
 TForm8::TForm8(SessionState& session, const QuestionBank& bank, std::uint16_t currentQuestion,
                const Services& services, QWidget* owner)
-    : TFormBase(owner), session_(session), bank_(bank), currentQuestion_(currentQuestion),
+    : TFormBase(owner),
+      session_(session),
+      bank_(bank),
+      currentQuestion_(currentQuestion),
       services_(services) {
   setBorderIcons(true);
   applyDesign("Form8", u"Консультация"_s, {712, 476}, design::clBtnFace,

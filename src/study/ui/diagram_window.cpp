@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QWindow>
 
-#include "platform/ui/codec.h"
 #include "platform/data_error.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "platform/ui/picture.h"
 #include "study/diagram_map.h"
@@ -19,7 +19,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kEmptyImageWidth = 321;
 constexpr int kEmptyImageHeight = 193;
-
 
 PictureFormat formatOf(const std::string& name) {
   switch (pictureKind(name)) {
@@ -71,16 +70,14 @@ void TForm9::FormActivate() {
   const QPoint oldPlace = pos();
   const QSize oldSize = nominalOuterSize();
 
-  const auto map = readDiagramFile(QStringLiteral("graph.txt"), services_.programFolder,
-                                   [](const QString& path) {
-                                     return loadDiagramMap(QFile::encodeName(path).toStdString());
-                                   });
+  const auto map = readDiagramFile(
+      QStringLiteral("graph.txt"), services_.programFolder,
+      [](const QString& path) { return loadDiagramMap(QFile::encodeName(path).toStdString()); });
   if (map) {
     loadPicture(pictureName(*map, session_.DiagramName));
   } else if (map.error().code != DataError::Code::FileMissing) {
     // Without graph.txt there is no diagram to show, and nothing to say.
-    services_.messages.message(this, u"Диаграмма."_s,
-                               u"Не удалось прочитать файл graph.txt."_s);
+    services_.messages.message(this, u"Диаграмма."_s, u"Не удалось прочитать файл graph.txt."_s);
   }
 
   const QSize picture = picture_.isNull() ? Image1->size() : picture_.size();
@@ -93,7 +90,8 @@ void TForm9::FormActivate() {
       placeDiagramWindow(picture.width(), picture.height(), oldPlace.x(), oldPlace.y(),
                          oldSize.width(), oldSize.height(), Button1->width(), area);
   if (!picture_.isNull()) {
-    // A picture larger than the screen is scaled down once, smoothly; one that fits is shown as it is.
+    // A picture larger than the screen is scaled down once, smoothly; one that fits is shown as it
+    // is.
     const QSize fitted(place.imageWidth, place.imageHeight);
     Image1->setPixmap(QPixmap::fromImage(
         picture_.size() == fitted
@@ -119,11 +117,11 @@ void TForm9::loadPicture(const std::string& name) {
   const PictureFormat format = formatOf(name);
   QString readFrom;
   // The name is code page 1251; the file system spells it in its own encoding.
-  auto picture = readDiagramFile(fromCp1251(name), services_.programFolder,
-                                 [&](const QString& path) {
-                                   readFrom = path;
-                                   return readPicture(path, format);
-                                 });
+  auto picture =
+      readDiagramFile(fromCp1251(name), services_.programFolder, [&](const QString& path) {
+        readFrom = path;
+        return readPicture(path, format);
+      });
   if (picture) {
     picture_ = std::move(*picture);
     Image1->setAccessibleDescription(readFrom);
@@ -140,9 +138,10 @@ void TForm9::loadPicture(const std::string& name) {
                                      u"' не поддерживается: нужен JPEG, PNG, BMP или ICO."_s);
       break;
     default:
-      services_.messages.message(this, u"Диаграмма."_s,
-                                 u"Файл '"_s + shownName +
-                                     u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
+      services_.messages.message(
+          this, u"Диаграмма."_s,
+          u"Файл '"_s + shownName +
+              u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
       break;
   }
 }

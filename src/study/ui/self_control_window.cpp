@@ -9,8 +9,8 @@
 #include "bank/range_file.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
-#include "study/ui/consultation_window.h"
 #include "study/number_box.h"
+#include "study/ui/consultation_window.h"
 #include "study/ui/up_down.h"
 
 using namespace Qt::StringLiterals;

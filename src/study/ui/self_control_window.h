@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "bank/ui/card_widgets.h"
 #include "bank/question_bank.h"
 #include "bank/session_state.h"
+#include "bank/ui/card_widgets.h"
 #include "platform/ui/form.h"
 #include "platform/ui/services.h"
 
@@ -20,8 +20,7 @@ class TForm7 final : public TFormBase {
   Q_OBJECT
 
  public:
-  TForm7(SessionState& session, const QuestionBank& bank, const Services& services,
-         QWidget* owner);
+  TForm7(SessionState& session, const QuestionBank& bank, const Services& services, QWidget* owner);
 
   // 0-based position of the question shown.
   std::uint16_t currentQuestion() const { return CurrentQuestion; }

@@ -8,14 +8,17 @@
 #include "study/number_box.h"
 
 UpDown::UpDown(QLineEdit* associate, QWidget* parent)
-    : QWidget(parent), associate_(associate), up_(new QToolButton(this)),
+    : QWidget(parent),
+      associate_(associate),
+      up_(new QToolButton(this)),
       down_(new QToolButton(this)) {
   up_->setArrowType(Qt::UpArrow);
   down_->setArrowType(Qt::DownArrow);
   up_->setAccessibleName(QStringLiteral("Следующий номер"));
   down_->setAccessibleName(QStringLiteral("Предыдущий номер"));
   for (QToolButton* button : {up_, down_}) {
-    button->setFocusPolicy(Qt::NoFocus);  // the number box keeps the focus, as with a classic spinner
+    button->setFocusPolicy(
+        Qt::NoFocus);  // the number box keeps the focus, as with a classic spinner
     button->setAutoRepeat(true);
   }
   connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
