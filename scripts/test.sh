@@ -21,4 +21,4 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j2 -E package_test  # the package is built above
 
 echo "== Fuzz smoke"
-VORS_FUZZ_JOBS=2 bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-20}"  # both cores
+VORS_FUZZ_JOBS=2 bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-15}"  # both cores
