@@ -32,7 +32,8 @@ for t in 1 2 3; do
   { head -n 1 "$course/vopros.txt" | cut -c 10-; topic_part "$course/otvet.txt" "$t" 20; } \
     > "$out/question_card/topic$t"
 done
-awk 'length($0) > 60' "$course/vopros.txt" | head -n 1 | cut -c 10- > "$out/question_card/long"
+# awk stops by itself: with pipefail, a reader that quits early (head) could fail the script.
+awk 'length($0) > 60 { print; exit }' "$course/vopros.txt" | cut -c 10- > "$out/question_card/long"
 grep -a -m 3 '^_' "$course/otvet.txt" >> "$out/question_card/long"
 
 for f in main vopros otvet konsult diapazon graph; do
