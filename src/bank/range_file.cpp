@@ -154,10 +154,13 @@ QuestionRange workingRange(unsigned topic, QuestionRange stored, std::size_t que
   return QuestionRange{1, static_cast<std::uint16_t>(usableCount(questionCount))};
 }
 
+namespace {
+constexpr int kAcceptWidth = 75;
+}  // namespace
+
 RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
   constexpr int kPitch = 20;
   constexpr int kCharWidth = 6;
-  constexpr int kAcceptWidth = 75;
   RangeWindowLayout layout;
   int widest = 0;
   for (std::size_t i = 0; i < captions.size(); ++i) {
@@ -174,6 +177,18 @@ RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
   layout.acceptTop = pixelsFor(n, kPitch, 35);
   layout.outerHeight = pixelsFor(n, kPitch, 105);
   return layout;
+}
+
+void fitCaptions(RangeWindowLayout& layout, const std::vector<int>& neededWidths, int buttonLeft,
+                 int frameWidth) {
+  const int designed = layout.outerWidth;
+  for (std::size_t i = 0; i < layout.buttonWidths.size() && i < neededWidths.size(); ++i) {
+    int& width = layout.buttonWidths[i];
+    width = std::max(width, neededWidths[i]);
+    if (buttonLeft + width > designed - frameWidth)
+      layout.outerWidth = std::max(layout.outerWidth, clampPixels(std::int64_t{width} + 40));
+  }
+  layout.acceptLeft = (layout.outerWidth - kAcceptWidth) / 2;
 }
 
 WindowPlace recentre(int oldLeft, int oldTop, int oldWidth, int oldHeight, int newWidth,

@@ -55,6 +55,13 @@ struct RangeWindowLayout {
   int acceptTop = 0;              // 20*n + 35
 };
 RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions);
+// The estimate of 6 pixels a character leaves no room for the round indicator:
+// each button gets the width its caption really needs (neededWidths, parallel
+// to the captions), and where a button standing at buttonLeft would then be
+// cut by the window's edge, the window widens by the layout's own rule
+// (widest + 40) and "Принять" is centred again.
+void fitCaptions(RangeWindowLayout& layout, const std::vector<int>& neededWidths, int buttonLeft,
+                 int frameWidth);
 
 // Where a window of the new outer size stands so that its centre stays where
 // it was (never left of or above the screen's origin).

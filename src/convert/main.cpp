@@ -23,12 +23,7 @@ std::string codeset;
 
 // Messages are UTF-8 here; a code page 1251 terminal gets them in its code page.
 void print(std::FILE* stream, const std::string& utf8) {
-  std::string name;
-  for (char c : codeset)
-    if (c != '-' && c != '_')
-      name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  const std::string text =
-      (name == "CP1251" || name == "WINDOWS1251" ? cp1251FromUtf8(utf8) : utf8) + "\n";
+  const std::string text = utf8ForTerminal(utf8, codeset) + "\n";
   std::fwrite(text.data(), 1, text.size(), stream);
 }
 

@@ -114,11 +114,22 @@ std::string utf8FromCp1251(std::string_view bytes) {
   return out;
 }
 
-std::string forTerminal(std::string_view text, std::string_view codeset) {
+namespace {
+
+bool isCp1251Terminal(std::string_view codeset) {
   std::string name;
   for (char c : codeset)
     if (c != '-' && c != '_')
       name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  if (name == "CP1251" || name == "WINDOWS1251") return std::string(text);
-  return utf8FromCp1251(text);
+  return name == "CP1251" || name == "WINDOWS1251";
+}
+
+}  // namespace
+
+std::string forTerminal(std::string_view text, std::string_view codeset) {
+  return isCp1251Terminal(codeset) ? std::string(text) : utf8FromCp1251(text);
+}
+
+std::string utf8ForTerminal(std::string_view utf8, std::string_view codeset) {
+  return isCp1251Terminal(codeset) ? cp1251FromUtf8(utf8) : std::string(utf8);
 }

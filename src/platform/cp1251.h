@@ -28,6 +28,8 @@ std::string utf8FromCp1251(std::string_view bytes);
 // Code page 1251 text in the terminal's encoding (nl_langinfo's codeset name):
 // as it is for a code page 1251 terminal, UTF-8 for any other.
 std::string forTerminal(std::string_view text, std::string_view codeset);
+// The same for UTF-8 text: as it is for any terminal but a code page 1251 one.
+std::string utf8ForTerminal(std::string_view utf8, std::string_view codeset);
 
 // Shorthand for the program's own Russian literals: cp("Ответы не найдены.").
 inline std::string cp(std::string_view utf8) { return cp1251FromUtf8(utf8); }

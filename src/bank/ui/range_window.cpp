@@ -56,30 +56,28 @@ void TForm6::FormActivate() {
 
   std::vector<std::string> captions;
   for (const auto& entry : entries_) captions.push_back(entry.caption);
-  const RangeWindowLayout layout = layoutRangeWindow(captions);
+  RangeWindowLayout layout = layoutRangeWindow(captions);
 
-  // The estimate of 6 pixels a character leaves no room for the round
-  // indicator: a caption that needs more gets it, and the window widens by the
-  // layout's own rule (widest + 40) where a caption would be cut short.
-  int outerWidth = layout.outerWidth;
+  std::vector<int> needed;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
     button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
-    const int fitting = std::max(layout.buttonWidths[i], button->sizeHint().width());
-    button->setGeometry(kButtonLeft, layout.buttonTops[i], fitting, kRadioButtonHeight);
-    if (kButtonLeft + fitting > layout.outerWidth - design::kFrameWidth)
-      outerWidth = std::max(outerWidth, fitting + 40);
-    button->show();
+    needed.push_back(button->sizeHint().width());
     buttons_.push_back(button);
   }
-  setOuterSize(outerWidth, layout.outerHeight);
+  fitCaptions(layout, needed, kButtonLeft, design::kFrameWidth);
+  setOuterSize(layout.outerWidth, layout.outerHeight);
+  for (std::size_t i = 0; i < buttons_.size(); ++i) {
+    buttons_[i]->setGeometry(kButtonLeft, layout.buttonTops[i], layout.buttonWidths[i],
+                             kRadioButtonHeight);
+    buttons_[i]->show();
+  }
   buttons_.front()->setChecked(true);
   buttons_.front()->setFocus();
 
-  Button1->move(outerWidth == layout.outerWidth ? layout.acceptLeft : (outerWidth - 75) / 2,
-                layout.acceptTop);
+  Button1->move(layout.acceptLeft, layout.acceptTop);
   const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(), oldSize.height(),
-                                     outerWidth, layout.outerHeight);
+                                     layout.outerWidth, layout.outerHeight);
   move(place.left, place.top);
 }
 
