@@ -112,11 +112,20 @@ double luminance(const QColor& colour) {
   return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
 }
 
-// Radio buttons get a dotted frame in their text colour around the caption
-// whenever they have the focus, as on the classic desktop the layouts were drawn for.
-class FocusFrameStyle final : public QProxyStyle {
+// The classic desktop the layouts were drawn for: radio buttons get a dotted
+// frame in their text colour around the caption whenever they have the focus,
+// and a message box's buttons carry their caption alone.
+class ClassicStyle final : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
+
+  // Besides, looking the button's icon up in the desktop's icon theme took
+  // most of the time the first message box of a run needed to appear.
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
 
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
@@ -156,9 +165,9 @@ QColor readableOn(const QColor& text, const QColor& background) {
 }
 
 void installStyle() {
-  if (dynamic_cast<FocusFrameStyle*>(QApplication::style())) return;
+  if (dynamic_cast<ClassicStyle*>(QApplication::style())) return;
   // A fresh instance of the style in use: the application deletes the one it replaces.
-  QApplication::setStyle(new FocusFrameStyle(QStyleFactory::create(QApplication::style()->name())));
+  QApplication::setStyle(new ClassicStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
 }  // namespace design
