@@ -118,9 +118,7 @@ RangeList readRanges(const std::vector<std::string>& lines, unsigned topic) {
 RangeList loadRanges(const std::string& folder, unsigned topic) {
   const auto lines = readLines(folder + kRangeFile);
   if (lines) return readRanges(*lines, topic);
-  return Unexpected{lines.error().code == DataError::Code::FileMissing
-                        ? rangeFault(DataError::Code::FileMissing, 0, "файл не найден.")
-                        : rangeFault(DataError::Code::CannotRead, 0, "файл не удаётся прочитать.")};
+  return Unexpected{lines.error()};  // missing, unreadable or not a regular file
 }
 
 RangeChoice chooseRange(const RangeEntry& entry, std::size_t questionCount) {

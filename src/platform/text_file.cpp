@@ -1,9 +1,13 @@
 #include "platform/text_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "platform/cp1251.h"
 
@@ -37,21 +41,38 @@ std::vector<std::string> splitLines(std::string_view text) {
 
 Expected<std::string, DataError> readText(const std::string& path) {
   const std::string name = std::filesystem::path(path).filename().string();
-  if (!fileExists(path))
-    return Unexpected{DataError{DataError::Code::FileMissing, name, 0, cp("файл не найден.")}};
-  const Unexpected cannotRead{
-      DataError{DataError::Code::CannotRead, name, 0, cp("файл не удается прочитать.")}};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return cannotRead;
+  const auto fault = [&](DataError::Code code, std::string_view utf8What) {
+    return Unexpected{DataError{code, name, 0, cp(utf8What)}};
+  };
+  // Opened without waiting, so that a FIFO or a device planted under a course
+  // file's name is refused rather than waited on or read forever.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR
+               ? fault(DataError::Code::FileMissing, "файл не найден.")
+               : fault(DataError::Code::CannotRead, "файл не удается прочитать.");
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0)
+    return fault(DataError::Code::CannotRead, "файл не удается прочитать.");
+  if (!S_ISREG(info.st_mode))
+    return fault(DataError::Code::CannotRead, "это не обычный файл.");
   // Read in pieces into a string sized once, so that a large file is held once.
   std::string text;
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) text.reserve(size);
+  text.reserve(static_cast<std::size_t>(info.st_size));
   char piece[1 << 16];
-  while (in.read(piece, sizeof piece) || in.gcount() > 0)
-    text.append(piece, static_cast<std::size_t>(in.gcount()));
-  if (in.bad()) return cannotRead;
+  for (;;) {
+    const ssize_t got = ::read(fd, piece, sizeof piece);
+    if (got == 0) break;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return fault(DataError::Code::CannotRead, "файл не удается прочитать.");
+    }
+    text.append(piece, static_cast<std::size_t>(got));
+  }
   return text;
 }
 

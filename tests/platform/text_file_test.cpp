@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "platform/cp1251.h"
 #include "platform/text_file.h"
 
 using Lines = std::vector<std::string>;
@@ -44,6 +46,21 @@ TEST(TextFile_ReadsFiles, WholeFileOfAnyLineLength) {
   EXPECT_EQ(readLines(path.string()).error().file, "vorsanit-text-file-test.txt");
   EXPECT_FALSE(readLines(std::filesystem::temp_directory_path().string()).has_value());
   EXPECT_FALSE(fileExists(""));
+}
+
+TEST(TextFile_ReadsFiles, RefusesAFolderOrAPipeUnderACourseFileName) {
+  const auto folder = std::filesystem::temp_directory_path() / "vorsanit-not-regular";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "vopros.txt");
+  // Nobody writes into the pipe: a reader that opened it and waited would hang here.
+  ASSERT_EQ(::mkfifo((folder / "otvet.txt").c_str(), 0600), 0);
+  for (const char* name : {"vopros.txt", "otvet.txt"}) {
+    const auto read = readText((folder / name).string());
+    ASSERT_FALSE(read.has_value()) << name;
+    EXPECT_EQ(read.error().code, DataError::Code::CannotRead) << name;
+    EXPECT_EQ(read.error().what, cp("это не обычный файл.")) << name;
+  }
+  std::filesystem::remove_all(folder);
 }
 
 TEST(TextFile_CourseText, Utf8ConvertedAndCodePage1251KeptAsItIs) {
