@@ -58,8 +58,7 @@ Expected<std::string, DataError> readText(const std::string& path) {
   struct stat info {};
   if (::fstat(fd, &info) != 0)
     return fault(DataError::Code::CannotRead, "файл не удается прочитать.");
-  if (!S_ISREG(info.st_mode))
-    return fault(DataError::Code::CannotRead, "это не обычный файл.");
+  if (!S_ISREG(info.st_mode)) return fault(DataError::Code::CannotRead, "это не обычный файл.");
   // Read in pieces into a string sized once, so that a large file is held once.
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));

@@ -7,6 +7,7 @@
 
 #include "app/ui/help_window.h"
 #include "app/ui/title_window.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "support/test_support.h"
 
@@ -154,8 +155,20 @@ class TitleHelpTest : public QObject {
     QCOMPARE(child<QPushButton>(help, "Button1")->geometry(), QRect(320, 488, 75, 25));
   }
 
+  void titleTextsFitTheirLabels_data() {
+    QTest::addColumn<QStringList>("courseLines");
+    const QString tooWide = u8("Основы теории электрических цепей и электромагнитного поля");
+    QTest::newRow("the sample's title") << QStringList();
+    QTest::newRow("two lines, one too wide") << QStringList{u8("Курс"), tooWide};
+    QTest::newRow("four lines, one too wide")
+        << QStringList{u8("Курс"), tooWide + tooWide, u8("и"), u8("практикум")};
+  }
+
   void titleTextsFitTheirLabels() {
-    TForm1 title(nullptr);
+    QFETCH(QStringList, courseLines);
+    CourseIdentity identity;
+    for (const QString& line : courseLines) identity.titleLines.push_back(*toCp1251(line));
+    TForm1 title(nullptr, identity);
     for (QLabel* label : title.findChildren<QLabel*>()) {
       const QString name = label->objectName();
       QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(name));

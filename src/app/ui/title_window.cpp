@@ -1,7 +1,9 @@
 #include "app/ui/title_window.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/ui/texts.h"
 #include "platform/ui/codec.h"
@@ -33,6 +35,18 @@ QLabel* addLabel(QWidget* owner, const char* name, const QString& text, const QF
   label->move(left, top);
   label->adjustSize();
   return label;
+}
+
+// A course's own title line wider than the window is set in a smaller size
+// that fits, rather than cut off at both edges.
+QFont fitted(QFont font, const QString& text, int width) {
+  const int wide = QFontMetrics(font).horizontalAdvance(text);
+  if (wide <= width) return font;
+  int size = std::max(8, font.pixelSize() * width / wide);
+  font.setPixelSize(size);
+  // Hinting makes the advance grow a little unevenly with the size.
+  while (size > 8 && QFontMetrics(font).horizontalAdvance(text) > width) font.setPixelSize(--size);
+  return font;
 }
 
 }  // namespace
@@ -73,8 +87,10 @@ TForm1::TForm1(QWidget* owner, const CourseIdentity& identity) : TFormBase(owner
     const int pitch = large ? 31 : 19;
     const char* const names[kMaxTitleScreenLines] = {"Label9", "Label4", "Label11", "Label12"};
     for (std::size_t i = 0; i < lines.size() && i < kMaxTitleScreenLines; ++i) {
-      QLabel* line = newLabel(this, names[i], fromCp1251(lines[i]),
-                              design::font(kSerif, large ? 25 : 15, true), design::clRed);
+      const QString text = fromCp1251(lines[i]);
+      QLabel* line = newLabel(this, names[i], text,
+                              fitted(design::font(kSerif, large ? 25 : 15, true), text, width()),
+                              design::clRed);
       line->setGeometry(0, 97 + static_cast<int>(i) * pitch, width(), large ? 36 : pitch);
       line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     }
