@@ -10,20 +10,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "app/ui/title_window.h"
-#include "bank/question_bank.h"
-#include "bank/ui/mode_window.h"
-#include "bank/ui/range_window.h"
-#include "exam/ui/registration_window.h"
-#include "exam/ui/report_window.h"
-#include "exam/ui/testing_window.h"
 #include "platform/ui/design.h"
-#include "study/ui/browser_window.h"
-#include "study/ui/consultation_window.h"
-#include "study/ui/diagram_window.h"
-#include "study/ui/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {
@@ -87,49 +76,10 @@ int main(int argc, char* argv[]) {
   save(&box, QStringLiteral("QMessageBox"));
   box.hide();
 
-  SessionState session;
-  session.TopicCount = 4;
-  session.SelectedTopic = 1;
-  session.RangeFirst = 1;
-  session.RangeLast = 35;
-  session.TopicTitles = {"all", "first"};
-  session.CandidateName = "Ivanov";
-  session.CandidateCode = "7";
-  session.CandidateGroup = "M-121";
-  const BankLoad load = loadBank(folder.path(), 1, 4);
-  if (load.error) {
+  if (!forEachWindow(services, folder.path(), {{true, 0}, {true, 3}},
+                     [](TFormBase& window, const QString& name) { showAndSave(window, name); })) {
     std::fputs("window_shots: the sample course did not load\n", stderr);
     return 1;
-  }
-  const QuestionBank& bank = load.bank;
-
-  TForm3 help(nullptr);
-  showAndSave(help, QStringLiteral("TForm3"));
-  TForm4 mode(session, services, nullptr);
-  showAndSave(mode, QStringLiteral("TForm4"));
-  TForm5 browser(bank, nullptr);
-  showAndSave(browser, QStringLiteral("TForm5"));
-  TForm6 range(session, services, loadRanges(folder.path(), session.SelectedTopic),
-               bank.QuestionTexts.size(), nullptr);
-  showAndSave(range, QStringLiteral("TForm6"));
-  TForm7 selfControl(session, bank, services, nullptr);
-  showAndSave(selfControl, QStringLiteral("TForm7"));
-  TForm8 consultation(session, bank, 0, services, nullptr);
-  showAndSave(consultation, QStringLiteral("TForm8"));
-  TForm9 diagram(session, services, nullptr);
-  showAndSave(diagram, QStringLiteral("TForm9"));
-  TForm10 registration(session, services, nullptr);
-  showAndSave(registration, QStringLiteral("TForm10"));
-  TForm11 testing(session, bank, services, nullptr);
-  showAndSave(testing, QStringLiteral("TForm11"));
-  for (const int errors : {0, 3}) {
-    session.SelectedMode = 1;
-    TestResults results;
-    results.AnswerCount = 10;
-    results.ErrorCount = static_cast<std::uint16_t>(errors);
-    results.end = TestEnd::TenAnswers;
-    TForm12 report(session, results, services, nullptr);
-    showAndSave(report, QStringLiteral("TForm12-%1").arg(errors));
   }
   std::printf("%d windows saved in %s\n", saved, qPrintable(outputFolder));
   return 0;

@@ -15,20 +15,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/ui/help_window.h"
 #include "app/ui/main_window.h"
 #include "app/ui/title_window.h"
-#include "bank/question_bank.h"
 #include "bank/ui/mode_window.h"
-#include "bank/ui/range_window.h"
-#include "exam/ui/registration_window.h"
-#include "exam/ui/report_window.h"
-#include "exam/ui/testing_window.h"
 #include "platform/ui/design.h"
-#include "study/ui/browser_window.h"
-#include "study/ui/consultation_window.h"
-#include "study/ui/diagram_window.h"
-#include "study/ui/self_control_window.h"
 #include "support/test_support.h"
 
 namespace {
@@ -175,54 +165,17 @@ class LookTest : public QObject {
     settle();
     checkWindow(mainWindow.get(), faults, checked);
 
-    SessionState session;
-    session.TopicCount = 4;
-    session.SelectedTopic = 1;
-    session.RangeFirst = 1;
-    session.RangeLast = 35;
-    session.TopicTitles = {"all", "first"};
-    session.CandidateName = "Ivanov";
-    session.CandidateCode = "7";
-    session.CandidateGroup = "M-121";
-    const BankLoad load = loadBank(folder->path(), 1, 4);
-    QVERIFY(!load.error);
-    const QuestionBank& bank = load.bank;
-
-    TForm3 help(nullptr);
-    showAndCheck(help, faults, checked);
-    TForm4 mode(session, services, nullptr);
-    showAndCheck(mode, faults, checked);
-    TForm5 browser(bank, nullptr);
-    showAndCheck(browser, faults, checked);
-    TForm6 range(session, services, loadRanges(folder->path(), session.SelectedTopic),
-                 bank.QuestionTexts.size(), nullptr);
-    showAndCheck(range, faults, checked);
-    TForm7 selfControl(session, bank, services, nullptr);
-    showAndCheck(selfControl, faults, checked);
-    TForm8 consultation(session, bank, 0, services, nullptr);
-    showAndCheck(consultation, faults, checked);
-    TForm9 diagram(session, services, nullptr);
-    showAndCheck(diagram, faults, checked);
-    TForm10 registration(session, services, nullptr);
-    showAndCheck(registration, faults, checked);
-    QCOMPARE(QAccessible::queryAccessibleInterface(
-                 registration.findChild<QLineEdit*>(QStringLiteral("Edit2")))
-                 ->text(QAccessible::Name),
-             u8("Фамилия И.О."));
-    TForm11 testing(session, bank, services, nullptr);
-    showAndCheck(testing, faults, checked);
-
     // Each grade has its own colour; a pass/fail test has two more.
-    for (const auto& [exam, errors] :
-         {std::pair{true, 0}, {true, 1}, {true, 2}, {true, 3}, {false, 0}, {false, 3}}) {
-      session.SelectedMode = exam ? 1 : 2;
-      TestResults results;
-      results.AnswerCount = 10;
-      results.ErrorCount = static_cast<std::uint16_t>(errors);
-      results.end = TestEnd::TenAnswers;
-      TForm12 report(session, results, services, nullptr);
-      showAndCheck(report, faults, checked);
-    }
+    const std::vector<ReportCase> reports{{true, 0}, {true, 1},  {true, 2},
+                                          {true, 3}, {false, 0}, {false, 3}};
+    QVERIFY(forEachWindow(
+        services, folder->path(), reports, [&](TFormBase& window, const QString& name) {
+          showAndCheck(window, faults, checked);
+          if (name != QStringLiteral("TForm10")) return;
+          auto* edit = window.findChild<QLineEdit*>(QStringLiteral("Edit2"));
+          QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name),
+                   u8("Фамилия И.О."));
+        }));
 
     faults.removeDuplicates();  // the active and the inactive scheme usually fail alike
     for (const QString& fault : faults) qWarning().noquote() << fault;

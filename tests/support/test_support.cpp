@@ -6,7 +6,19 @@
 #include <atomic>
 #include <fstream>
 
+#include "app/ui/help_window.h"
+#include "bank/question_bank.h"
+#include "bank/range_file.h"
+#include "bank/ui/mode_window.h"
+#include "bank/ui/range_window.h"
+#include "exam/ui/registration_window.h"
+#include "exam/ui/report_window.h"
+#include "exam/ui/testing_window.h"
 #include "platform/cp1251.h"
+#include "study/ui/browser_window.h"
+#include "study/ui/consultation_window.h"
+#include "study/ui/diagram_window.h"
+#include "study/ui/self_control_window.h"
 
 void RecordingMessageSink::message(QWidget*, const QString& title, const QString& text) {
   shown.push_back({title, text});
@@ -73,4 +85,48 @@ void whileModal(const std::function<void()>& body, const std::function<bool(QWid
 
 void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
+
+bool forEachWindow(const Services& services, const std::string& folder,
+                   const std::vector<ReportCase>& reports,
+                   const std::function<void(TFormBase&, const QString&)>& visit) {
+  SessionState session;
+  session.TopicCount = 4;
+  session.SelectedTopic = 1;
+  session.RangeFirst = 1;
+  session.RangeLast = 35;
+  session.TopicTitles = {"all", "first"};
+  session.CandidateName = "Ivanov";
+  session.CandidateCode = "7";
+  session.CandidateGroup = "M-121";
+  const BankLoad load = loadBank(folder, 1, 4);
+  if (load.error) return false;
+  const QuestionBank& bank = load.bank;
+
+  const auto visitNew = [&](auto&& window, const char* name) {
+    visit(window, QString::fromLatin1(name));
+  };
+  visitNew(TForm3(nullptr), "TForm3");
+  visitNew(TForm4(session, services, nullptr), "TForm4");
+  visitNew(TForm5(bank, nullptr), "TForm5");
+  visitNew(TForm6(session, services, loadRanges(folder, session.SelectedTopic),
+                  bank.QuestionTexts.size(), nullptr),
+           "TForm6");
+  visitNew(TForm7(session, bank, services, nullptr), "TForm7");
+  visitNew(TForm8(session, bank, 0, services, nullptr), "TForm8");
+  visitNew(TForm9(session, services, nullptr), "TForm9");
+  visitNew(TForm10(session, services, nullptr), "TForm10");
+  visitNew(TForm11(session, bank, services, nullptr), "TForm11");
+  for (const ReportCase& report : reports) {
+    session.SelectedMode = report.exam ? 1 : 2;
+    TestResults results;
+    results.AnswerCount = 10;
+    results.ErrorCount = static_cast<std::uint16_t>(report.errors);
+    results.end = TestEnd::TenAnswers;
+    TForm12 window(session, results, services, nullptr);
+    visit(window, QStringLiteral("TForm12-%1%2")
+                      .arg(report.exam ? QString() : QStringLiteral("pass-"))
+                      .arg(report.errors));
+  }
+  return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/ui/services.h"
 
 class QWidget;
+class TFormBase;
 
 struct ShownMessage {
   QString title;
@@ -71,6 +72,23 @@ struct FakeServices {
 // until handler returns false or body returns. A handler that does not close
 // the window is called again for it, so it can wait for a condition.
 void whileModal(const std::function<void()>& body, const std::function<bool(QWidget*)>& handler);
+
+// One report the window walk below builds: an exam's or a pass/fail test's,
+// after ten answers with so many errors.
+struct ReportCase {
+  bool exam = true;
+  int errors = 0;
+};
+
+// Builds every window past the main one on the sample course in folder (its
+// first topic, a registered candidate) and hands each to visit, unshown, with
+// its class name: help, mode, browser, range, self-control, consultation,
+// diagram, registration and testing, then a report per case, named
+// "TForm12-<errors>" for an exam and "TForm12-pass-<errors>" for a test.
+// Returns false when the sample course does not load.
+bool forEachWindow(const Services& services, const std::string& folder,
+                   const std::vector<ReportCase>& reports,
+                   const std::function<void(TFormBase&, const QString&)>& visit);
 
 // Lets queued events (such as window activation) run.
 void settle();
