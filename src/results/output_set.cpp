@@ -1,13 +1,16 @@
 #include "results/output_set.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <ctime>
 #include <random>
 
 namespace {
@@ -45,10 +48,12 @@ extern "C" void removePending(int signal) {
   ::raise(signal);
 }
 
+constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 10;
+
 std::string randomSuffix() {
   static std::mt19937_64 random{std::random_device{}()};
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  std::string s(10, ' ');
+  std::string s(kSuffixLength, ' ');
   for (char& c : s) c = kLetters[random() % (sizeof kLetters - 1)];
   return s;
 }
@@ -162,7 +167,41 @@ bool OutputSet::commit() {
     forget(f->slot);
   }
   ::fsync(dir_);
+  removeStaleTemporaries();
   return true;
+}
+
+bool OutputSet::isTemporaryOf(std::string_view entry, const std::string& name) {
+  if (entry.size() != name.size() + 2 + kSuffixLength || entry[0] != '.' ||
+      entry.substr(1, name.size()) != name || entry[name.size() + 1] != '.')
+    return false;
+  return std::all_of(entry.end() - kSuffixLength, entry.end(),
+                     [](char c) { return std::strchr(kLetters, c) != nullptr; });
+}
+
+void OutputSet::removeStaleTemporaries() const {
+  const int listing = ::openat(dir_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (listing < 0) return;
+  DIR* entries = ::fdopendir(listing);
+  if (!entries) {
+    ::close(listing);
+    return;
+  }
+  // A run takes seconds: a day-old temporary is nobody's any more.
+  const std::time_t dayAgo = std::time(nullptr) - 24 * 60 * 60;
+  std::vector<std::string> stale;
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view entryName = entry->d_name;
+    if (std::none_of(files_.begin(), files_.end(),
+                     [&](const auto& f) { return isTemporaryOf(entryName, f->name); }))
+      continue;
+    struct stat info {};
+    if (::fstatat(dir_, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == ::geteuid() && info.st_mtime < dayAgo)
+      stale.emplace_back(entryName);
+  }
+  ::closedir(entries);
+  for (const std::string& name : stale) ::unlinkat(dir_, name.c_str(), 0);
 }
 
 void OutputSet::abandon() {

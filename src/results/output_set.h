@@ -6,7 +6,9 @@
 // O_NOFOLLOW, so that a planted link or file of that name is never
 // followed), every one is synced, and only then are they renamed over the
 // targets in turn. On a failure, or when the run is stopped, the temporaries
-// are removed and whatever the folder held stays as it was.
+// are removed and whatever the folder held stays as it was. Temporaries a
+// killed run left (regular files of the same user, untouched for a day) go
+// after the next successful run.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,6 +47,9 @@ class OutputSet {
   struct File;
   bool fail(int code, const std::string& path);
   bool flush(File& f);
+  // Whether a folder entry is named as add() names a temporary for name.
+  static bool isTemporaryOf(std::string_view entry, const std::string& name);
+  void removeStaleTemporaries() const;
 
   std::string folder_;
   int dir_ = -1;

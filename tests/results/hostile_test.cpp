@@ -2,10 +2,13 @@
 // plant there, run as the teacher would run it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -125,4 +128,32 @@ TEST(ResultsTool, HostileFolderAndLogs) {
     }
     fs::remove_all(dir);
   }
+}
+
+TEST(ResultsTool, RemovesTheStaleTemporariesOfAKilledRunOnly) {
+  const fs::path dir = fs::temp_directory_path() / ("vorsanit-stale-" + std::to_string(::getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "ekzam.log", std::ios::binary) << record("Первый");
+  const auto plant = [&](const char* name, bool old) {
+    std::ofstream(dir / name) << "partial";
+    if (old)
+      fs::last_write_time(dir / name, fs::last_write_time(dir / name) - std::chrono::hours(25));
+  };
+  plant(".records.csv.k1ll3drun0", true);  // a run killed yesterday
+  plant(".index.html.0123456789", false);  // another run may be writing it now
+  plant(".records.csv.mine", true);        // not a name the tool gives
+  fs::create_symlink("ekzam.log", dir / ".questions.csv.aaaaaaaaaa");  // old, but not a file
+  const timespec dayOld[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 25 * 3600, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, (dir / ".questions.csv.aaaaaaaaaa").c_str(), dayOld,
+                        AT_SYMLINK_NOFOLLOW),
+            0);
+
+  const Outcome o = run(dir, "ekzam.log");
+  EXPECT_EQ(o.exit, 0) << o.output;
+  EXPECT_FALSE(fs::exists(dir / ".records.csv.k1ll3drun0"));
+  EXPECT_TRUE(fs::exists(dir / ".index.html.0123456789"));
+  EXPECT_TRUE(fs::exists(dir / ".records.csv.mine"));
+  EXPECT_TRUE(fs::is_symlink(dir / ".questions.csv.aaaaaaaaaa"));
+  fs::remove_all(dir);
 }
