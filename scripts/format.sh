@@ -8,5 +8,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install_packages.sh clang-format
 mode=(-i)
 [ "${1:-}" = --check ] && mode=(--dry-run -Werror)
-git ls-files -z -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' \
-    'fuzz/*.cpp' 'fuzz/*.h' | xargs -0 clang-format "${mode[@]}"
+# Found by name rather than asked of git: a copy unpacked from an archive has
+# no repository, and a fresh system may have no git at all.
+find src tests bench fuzz -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z |
+  xargs -0 clang-format "${mode[@]}"
