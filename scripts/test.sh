@@ -12,6 +12,7 @@ if [ "${VORS_FORMAT_CHECK:-1}" = 1 ]; then
 fi
 
 bash scripts/setup.sh
+bash scripts/install_packages.sh man-db  # the package test renders the manual pages
 ctest --test-dir build --output-on-failure -j2
 
 echo "== The test suite under AddressSanitizer and UndefinedBehaviorSanitizer"
