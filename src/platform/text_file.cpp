@@ -59,6 +59,10 @@ Expected<std::string, DataError> readText(const std::string& path) {
   if (::fstat(fd, &info) != 0)
     return fault(DataError::Code::CannotRead, "файл не удается прочитать.");
   if (!S_ISREG(info.st_mode)) return fault(DataError::Code::CannotRead, "это не обычный файл.");
+  const auto tooLarge = [&] {
+    return fault(DataError::Code::CannotRead, "файл слишком велик: больше 256 МБ.");
+  };
+  if (static_cast<std::uint64_t>(info.st_size) > kMaxTextFileBytes) return tooLarge();
   // Read in pieces into a string sized once, so that a large file is held once.
   std::string text;
   text.reserve(static_cast<std::size_t>(info.st_size));
@@ -71,6 +75,7 @@ Expected<std::string, DataError> readText(const std::string& path) {
       return fault(DataError::Code::CannotRead, "файл не удается прочитать.");
     }
     text.append(piece, static_cast<std::size_t>(got));
+    if (text.size() > kMaxTextFileBytes) return tooLarge();  // grown while being read
   }
   return text;
 }

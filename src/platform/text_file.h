@@ -1,5 +1,6 @@
 #pragma once
 // Text files as lines of bytes.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +24,15 @@ std::string_view nextLine(std::string_view text, std::size_t& pos);
 // end of the text does not start another (empty) line.
 std::vector<std::string> splitLines(std::string_view text);
 
-// Reads a whole file as it is, or says why not: FileMissing when there is no
-// regular file of that path, CannotRead when it cannot be read; the error names
-// the file by its bare name.
+// The largest text file read: far beyond any course, and small enough that a
+// huge or sparse file planted under a course file's name is refused instead of
+// exhausting the memory.
+inline constexpr std::uint64_t kMaxTextFileBytes = 256 * 1024 * 1024;
+
+// Reads a whole file as it is, or says why not: FileMissing when there is
+// nothing under that path, CannotRead when it cannot be read, is not a regular
+// file or is larger than kMaxTextFileBytes; the error names the file by its
+// bare name.
 Expected<std::string, DataError> readText(const std::string& path);
 
 // True when a course file's bytes are UTF-8 by the course files' rule: they

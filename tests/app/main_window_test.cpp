@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <filesystem>
 #include <memory>
 #include <set>
 
@@ -162,6 +163,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(fakes->messages.shown.size(), std::size_t(2));
     QCOMPARE(fakes->messages.shown[1].text, missing);
     QVERIFY(window->isVisible());
+  }
+
+  void mainTxtThatIsNoFileIsReportedWithTheReason() {
+    std::filesystem::create_directory(folder->path() + "main.txt");
+    auto window = makeWindow();
+    window->show();
+    settle();
+    QCOMPARE(fakes->messages.shown.at(0).text,
+             u8("Не удалось прочитать файл main.txt: это не обычный файл."));
   }
 
   void whileAModeRunsTheWindowStartsNothing() {

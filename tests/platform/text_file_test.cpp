@@ -48,17 +48,26 @@ TEST(TextFile_ReadsFiles, WholeFileOfAnyLineLength) {
   EXPECT_FALSE(fileExists(""));
 }
 
-TEST(TextFile_ReadsFiles, RefusesAFolderOrAPipeUnderACourseFileName) {
-  const auto folder = std::filesystem::temp_directory_path() / "vorsanit-not-regular";
+TEST(TextFile_ReadsFiles, RefusesWhatIsNoCourseFileUnderACourseFileName) {
+  const auto folder = std::filesystem::temp_directory_path() / "vorsanit-not-a-course-file";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder / "vopros.txt");
   // Nobody writes into the pipe: a reader that opened it and waited would hang here.
   ASSERT_EQ(::mkfifo((folder / "otvet.txt").c_str(), 0600), 0);
-  for (const char* name : {"vopros.txt", "otvet.txt"}) {
-    const auto read = readText((folder / name).string());
-    ASSERT_FALSE(read.has_value()) << name;
-    EXPECT_EQ(read.error().code, DataError::Code::CannotRead) << name;
-    EXPECT_EQ(read.error().what, cp("это не обычный файл.")) << name;
+  // Sparse: it takes no disk, but a reader that held it whole would run out of memory.
+  std::ofstream(folder / "konsult.txt").close();
+  std::filesystem::resize_file(folder / "konsult.txt", kMaxTextFileBytes + 1);
+  const struct {
+    const char* name;
+    const char* what;
+  } cases[] = {{"vopros.txt", "это не обычный файл."},
+               {"otvet.txt", "это не обычный файл."},
+               {"konsult.txt", "файл слишком велик: больше 256 МБ."}};
+  for (const auto& c : cases) {
+    const auto read = readText((folder / c.name).string());
+    ASSERT_FALSE(read.has_value()) << c.name;
+    EXPECT_EQ(read.error().code, DataError::Code::CannotRead) << c.name;
+    EXPECT_EQ(read.error().what, cp(c.what)) << c.name;
   }
   std::filesystem::remove_all(folder);
 }

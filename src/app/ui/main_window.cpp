@@ -141,7 +141,8 @@ void TForm2::FormCreate() {
   if (auto lines = readLines(services_.path("main.txt")); !lines) {
     reportMissingTopics(lines.error().code == DataError::Code::FileMissing
                             ? missingFileText("main.txt")
-                            : u"Не удалось прочитать файл main.txt."_s);
+                            : u"Не удалось прочитать файл main.txt: "_s +
+                                  fromCp1251(lines.error().what));
   } else {
     missingTopicsReported_ = false;
     const TopicListLayout layout = layoutTopicList(*lines, identity_.allTopicsCaption());
