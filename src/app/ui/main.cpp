@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
 #include "platform/text_file.h"
+#include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "platform/ui/services.h"
 
@@ -105,9 +106,12 @@ int main(int argc, char* argv[]) {
     folder = asFolder(target);
   } else if (!line.folder.empty()) {
     folder = asFolder(line.folder);
-    if (!fileExists(folder + "main.txt"))
-      return refuse(messages, QString::fromUtf8("Отсутствует необходимый файл: ") +
-                                  QString::fromLocal8Bit((folder + "main.txt").c_str()));
+    const QString mainTxt = QString::fromLocal8Bit((folder + "main.txt").c_str());
+    if (const auto read = readText(folder + "main.txt"); !read)
+      return refuse(messages, read.error().code == DataError::Code::FileMissing
+                                  ? QString::fromUtf8("Отсутствует необходимый файл: ") + mainTxt
+                                  : QString::fromUtf8("Не удалось прочитать файл ") + mainTxt +
+                                        QStringLiteral(": ") + fromCp1251(read.error().what));
   }
 
   const Services services{folder, messages, clock, random};
