@@ -12,6 +12,7 @@
 
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
+#include "bank/question_card.h"
 #include "convert/text.h"
 #include "platform/cp1251.h"
 #include "platform/text_file.h"
@@ -104,7 +105,7 @@ ConvertResult readCourseFolder(const std::string& folder) {
           ++rights;
           q.right = q.options.size();
         }
-        q.options.push_back(answer.size() > 3 ? utf8FromCp1251(answer.substr(3)) : std::string());
+        q.options.push_back(utf8FromCp1251(optionText(answer)));
       }
       if (q.options.empty()) {
         leaveOut("у вопроса нет вариантов ответа.");
@@ -311,6 +312,8 @@ std::optional<std::string> writeAt(int dir, const std::string& name, const std::
                                    bool force) {
   if (!force) {
     const int error = createAt(dir, name, bytes);
+    if (error == EEXIST)
+      return "«" + name + "» не записан: " + reason(error) + ". (заменить его: --force)";
     if (error) return "«" + name + "» не записан: " + reason(error) + ".";
     return std::nullopt;
   }
@@ -395,8 +398,6 @@ std::optional<std::string> writeNewFile(const std::string& path, const std::stri
   const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return "папку «" + folder + "» не удаётся открыть: " + reason(errno) + ".";
   auto error = writeAt(dir, name, bytes, force);
-  if (error && !force && error->find("файл уже есть") != std::string::npos)
-    *error += " (заменить его: --force)";
   ::close(dir);
   return error;
 }

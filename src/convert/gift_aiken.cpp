@@ -258,7 +258,7 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
 
 std::string writeGift(const ExchangeCourse& course) {
   // Texts are marked [html] and escaped as HTML, then GIFT's own special characters.
-  const auto text = [](const std::string& s) { return escapeGift(htmlEscape(s)); };
+  const auto text = [](const std::string& s) { return escapeGift(markupEscape(s)); };
   std::string out = "// vorsanit-convert: вопросы курса в формате GIFT\n\n";
   for (const ExchangeTopic& topic : course.topics) {
     std::string path;

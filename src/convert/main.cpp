@@ -139,28 +139,27 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  const std::string shownInput = decodeInput(input);  // the name as messages and notes show it
   ConvertResult result;
   if (source == Format::Course) {
     result = readCourseFolder(asFolder(input));
   } else {
     const auto bytes = readText(input);
     if (!bytes) {
-      print(stderr, "vorsanit-convert: файл «" + decodeInput(input) + "» не удаётся прочитать.");
+      print(stderr, "vorsanit-convert: файл «" + shownInput + "» не удаётся прочитать.");
       return 2;
     }
-    const std::string file = decodeInput(input);
-    result = source == Format::Moodle ? readMoodleXml(*bytes, file, stem(input))
-             : source == Format::Gift ? readGift(*bytes, file, stem(input))
-                                      : readAiken(*bytes, file, stem(input));
+    result = source == Format::Moodle ? readMoodleXml(*bytes, shownInput, stem(input))
+             : source == Format::Gift ? readGift(*bytes, shownInput, stem(input))
+                                      : readAiken(*bytes, shownInput, stem(input));
   }
 
   std::size_t converted = result.course.questionCount();
   std::optional<std::string> failure;
   if (result.readable && converted > 0) {
     if (target == Format::Course) {
-      const CourseFiles files =
-          renderCourse(result.course, source == Format::Course ? "vopros.txt" : decodeInput(input),
-                       result.notes);
+      const CourseFiles files = renderCourse(
+          result.course, source == Format::Course ? "vopros.txt" : shownInput, result.notes);
       converted = files.questionCount;
       if (converted > 0) failure = writeCourseFolder(asFolder(output), files, force);
     } else {
@@ -174,7 +173,7 @@ int main(int argc, char** argv) {
     print(stdout, note.file + (note.line ? ":" + std::to_string(note.line) : std::string()) +
                       (note.leftOut ? ": пропущен: " : ": замечание: ") + note.message);
   if (failure) {
-    print(stderr, "vorsanit-convert: " + *failure + "");
+    print(stderr, "vorsanit-convert: " + *failure);
     return 2;
   }
   const std::size_t leftOut = result.leftOut();

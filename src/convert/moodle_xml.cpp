@@ -185,7 +185,7 @@ std::string writeMoodleXml(const ExchangeCourse& course) {
   std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n";
   // Texts are HTML (format="html"), so a course text is escaped once as HTML
   // and once more as XML; line breaks of a consultation become <br>.
-  const auto html = [](const std::string& text) { return xmlEscape(htmlEscape(text)); };
+  const auto html = [](const std::string& text) { return xmlEscape(markupEscape(text)); };
   for (const ExchangeTopic& topic : course.topics) {
     std::string path;
     for (char c : topic.title) path += c == '/' ? std::string("//") : std::string(1, c);

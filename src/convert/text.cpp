@@ -151,11 +151,9 @@ bool isUtf8(std::string_view bytes) {
   return true;
 }
 
-std::string decodeInput(std::string_view bytes, bool* wasCp1251) {
+std::string decodeInput(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  const bool utf8 = isUtf8(bytes);
-  if (wasCp1251) *wasCp1251 = !utf8;
-  return utf8 ? std::string(bytes) : utf8FromCp1251(bytes);
+  return isUtf8(bytes) ? std::string(bytes) : utf8FromCp1251(bytes);
 }
 
 PlainText htmlToText(std::string_view html) {
@@ -228,7 +226,7 @@ std::string oneLine(const std::vector<std::string>& lines) {
   return r;
 }
 
-std::string htmlEscape(std::string_view text) {
+std::string markupEscape(std::string_view text) {
   std::string r;
   for (char c : text) {
     switch (c) {
@@ -258,7 +256,7 @@ std::string xmlEscape(std::string_view text) {
     if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') c = ' ';
     r += c;
   }
-  return htmlEscape(r);
+  return markupEscape(r);
 }
 
 std::optional<std::string> toCp1251(std::string_view utf8, std::string* missing) {

@@ -10,8 +10,8 @@
 bool isUtf8(std::string_view bytes);
 
 // A text file's bytes as UTF-8: a byte-order mark is skipped; bytes that are not
-// UTF-8 are taken as code page 1251 (wasCp1251 then says so).
-std::string decodeInput(std::string_view bytes, bool* wasCp1251 = nullptr);
+// UTF-8 are taken as code page 1251.
+std::string decodeInput(std::string_view bytes);
 
 // What HTML held besides its text.
 struct PlainText {
@@ -26,8 +26,8 @@ PlainText plainText(std::string_view text);
 // The lines joined by single blanks: how a question or option is kept.
 std::string oneLine(const std::vector<std::string>& lines);
 
-std::string htmlEscape(std::string_view text);  // & < > "
-std::string xmlEscape(std::string_view text);   // the same, for XML text and attributes
+std::string markupEscape(std::string_view text);  // & < > " (an apostrophe stays)
+std::string xmlEscape(std::string_view text);     // the same, for XML text and attributes
 
 // UTF-8 -> code page 1251. nullopt when a character has no place in it (or is
 // 0x98, which the program refuses); *missing then names the character.

@@ -133,3 +133,7 @@ std::string forTerminal(std::string_view text, std::string_view codeset) {
 std::string utf8ForTerminal(std::string_view utf8, std::string_view codeset) {
   return isCp1251Terminal(codeset) ? cp1251FromUtf8(utf8) : std::string(utf8);
 }
+
+std::string cp1251FromTerminal(std::string_view text, std::string_view codeset) {
+  return isCp1251Terminal(codeset) ? std::string(text) : cp1251FromUtf8(text);
+}

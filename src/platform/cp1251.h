@@ -30,6 +30,8 @@ std::string utf8FromCp1251(std::string_view bytes);
 std::string forTerminal(std::string_view text, std::string_view codeset);
 // The same for UTF-8 text: as it is for any terminal but a code page 1251 one.
 std::string utf8ForTerminal(std::string_view utf8, std::string_view codeset);
+// What was typed in that terminal (an argument, say) in code page 1251.
+std::string cp1251FromTerminal(std::string_view text, std::string_view codeset);
 
 // Shorthand for the program's own Russian literals: cp("Ответы не найдены.").
 inline std::string cp(std::string_view utf8) { return cp1251FromUtf8(utf8); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <map>
 #include <queue>
 
 #include "results/course_index.h"
@@ -212,7 +213,7 @@ void Summariser::add(const LogRecord& r) {
   if (added) st.candidates.push_back({{code, name, group}, {}});
   CandidateState& c = st.candidates[at->second];
   ++c.stats.tests;
-  if (c.stats.tests == 1 || st.key >= c.lastKey) {
+  if (st.key >= c.lastKey) {  // the first test beats the empty key
     c.lastKey = st.key;
     c.stats.lastDate = date;
     c.stats.lastTime = time;

@@ -18,7 +18,6 @@ class CourseIndex {
 
   // The question numbered `question` in records of the topic with this caption.
   std::optional<CourseQuestion> find(const std::string& topicCaption, unsigned question) const;
-  bool empty() const { return byCaption_.empty(); }
 
  private:
   // By the caption a record names its topic with: each topic's title, and the

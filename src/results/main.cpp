@@ -31,13 +31,11 @@ constexpr std::size_t kPlacesInSummary = 5;
 std::string codeset;
 
 // The program's own UTF-8 texts in the terminal's encoding.
-std::string term(std::string_view utf8) { return forTerminal(cp1251FromUtf8(utf8), codeset); }
+std::string term(std::string_view utf8) { return utf8ForTerminal(utf8, codeset); }
 // Texts in code page 1251 (from the logs, or the system's reasons) in the terminal's encoding.
 std::string termFromCp(const std::string& bytes) { return forTerminal(bytes, codeset); }
 // An argument typed in the terminal as the logs have it.
-std::string fromTerminal(const std::string& text) {
-  return codeset.find("1251") != std::string::npos ? text : cp1251FromUtf8(text);
-}
+std::string fromTerminal(const std::string& text) { return cp1251FromTerminal(text, codeset); }
 
 constexpr std::string_view kHelp =
     "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА] [--course ПАПКА]\n"
@@ -136,7 +134,6 @@ int openLog(const std::string& name, Run& run, struct stat& info) {
     run.problem(name, S_ISDIR(info.st_mode) ? "это папка, а не журнал." : "это не обычный файл.");
     return -1;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return fd;
 }
 

@@ -8,18 +8,13 @@
 
 namespace {
 
-// Log text (code page 1251) ready to stand in the page.
-std::string html(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
+std::string html(const std::string& cp1251) { return htmlFromCp1251(cp1251); }
 
 // The same, cut to a length that a table cell can show: the page has to open
 // whatever a candidate typed into a field.
 std::string shortHtml(const std::string& cp1251, std::size_t most = 80) {
   if (cp1251.size() <= most) return html(cp1251);
   return htmlEscape(utf8FromCp1251(cp1251.substr(0, most))) + "…";
-}
-
-std::string rgb(const Rgb& c) {
-  return "rgb(" + std::to_string(c.r) + ',' + std::to_string(c.g) + ',' + std::to_string(c.b) + ')';
 }
 
 // A class per grade keeps the colour out of every row of a long table.
@@ -31,7 +26,7 @@ std::string gradeStyles() {
     const auto& scale = gradeScale(exam);
     for (std::size_t g = 0; g < scale.size(); ++g)
       css += ".swatch." + gradeClass(exam, static_cast<int>(g)) +
-             "{background:" + rgb(scale[g].colour) + "}";
+             "{background:" + cssRgb(scale[g].colour) + "}";
   }
   return css + "\n";
 }
@@ -94,7 +89,7 @@ void chart(std::string& out, const GradeChart& c) {
     out += "<text x=\"0\" y=\"" + std::to_string(y + 13) + "\">" + html(scale[g].text) + "</text>";
     out += "<rect x=\"" + std::to_string(labelWidth) + "\" y=\"" + std::to_string(y) +
            "\" width=\"" + std::to_string(width) + "\" height=\"16\" fill=\"" +
-           rgb(scale[g].colour) + "\" stroke=\"#555\" stroke-width=\"0.5\"/>";
+           cssRgb(scale[g].colour) + "\" stroke=\"#555\" stroke-width=\"0.5\"/>";
     out += "<text x=\"" + std::to_string(labelWidth + width + 5) + "\" y=\"" +
            std::to_string(y + 13) + "\">" + std::to_string(count) + " (" + std::to_string(percent) +
            " %)</text>\n";
@@ -363,6 +358,12 @@ void recordSection(std::string& out, const Summary& s) {
 
 }  // namespace
 
+std::string htmlFromCp1251(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
+
+std::string cssRgb(const Rgb& c) {
+  return "rgb(" + std::to_string(c.r) + ',' + std::to_string(c.g) + ',' + std::to_string(c.b) + ')';
+}
+
 std::string htmlEscape(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());
@@ -390,14 +391,12 @@ std::string htmlEscape(std::string_view utf8) {
   return out;
 }
 
-std::string pageStyle() { return std::string(kStyle) + gradeStyles(); }
-
 std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes) {
   std::string out;
   out +=
       "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width\"><title>Результаты тестирования</title><style>";
-  out += pageStyle();
+  out += std::string(kStyle) + gradeStyles();
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
          std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
          ", зачет " + std::to_string(summary.passFail) + ").</p>\n";

@@ -13,8 +13,11 @@
 // Text made safe inside HTML elements and attribute values.
 std::string htmlEscape(std::string_view utf8);
 
-// The page's style sheet, shared with the printable protocols.
-std::string pageStyle();
+// Log text (code page 1251) ready to stand in a page.
+std::string htmlFromCp1251(const std::string& cp1251);
+
+// A colour as CSS writes it: rgb(r,g,b).
+std::string cssRgb(const Rgb& c);
 
 // notes: lines in UTF-8 under the summary (the files read, what was skipped).
 std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes);

@@ -1,11 +1,10 @@
 #include "results/protocols.h"
 
-#include "platform/cp1251.h"
 #include "results/page.h"
 
 namespace {
 
-std::string html(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
+std::string html(const std::string& cp1251) { return htmlFromCp1251(cp1251); }
 
 // The report window's labels at its own places (left, top in pixels), so
 // that the paper reads as the screen did.
@@ -69,9 +68,8 @@ void appendProtocol(std::string& out, const LogRecord& r, std::string_view sourc
   at(out, 64, 168, "value topic", html(v.topic));
   at(out, 152, 200, "", "Результат:");
   const Rgb colour = gradeScale(v.exam)[static_cast<std::size_t>(r.grade)].colour;
-  out += "<span class=\"result\" style=\"left:256px;top:194px;color:rgb(" +
-         std::to_string(colour.r) + ',' + std::to_string(colour.g) + ',' +
-         std::to_string(colour.b) + ")\">" + html(v.result) + "</span>";
+  out += "<span class=\"result\" style=\"left:256px;top:194px;color:" + cssRgb(colour) + "\">" +
+         html(v.result) + "</span>";
   at(out, 16, 247, "", "Номер вопроса:<br>Номер ответа");
   for (std::size_t k = 0; k < v.listing.size() && k < 10; ++k) {
     const auto& e = v.listing[k];

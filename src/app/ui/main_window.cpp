@@ -130,8 +130,8 @@ void TForm2::clearTopicButtons() {
 }
 
 void TForm2::showTitleScreen() {
-  if (!ShowTitleScreen || titleShown_) return;
-  titleShown_ = true;
+  if (!ShowTitleScreen) return;
+  ShowTitleScreen = false;  // once a run, though the constructor and the first showing both ask
   TForm1 title(this, identity_);
   title.exec();
 }

@@ -62,7 +62,6 @@ class TForm2 final : public QMainWindow {
   CourseIdentity identity_;  // from kurs.txt, read once before the title window
   SessionState state_;
   bool ShowTitleScreen = true;
-  bool titleShown_ = false;  // by the constructor, ahead of the first run of FormCreate
   bool firstShowSeen_ = false;
   // Set while a pass through a mode runs: the handlers then start nothing, since
   // modality blocks input but an accessibility client can still press a button.

@@ -41,11 +41,11 @@ QFont font(const QString& family, int pixelSize, bool bold, bool italic) {
 }
 
 void installFontSubstitutions() {
-  const QString serif = QStringLiteral("Liberation Serif");
-  const QString sans = QStringLiteral("Liberation Sans");
-  for (const char* name : {"Times New Roman", "Times New Roman Cyr", "Times New Roman CYR"})
-    QFont::insertSubstitution(QString::fromLatin1(name), serif);
-  QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), sans);
+  for (const char* name :
+       {"Times New Roman", "Times New Roman Cyr", "Times New Roman CYR", "MS Sans Serif"}) {
+    const QString family = QString::fromLatin1(name);
+    QFont::insertSubstitution(family, installedFamily(family));
+  }
 }
 
 void centreOnScreen(QWidget* window, const QSize& outerSize) {

@@ -73,31 +73,31 @@ void TForm9::FormActivate() {
   const auto map = readDiagramFile(
       QStringLiteral("graph.txt"), services_.programFolder,
       [](const QString& path) { return loadDiagramMap(QFile::encodeName(path).toStdString()); });
+  QImage picture;  // read, not yet fitted to the screen
   if (map) {
-    loadPicture(pictureName(*map, session_.DiagramName));
+    picture = loadPicture(pictureName(*map, session_.DiagramName));
   } else if (map.error().code != DataError::Code::FileMissing) {
     // Without graph.txt there is no diagram to show, and nothing to say.
     services_.messages.message(this, u"Диаграмма."_s, u"Не удалось прочитать файл graph.txt."_s);
   }
 
-  const QSize picture = picture_.isNull() ? Image1->size() : picture_.size();
+  const QSize size = picture.isNull() ? Image1->size() : picture.size();
   ScreenArea area;
   if (const QScreen* shown = screen()) {
     const QRect available = shown->availableGeometry();
     area = {available.x(), available.y(), available.width(), available.height()};
   }
   const DiagramWindowPlace place =
-      placeDiagramWindow(picture.width(), picture.height(), oldPlace.x(), oldPlace.y(),
-                         oldSize.width(), oldSize.height(), Button1->width(), area);
-  if (!picture_.isNull()) {
+      placeDiagramWindow(size.width(), size.height(), oldPlace.x(), oldPlace.y(), oldSize.width(),
+                         oldSize.height(), Button1->width(), area);
+  if (!picture.isNull()) {
     // A picture larger than the screen is scaled down once, smoothly; one that fits is shown as it
     // is.
     const QSize fitted(place.imageWidth, place.imageHeight);
     Image1->setPixmap(QPixmap::fromImage(
-        picture_.size() == fitted
-            ? picture_
-            : picture_.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    picture_ = QImage();
+        picture.size() == fitted
+            ? picture
+            : picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
   }
   Image1->resize(place.imageWidth, place.imageHeight);
   setOuterSize(place.outerWidth, place.outerHeight);
@@ -112,7 +112,7 @@ void TForm9::FormActivate() {
   Button1->setFocus();
 }
 
-void TForm9::loadPicture(const std::string& name) {
+QImage TForm9::loadPicture(const std::string& name) {
   const QString shownName = fromCp1251(visibleControls(name));
   const PictureFormat format = formatOf(name);
   QString readFrom;
@@ -123,9 +123,8 @@ void TForm9::loadPicture(const std::string& name) {
         return readPicture(path, format);
       });
   if (picture) {
-    picture_ = std::move(*picture);
     Image1->setAccessibleDescription(readFrom);
-    return;
+    return std::move(*picture);
   }
   switch (picture.error().code) {
     case DataError::Code::FileMissing:
@@ -144,6 +143,7 @@ void TForm9::loadPicture(const std::string& name) {
               u"' повреждён или не является рисунком JPEG, PNG, BMP или ICO."_s);
       break;
   }
+  return {};
 }
 
 void TForm9::Button1Click() { accept(); }

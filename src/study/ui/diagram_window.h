@@ -30,13 +30,12 @@ class TForm9 final : public TFormBase {
   void FormActivate() override;
 
  private:
-  // Reads the picture into picture_, or tells the user why it cannot.
-  void loadPicture(const std::string& name);
+  // Reads the picture, or tells the user why it cannot (a null image then).
+  QImage loadPicture(const std::string& name);
 
   SessionState& session_;
   const Services& services_;
 
-  QImage picture_;  // read, not yet fitted to the screen
   QLabel* Image1 = nullptr;
   QPushButton* Button1 = nullptr;
 };
