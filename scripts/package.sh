@@ -4,7 +4,7 @@
 #   vorsanit-<version>-portable.tar.gz  the programs and the sample course in one folder
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh vorsanit vorsanit-check vorsanit-results
+bash scripts/setup.sh vorsanit vorsanit-check vorsanit-results vorsanit-convert changelog
 cd build
 cpack -G DEB
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' CMakeCache.txt)

@@ -17,6 +17,16 @@ std::string shortHtml(const std::string& cp1251, std::size_t most = 80) {
   return htmlEscape(utf8FromCp1251(cp1251.substr(0, most))) + "…";
 }
 
+// A note (UTF-8) cut to 300 bytes at the start of a character, so that the
+// page stays valid UTF-8 whatever file name a note quotes.
+std::string shortNote(const std::string& note) {
+  constexpr std::size_t kMost = 300;
+  if (note.size() <= kMost) return note;
+  std::size_t cut = kMost;
+  while (cut > 0 && (static_cast<unsigned char>(note[cut]) & 0xC0) == 0x80) --cut;
+  return note.substr(0, cut) + "…";
+}
+
 // A class per grade keeps the colour out of every row of a long table.
 std::string gradeClass(bool exam, int grade) { return (exam ? "e" : "p") + std::to_string(grade); }
 
@@ -409,8 +419,7 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
     std::size_t shown = 0;
     for (const auto& note : notes) {
       if (shown == kNotesOnPage) break;
-      const std::string item =
-          "<li>" + htmlEscape(note.size() > 300 ? note.substr(0, 300) + "…" : note) + "</li>";
+      const std::string item = "<li>" + htmlEscape(shortNote(note)) + "</li>";
       if (!budget.take(item)) break;
       out += item;
       ++shown;

@@ -86,6 +86,9 @@ TEST(ResultsPage, EscapesEveryValueFromTheLog) {
   EXPECT_NE(page.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;Ко&quot;"),
             std::string::npos);
   EXPECT_NE(page.find("a&lt;b.log"), std::string::npos);
+  // A long note is cut at a character's start, never inside one.
+  const std::string cut = resultsPage(summarise(records), {std::string(299, 'a') + "жжж"});
+  EXPECT_NE(cut.find(std::string(299, 'a') + "…</li>"), std::string::npos);
   EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
 }
 
