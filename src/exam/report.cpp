@@ -13,15 +13,13 @@ constexpr Rgb kNavy{0, 0, 128};
 constexpr Rgb kYellow{184, 134, 11};
 constexpr Rgb kRed{255, 0, 0};
 
-// A value never breaks the record's lines: whatever a line end or another
-// control character does in a title or a typed field, it becomes a blank.
+}  // namespace
+
 std::string oneLine(std::string value) {
   for (char& c : value)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   return value;
 }
-
-}  // namespace
 
 Grade gradeFor(bool exam, int errorCount) {
   if (!exam)

@@ -61,6 +61,10 @@ ReportValues makeReportValues(const ReportInput& input, const TestResults& resul
 // A listing column: the question number over the chosen option, "17\r3(+)".
 std::string listingCaption(const ReportValues::Entry& entry);
 
+// A value never breaks a record's lines: whatever a line end or another control
+// character does in a title or a typed field, it becomes a blank.
+std::string oneLine(std::string value);
+
 // The 18-line protocol record, every line ending in CR LF.
 std::string makeRecord(const ReportValues& values);
 
