@@ -1,11 +1,14 @@
 // Writes ekzam.log and zachet.log of invented classes into a folder, with a
-// few damaged records among them, to try the results tool on:
+// few damaged records among them and one that cannot be true, and their start
+// journals ekzam.start and zachet.start, to try the results tool on:
 //   make_sample_logs DIR [RECORDS] [varied]
 // "varied" gives many groups and topics, as the logs of a whole region.
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include "exam/report.h"
+#include "exam/start_mark.h"
 #include "platform/cp1251.h"
 #include "sample_logs.h"
 
@@ -17,10 +20,25 @@ std::size_t lineCount(const std::string& text) {
   return n;
 }
 
-// A record that an interrupted write, a hand edit or a re-save in UTF-8 left behind.
+// A record that an interrupted write, a hand edit or a re-save in UTF-8 left
+// behind, or one written by hand that cannot be true.
 std::string damaged(int kind, bool exam) {
   const std::string whole = sampleLog(1, exam, 1000u + static_cast<unsigned>(kind));
   switch (kind) {
+    case 3: {  // a perfect test that asked one question ten times
+      TestResults r;
+      r.DrawCount = 35;
+      r.ElapsedSeconds = 95;
+      for (std::size_t k = 0; k < 10; ++k) {
+        r.AskedQuestions[k] = 12;
+        r.ChosenOptions[k] = 2;
+        r.AnswerResults[k] = 1;
+      }
+      r.AnswerCount = 10;
+      const ReportInput input{exam,      "10.03.2025",          "09:15:00", cp("Петрова Б.В."), "2",
+                              cp("М-122"), cp("Трехфазные цепи"), 1,          35};
+      return makeRecord(makeReportValues(input, r, evaluate(r, exam)));
+    }
     case 0:
       return whole.substr(0, whole.size() / 2);  // the write stopped halfway
     case 1:
@@ -49,9 +67,13 @@ int main(int argc, char** argv) {
     bool exam;
     std::size_t records;
     int firstDamage, damages;
-  } logs[] = {{"ekzam.log", true, exams, 0, 2}, {"zachet.log", false, passFail, 2, 1}};
+  } logs[] = {{"ekzam.log", true, exams, 0, 2}, {"zachet.log", false, passFail, 2, 2}};
   for (const Log& log : logs) {
-    const std::string records = sampleLog(log.records, log.exam, log.exam ? 1u : 2u, varied);
+    std::string journal;
+    const std::string records =
+        sampleLog(log.records, log.exam, log.exam ? 1u : 2u, varied, &journal);
+    std::ofstream(dir + "/" + startJournalName(log.exam), std::ios::binary | std::ios::trunc)
+        << journal;
     std::string text;
     // Damaged records stand after every third of the whole ones.
     std::size_t from = 0;

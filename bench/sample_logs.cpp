@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "exam/report.h"
+#include "exam/start_mark.h"
 #include "platform/cp1251.h"
 
 namespace {
@@ -30,7 +31,8 @@ struct Candidate {
 
 }  // namespace
 
-std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied) {
+std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied,
+                      std::string* journal) {
   std::mt19937 random(seed);
   std::normal_distribution<double> normal(0.0, 1.0);
   auto uniform = [&](int low, int high) {
@@ -118,8 +120,23 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied) 
     char date[48], time[48];
     std::snprintf(date, sizeof date, "%02d.%02d.%04d", 1 + day % 28, 1 + day / 28 % 12,
                   2025 + day / 336);
-    std::snprintf(time, sizeof time, "%02d:%02d:%02d", 8 + uniform(0, 9), uniform(0, 59),
-                  uniform(0, 59));
+    const int second = (8 + uniform(0, 9)) * 3600 + uniform(0, 3599);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", second / 3600, second / 60 % 60,
+                  second % 60);
+    if (journal) {
+      // The mark was written when the first question was drawn, a moment before the clock started.
+      auto mark = [&](int at) {
+        char clock[48];
+        std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", at / 3600, at / 60 % 60, at % 60);
+        *journal += formatStartMark({date, clock, exam, topicName(topic), cp("с 1 по ") +
+                                     std::to_string(kQuestionsPerTopic), who.code, cp(who.name),
+                                     cp(who.group), "seat-" + std::to_string(n % 30),
+                                     "id-" + std::to_string(seed) + '-' + std::to_string(n)});
+      };
+      const int began = second - r.ElapsedSeconds - uniform(0, 3);
+      if (n % 200 == 7) mark(began - uniform(30, 120));
+      mark(began);
+    }
     const ReportInput input{exam,
                             date,
                             time,

@@ -8,4 +8,8 @@
 // Candidates of varied ability answer questions of varied difficulty; a few
 // questions are ones the strong candidates get wrong more often. Varied logs
 // hold 40 topics and 1,250 groups, as a whole region's would.
-std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied = false);
+// With `journal`, the start journal of the same tests is written there: a
+// start mark for each record, and for every 200th test one more, of a test
+// ended half a minute to two minutes into it and begun again.
+std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied = false,
+                      std::string* journal = nullptr);

@@ -16,6 +16,36 @@ std::uint32_t StringPool::id(std::string_view text) {
   return id;
 }
 
+namespace {
+
+// Code page 1251 in lower case: Latin, Cyrillic from А to Я, Ё and the other
+// capitals the code page holds.
+struct LowerCase {
+  unsigned char of[256];
+  LowerCase() {
+    for (int c = 0; c < 256; ++c) of[c] = static_cast<unsigned char>(c);
+    for (int c = 'A'; c <= 'Z'; ++c) of[c] = static_cast<unsigned char>(c + 32);
+    for (int c = 0xC0; c <= 0xDF; ++c) of[c] = static_cast<unsigned char>(c + 32);
+    const unsigned char pairs[][2] = {{0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C},
+                                      {0x8D, 0x9D}, {0x8E, 0x9E}, {0x8F, 0x9F}, {0xA1, 0xA2},
+                                      {0xA3, 0xBC}, {0xA5, 0xB4}, {0xA8, 0xB8}, {0xAA, 0xBA},
+                                      {0xAF, 0xBF}, {0xB2, 0xB3}, {0xBD, 0xBE}};
+    for (const auto& p : pairs) of[p[0]] = p[1];
+  }
+};
+
+}  // namespace
+
+std::string matchKey(std::string_view text) {
+  static const LowerCase lower;
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  std::string key(text);
+  for (char& c : key) c = static_cast<char>(lower.of[static_cast<unsigned char>(c)]);
+  return key;
+}
+
 std::string dateKey(std::string_view date, std::string_view time) {
   std::string key;
   const bool dotted = date.size() == 10 && date[2] == '.' && date[5] == '.';
@@ -150,6 +180,18 @@ struct Summariser::State {
   std::vector<QuestionState> questions;
   std::unordered_map<std::string, std::size_t> candidateIndex;
   std::vector<CandidateState> candidates;
+  // A candidate is the same code, name and group, matched as matchKey has them.
+  CandidateState& candidate(const std::string& code, const std::string& name,
+                            const std::string& group) {
+    candidateKey = matchKey(code);
+    for (const std::string* part : {&name, &group}) candidateKey.append(1, '\0') += matchKey(*part);
+    const auto [at, added] = candidateIndex.try_emplace(candidateKey, candidates.size());
+    if (added) {
+      StringPool& pool = summary.strings;
+      candidates.push_back({{pool.id(code), pool.id(name), pool.id(group)}, {}});
+    }
+    return candidates[at->second];
+  }
   std::priority_queue<KeptRow, std::vector<KeptRow>, KeepFirst> latest;
   std::size_t order = 0;
   std::string key, candidateKey;
@@ -205,13 +247,7 @@ void Summariser::add(const LogRecord& r) {
     st.latest.push({st.key, row});
   }
 
-  // A candidate is the same code, name and group.
-  st.candidateKey.clear();
-  for (std::uint32_t id : {code, name, group})
-    st.candidateKey.append(reinterpret_cast<const char*>(&id), sizeof id);
-  const auto [at, added] = st.candidateIndex.try_emplace(st.candidateKey, st.candidates.size());
-  if (added) st.candidates.push_back({{code, name, group}, {}});
-  CandidateState& c = st.candidates[at->second];
+  CandidateState& c = st.candidate(v.code, v.name, v.group);
   ++c.stats.tests;
   if (st.key >= c.lastKey) {  // the first test beats the empty key
     c.lastKey = st.key;
@@ -220,6 +256,15 @@ void Summariser::add(const LogRecord& r) {
     c.stats.lastExam = v.exam;
     c.stats.lastGrade = r.grade;
   }
+}
+
+void Summariser::addUnfinished(const StartMark& mark) {
+  CandidateState& c = state_->candidate(mark.code, mark.name, mark.group);
+  if (c.stats.tests == 0) {
+    c.stats.lastDate = c.stats.lastTime = state_->summary.strings.id("");
+    c.stats.lastExam = mark.exam;
+  }
+  ++c.stats.unfinished;
 }
 
 Summary Summariser::finish(const CourseIndex* course) {

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "exam/start_mark.h"
 #include "results/log_reader.h"
 
 // Texts that repeat from record to record (groups, topics, names) kept once.
@@ -25,6 +26,11 @@ class StringPool {
   std::deque<std::string> texts_;
   std::unordered_map<std::string_view, std::uint32_t> ids_;
 };
+
+// A typed text (code, name, group) as candidates are matched by it: without
+// the blanks around it and in lower case, so that "М-121 " and "м-121" are one
+// group. Code page 1251.
+std::string matchKey(std::string_view text);
 
 // "05.03.2024" and "07:08:09" sort as "20240305 07:08:09"; other date formats as they are.
 std::string dateKey(std::string_view date, std::string_view time);
@@ -47,6 +53,8 @@ struct CourseQuestion {
 
 // Option digits counted one by one; others (0, or above 9) together.
 constexpr unsigned kOptionDigits = 9;
+// Answers to a question before its facility is worth a flag.
+constexpr int kMinAnswersToJudge = 5;
 // Answers to a question before an option chosen by no one is worth a flag.
 constexpr int kMinAnswersForUnusedOption = 20;
 
@@ -61,8 +69,12 @@ struct QuestionStats {
   int chosenOther = 0;
   std::optional<CourseQuestion> course;
 
-  // A question most fail, or one the weaker candidates answer better.
-  bool worthALook() const { return facility < 0.3 || (discrimination && *discrimination < 0); }
+  // A question most fail, or one the weaker candidates answer better, once
+  // enough answers are in to tell.
+  bool worthALook() const {
+    return asked >= kMinAnswersToJudge &&
+           (facility < 0.3 || (discrimination && *discrimination < 0));
+  }
   // The option digits marked right in the records, or the course's when no one chose it.
   std::vector<unsigned> rightOptions() const;
   // Options no one chose in at least kMinAnswersForUnusedOption answers: up
@@ -86,12 +98,30 @@ struct RecordRow {
 };
 
 struct CandidateStats {
-  std::uint32_t code, name, group;  // in the summary's pool
-  int tests = 0;
+  std::uint32_t code, name, group;  // in the summary's pool, as first written
+  int tests = 0;                    // counted records
   std::uint32_t lastDate = 0, lastTime = 0;  // of the latest test
   bool lastExam = true;
   int lastGrade = 0;
-  bool passed() const { return lastGrade + 1 < static_cast<int>(gradeScale(lastExam).size()); }
+  int unfinished = 0;  // tests begun and never finished
+  bool passed() const {
+    return tests > 0 && lastGrade + 1 < static_cast<int>(gradeScale(lastExam).size());
+  }
+};
+
+// A test begun and never finished: its start mark, and where it stands.
+struct UnfinishedTest {
+  StartMark mark;
+  std::string journal;  // the start journal's path, as named (UTF-8)
+  std::size_t line = 0;
+};
+
+// A record that cannot be true, for the page: where it stands and why.
+struct ImpossibleRecord {
+  std::string log;  // as named (UTF-8)
+  std::size_t line = 0;
+  std::string reason;   // code page 1251
+  ReportValues values;  // without its listing
 };
 
 struct Summary {
@@ -100,6 +130,14 @@ struct Summary {
   std::vector<QuestionStats> questions;    // by topic, then question number
   std::vector<CandidateStats> candidates;  // by group, name, code
   std::vector<RecordRow> latest;           // the latest records by date, in log order
+  // Tests begun and not finished (the latest few, newest first) and how many in all.
+  std::vector<UnfinishedTest> unfinished;
+  std::size_t unfinishedCount = 0;
+  // Start marks read (0: no journal beside the logs, so unfinished tests cannot be seen).
+  std::size_t startMarks = 0;
+  // Records not counted because they cannot be true (the first few) and how many in all.
+  std::vector<ImpossibleRecord> impossible;
+  std::size_t impossibleCount = 0;
   StringPool strings;
   int records() const { return exams + passFail; }
 };
@@ -119,6 +157,8 @@ class Summariser {
   Summariser& operator=(const Summariser&) = delete;
 
   void add(const LogRecord& record);
+  // A test of that candidate begun and never finished.
+  void addUnfinished(const StartMark& mark);
   // The questions are named from the course when one is given.
   Summary finish(const CourseIndex* course = nullptr);
 

@@ -310,7 +310,10 @@ int readLog(const ByteSource& source, const std::function<void(const LogRecord&)
         if (firstText == 0 && !trimRight(window.lines()[0]).empty()) firstText = window.number(0);
         window.drop(1);
       }
-      if (firstText != 0) onSkipped({firstText, cp("строки вне записи")});
+      // A read that failed or was stopped cuts what it reads last; that is
+      // told as the read's failure, not as damage in the log.
+      if (firstText != 0 && (n > 0 || window.error() == 0))
+        onSkipped({firstText, cp("строки вне записи")});
       afterFault = firstText != 0;
       continue;
     }
@@ -333,19 +336,30 @@ int readLog(const ByteSource& source, const std::function<void(const LogRecord&)
       // is most likely cut short by the next record glued on.
       for (std::size_t k = 1; k < n && k < kRecordLines; ++k)
         if (endsWithSeparator(lines[k])) fault = Fault{0, cp("запись оборвана")};
-      onSkipped({window.number(fault->offset), fault->reason});
+      const std::size_t line = window.number(fault->offset);
       afterFault = true;
       // Read on from the next "=====" line, also one glued to the broken tail.
       window.drop(1);
       for (n = window.ensure(1); n > 0 && !endsWithSeparator(window.lines()[0]);
            n = window.ensure(1))
         window.drop(1);
+      if (n > 0 || window.error() == 0) onSkipped({line, fault->reason});
       continue;
     }
     record.line = window.number(0);
     onRecord(record);
     afterFault = false;
     window.drop(kRecordLines);
+  }
+  return window.error();
+}
+
+int readLines(const ByteSource& source,
+              const std::function<void(std::string_view, std::size_t, bool)>& onLine) {
+  LineWindow window(source);
+  while (window.ensure(1) > 0) {
+    onLine(window.lines()[0], window.number(0), window.cut(0));
+    window.drop(1);
   }
   return window.error();
 }

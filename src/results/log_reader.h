@@ -53,5 +53,11 @@ constexpr std::size_t kLongestLogLine = 64 * 1024;
 int readLog(const ByteSource& source, const std::function<void(const LogRecord&)>& onRecord,
             const std::function<void(const SkippedRecord&)>& onSkipped);
 
+// The lines of any text read the same careful way (for the start journals):
+// each with its 1-based number; a line longer than kLongestLogLine comes cut,
+// with `cut` set. Returns 0, or the errno of a failed read.
+int readLines(const ByteSource& source,
+              const std::function<void(std::string_view line, std::size_t number, bool cut)>& onLine);
+
 // The same over bytes in memory; the records are appended to `into`.
 void readLog(std::string_view text, LogContents& into);

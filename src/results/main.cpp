@@ -1,12 +1,16 @@
 // vorsanit-results: the protocol logs as tables and pages for the teacher.
-// The logs are only ever opened for reading, and read one record at a time.
+// The logs and the start journals beside them are only ever opened for
+// reading, and read one record (or line) at a time.
 #include <fcntl.h>
 #include <langinfo.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
 #include <clocale>
-#include <cstdlib>
+#include <ctime>
+#include <deque>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -14,6 +18,7 @@
 #include <vector>
 
 #include "exam/protocol_log.h"
+#include "exam/test_session.h"
 #include "platform/cp1251.h"
 #include "results/analysis.h"
 #include "results/course_index.h"
@@ -21,12 +26,23 @@
 #include "results/output_set.h"
 #include "results/page.h"
 #include "results/protocols.h"
+#include "results/record_check.h"
+#include "results/start_journal.h"
 #include "results/tables.h"
+#include "results/workbook.h"
 
 namespace {
 
 constexpr std::size_t kWarningsPerFile = 20;
 constexpr std::size_t kPlacesInSummary = 5;
+// What the page keeps of the unfinished tests (the latest) and of the records
+// that cannot be true (the first); the CSV files and the workbook hold them all.
+constexpr std::size_t kUnfinishedKept = 2000, kImpossibleKept = 1000;
+// A field kept for the page is cut to this many bytes; the page shows fewer.
+constexpr std::size_t kKeptFieldBytes = 200;
+// protocols.html past this size is no file a browser prints (a sheet takes
+// about 2.5 kB): the teacher is asked to choose the records instead.
+constexpr std::size_t kProtocolsBytes = 32 * 1024 * 1024;
 
 std::string codeset;
 
@@ -39,55 +55,174 @@ std::string fromTerminal(const std::string& text) { return cp1251FromTerminal(te
 
 constexpr std::string_view kHelp =
     "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА] [--course ПАПКА]\n"
-    "                                [--from ДАТА] [--to ДАТА] [--group ГРУППА] [--protocols]\n"
+    "                                [--from ДАТА] [--to ДАТА] [--group ГРУППА]\n"
+    "                                [--protocols] [--readable]\n"
     "\n"
-    "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) и пишет в ПАПКУ\n"
-    "(по умолчанию текущую):\n"
+    "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) и журналы начала\n"
+    "тестов рядом с ними (ekzam.start, zachet.start) и пишет в ПАПКУ (по умолчанию\n"
+    "текущую):\n"
     "  records.csv     одна строка на запись\n"
     "  questions.csv   одна строка на заданный вопрос: доля верных ответов, различение,\n"
     "                  сколько раз выбран каждый вариант ответа\n"
-    "  candidates.csv  одна строка на кандидата: тестов, последний результат и его дата\n"
+    "  candidates.csv  одна строка на кандидата: тестов, последний результат и его дата,\n"
+    "                  незаконченных тестов\n"
+    "  unfinished.csv  одна строка на тест, начатый и не законченный\n"
+    "  impossible.csv  одна строка на запись, которая не может быть правдой\n"
+    "  results.xlsx    те же таблицы для Excel и LibreOffice\n"
     "  index.html      то же с диаграммами оценок, для браузера и печати\n"
     "  protocols.html  (с --protocols) протокол каждой записи на отдельном листе A4\n"
     "\n"
     "Журналы только читаются. Повреждённая запись пропускается с предупреждением,\n"
-    "в котором названы файл и строка. Файлы пишутся все вместе или ни один.\n"
+    "в котором названы файл и строка; запись, поля которой противоречат друг другу,\n"
+    "не учитывается и названа с причиной. Файлы пишутся все вместе или ни один,\n"
+    "и только в вашу папку, в которую не могут писать другие; читать их можете\n"
+    "только вы (с --readable — все).\n"
     "\n"
-    "Код завершения: 0 — прочитаны все записи, 1 — часть пропущена,\n"
-    "2 — не прочитано ни одной записи или файлы не записаны.\n"
+    "Код завершения: 0 — прочитаны и учтены все записи, 1 — часть пропущена\n"
+    "или не учтена, 2 — не прочитано ни одной записи или файлы не записаны.\n"
     "\n"
     "  --out ПАПКА      куда писать таблицы и страницы\n"
     "  --course ПАПКА   папка курса: показать тему, номер в теме и начало текста вопроса\n"
     "  --from ДАТА      только записи с этой даты (ДД.ММ.ГГГГ) включительно\n"
     "  --to ДАТА        только записи по эту дату включительно\n"
-    "  --group ГРУППА   только записи этой группы (можно повторить)\n"
+    "  --group ГРУППА   только записи этой группы (можно повторить; пробелы по краям\n"
+    "                   и заглавные буквы не важны)\n"
     "  --protocols      записать и protocols.html\n"
+    "  --readable       файлы доступны для чтения всем (права 0644), а не только вам\n"
     "  --help           эта справка\n";
 
-// "05.03.2024" as "20240305"; nullopt for anything else.
-std::optional<std::string> dayKey(std::string_view date) {
-  if (date.size() != 10 || date[2] != '.' || date[5] != '.') return std::nullopt;
-  for (std::size_t k : {0u, 1u, 3u, 4u, 6u, 7u, 8u, 9u})
-    if (date[k] < '0' || date[k] > '9') return std::nullopt;
-  return std::string(date.substr(6, 4)) + std::string(date.substr(3, 2)) +
-         std::string(date.substr(0, 2));
-}
-
 struct Filter {
-  std::optional<std::string> from, to;  // day keys
-  std::vector<std::string> groups;      // code page 1251
+  std::optional<long> from, to;  // days, as civilDay counts them
+  std::vector<std::string> groups;  // as matchKey has them
   bool any() const { return from || to || !groups.empty(); }
-  bool keeps(const ReportValues& v) const {
+  bool keeps(const std::string& date, const std::string& group) const {
     if (from || to) {
-      const auto day = dayKey(v.date);
+      const auto day = civilDay(date);
       if (!day || (from && *day < *from) || (to && *day > *to)) return false;
     }
     if (groups.empty()) return true;
-    for (const auto& g : groups)
-      if (g == v.group) return true;
-    return false;
+    return std::find(groups.begin(), groups.end(), matchKey(group)) != groups.end();
   }
 };
+
+struct Options {
+  std::vector<std::string> logs;
+  std::string outDir = ".";
+  std::optional<std::string> courseDir;
+  Filter filter;
+  bool protocols = false;
+  bool readableByAll = false;
+};
+
+// An option: its name, whether a value follows it, and what it does; the
+// returned text (UTF-8) is why the value is refused.
+struct OptionRule {
+  std::string_view name;
+  bool takesValue;
+  std::function<std::optional<std::string>(Options&, const std::string& value)> apply;
+};
+
+std::optional<std::string> dayOption(std::optional<long>& into, std::string_view option,
+                                     const std::string& value) {
+  if ((into = civilDay(value))) return std::nullopt;
+  return datedLikeTheProgram(value)
+             ? "Дата после " + std::string(option) + " " + value + " не бывает."
+             : "Дата после " + std::string(option) + " пишется как 05.03.2024.";
+}
+
+const std::vector<OptionRule>& optionRules() {
+  static const std::vector<OptionRule> rules{
+      {"--out", true,
+       [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.outDir = v;
+         return std::nullopt;
+       }},
+      {"--course", true,
+       [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.courseDir = v;
+         return std::nullopt;
+       }},
+      {"--group", true,
+       [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.filter.groups.push_back(matchKey(fromTerminal(v)));
+         return std::nullopt;
+       }},
+      {"--from", true,
+       [](Options& o, const std::string& v) { return dayOption(o.filter.from, "--from", v); }},
+      {"--to", true,
+       [](Options& o, const std::string& v) { return dayOption(o.filter.to, "--to", v); }},
+      {"--protocols", false,
+       [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.protocols = true;
+         return std::nullopt;
+       }},
+      {"--readable", false,
+       [](Options& o, const std::string&) -> std::optional<std::string> {
+         o.readableByAll = true;
+         return std::nullopt;
+       }},
+  };
+  return rules;
+}
+
+// The options, or the exit status when the run ends here (help, or a fault).
+std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
+  Options o;
+  bool options = true;
+  for (int k = 1; k < argc; ++k) {
+    const std::string arg = argv[k];
+    if (options && (arg == "--help" || arg == "-h")) {
+      std::cout << term(kHelp);
+      exit = 0;
+      return std::nullopt;
+    }
+    if (!options || arg.size() < 2 || arg[0] != '-') {
+      o.logs.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options = false;
+      continue;
+    }
+    // "--name VALUE" or "--name=VALUE".
+    const OptionRule* rule = nullptr;
+    std::string value;
+    for (const OptionRule& r : optionRules()) {
+      if (arg == r.name) {
+        rule = &r;
+        if (r.takesValue) {
+          if (k + 1 == argc) {
+            std::cerr << term("После " + std::string(r.name) + " нужно значение.\n");
+            exit = 2;
+            return std::nullopt;
+          }
+          value = argv[++k];
+        }
+      } else if (r.takesValue && arg.starts_with(std::string(r.name) + "=")) {
+        rule = &r;
+        value = arg.substr(r.name.size() + 1);
+      }
+      if (rule) break;
+    }
+    if (!rule) {
+      std::cerr << term("Неизвестный параметр ") << arg
+                << term(". Справка: vorsanit-results --help\n");
+      exit = 2;
+      return std::nullopt;
+    }
+    if (const auto refused = rule->apply(o, value)) {
+      std::cerr << term(*refused + "\n");
+      exit = 2;
+      return std::nullopt;
+    }
+  }
+  if (o.logs.empty()) {
+    std::cerr << term("Не назван ни один журнал. Справка: vorsanit-results --help\n");
+    exit = 2;
+    return std::nullopt;
+  }
+  return o;
+}
 
 struct LogFile {
   std::string name;
@@ -95,26 +230,39 @@ struct LogFile {
   ino_t inode = 0;
 };
 
+// A start journal beside a log, open from the first reading to the second so
+// that both read the same file.
+struct Journal {
+  std::string name;
+  int fd = -1;
+  std::size_t bytes = 0;  // read the first time; the second reading stops there
+};
+
 struct Run {
   std::vector<std::string> notes;  // UTF-8, for the page
-  std::size_t skipped = 0;
-  std::vector<std::string> places;  // the first few skipped records, "file:line"
+  std::size_t skipped = 0, impossible = 0, unfinished = 0;
+  // The first few of each, "file:line".
+  std::vector<std::string> skippedPlaces, impossiblePlaces, unfinishedPlaces;
   bool allFilesRead = true;
   int filtered = 0;
-  void problem(const std::string& name, std::string_view what) {
+  void note(const std::string& name, std::string_view what) {
     std::cerr << name << ": " << term(what) << '\n';
     notes.push_back(name + ": " + std::string(what));
+  }
+  void problem(const std::string& name, std::string_view what) {
+    note(name, what);
     allFilesRead = false;
   }
 };
 
-// Opens a log for reading: only a regular file will do. A pipe or a device
-// (a link to /dev/zero, say) would hang the run or never end, so the open
-// does not wait and the file's kind is checked on the open descriptor.
-int openLog(const std::string& name, Run& run, struct stat& info) {
+// Opens a log or journal for reading: only a regular file will do. A pipe or
+// a device (a link to /dev/zero, say) would hang the run or never end, so the
+// open does not wait and the file's kind is checked on the open descriptor.
+int openForReading(const std::string& name, Run& run, struct stat& info, bool missingIsFine) {
   const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     const int e = errno;
+    if (e == ENOENT && missingIsFine) return -1;
     if (e == ENOENT)
       run.problem(name, "файл не найден.");
     else if (e == ELOOP)
@@ -137,93 +285,92 @@ int openLog(const std::string& name, Run& run, struct stat& info) {
   return fd;
 }
 
+// The start journal beside a log: "ekzam.start" for "ekzam.log".
+std::optional<std::string> journalOf(const std::string& log) {
+  if (!log.ends_with(".log")) return std::nullopt;
+  return log.substr(0, log.size() - 4) + ".start";
+}
+
+// Now, as a seat's clock would write it, in the terms of momentOf.
+long long now() {
+  const std::time_t t = std::time(nullptr);
+  std::tm local{};
+  ::localtime_r(&t, &local);
+  char date[16], time[16];
+  std::strftime(date, sizeof date, "%d.%m.%Y", &local);
+  std::strftime(time, sizeof time, "%H:%M:%S", &local);
+  return momentOf(date, time).value_or(0);
+}
+
+std::string kept(const std::string& field) { return field.substr(0, kKeptFieldBytes); }
+
+void place(std::vector<std::string>& places, std::size_t& count, const std::string& where) {
+  if (count++ < kPlacesInSummary) places.push_back(where);
+}
+
+void printPlaces(const char* what, std::size_t count, const std::vector<std::string>& places) {
+  if (count == 0) return;
+  std::cout << term(what) << count << " (";
+  for (std::size_t k = 0; k < places.size(); ++k) std::cout << (k ? ", " : "") << places[k];
+  if (count > kPlacesInSummary) std::cout << term(" и ещё ") << count - kPlacesInSummary;
+  std::cout << ')';
+}
+
+// The outputs in the order they are listed, with what each holds.
+struct OutputName {
+  const char* name;
+  const char* what;
+};
+constexpr OutputName kOutputs[] = {
+    {"records.csv", "одна строка на запись"},
+    {"questions.csv", "одна строка на заданный вопрос"},
+    {"candidates.csv", "одна строка на кандидата"},
+    {"unfinished.csv", "одна строка на незаконченный тест"},
+    {"impossible.csv", "записи, которые не могут быть правдой"},
+    {"results.xlsx", "те же таблицы для Excel и LibreOffice"},
+    {"index.html", "то же с диаграммами, для браузера"},
+    {"protocols.html", "протокол каждой записи, для печати"},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::setlocale(LC_CTYPE, "");
   codeset = nl_langinfo(CODESET);
 
-  std::vector<std::string> files;
-  std::string outDir = ".";
-  std::optional<std::string> courseDir;
-  Filter filter;
-  bool protocols = false, options = true;
-  // "--name VALUE" or "--name=VALUE".
-  auto valueOf = [&](int& k, const std::string& arg,
-                     std::string_view option) -> std::optional<std::string> {
-    if (arg == option) {
-      if (k + 1 == argc) {
-        std::cerr << term("После " + std::string(option) + " нужно значение.\n");
-        std::exit(2);
-      }
-      return std::string(argv[++k]);
-    }
-    if (arg.starts_with(std::string(option) + "=")) return arg.substr(option.size() + 1);
-    return std::nullopt;
-  };
-  for (int k = 1; k < argc; ++k) {
-    const std::string arg = argv[k];
-    if (options && (arg == "--help" || arg == "-h")) {
-      std::cout << term(kHelp);
-      return 0;
-    }
-    if (!options || arg.size() < 2 || arg[0] != '-') {
-      files.push_back(arg);
-    } else if (arg == "--") {
-      options = false;
-    } else if (arg == "--protocols") {
-      protocols = true;
-    } else if (auto out = valueOf(k, arg, "--out")) {
-      outDir = *out;
-    } else if (auto course = valueOf(k, arg, "--course")) {
-      courseDir = *course;
-    } else if (auto group = valueOf(k, arg, "--group")) {
-      filter.groups.push_back(fromTerminal(*group));
-    } else if (auto from = valueOf(k, arg, "--from")) {
-      if (!(filter.from = dayKey(*from))) {
-        std::cerr << term("Дата после --from пишется как 05.03.2024.\n");
-        return 2;
-      }
-    } else if (auto to = valueOf(k, arg, "--to")) {
-      if (!(filter.to = dayKey(*to))) {
-        std::cerr << term("Дата после --to пишется как 05.03.2024.\n");
-        return 2;
-      }
-    } else {
-      std::cerr << term("Неизвестный параметр ") << arg
-                << term(". Справка: vorsanit-results --help\n");
-      return 2;
-    }
-  }
-  if (files.empty()) {
-    std::cerr << term("Не назван ни один журнал. Справка: vorsanit-results --help\n");
-    return 2;
-  }
+  int exit = 0;
+  const std::optional<Options> parsed = parseOptions(argc, argv, exit);
+  if (!parsed) return exit;
+  const Options& options = *parsed;
+  const Filter& filter = options.filter;
 
   Run run;
   std::optional<CourseIndex> course;
-  if (courseDir) {
+  if (options.courseDir) {
     std::vector<std::string> faults;
-    course = CourseIndex::load(*courseDir, faults);
+    course = CourseIndex::load(*options.courseDir, faults);
     // The course only names the questions: its faults are told, the results stand.
     for (const auto& f : faults) {
-      std::cerr << *courseDir << ": " << termFromCp(f) << '\n';
-      run.notes.push_back(*courseDir + ": " + utf8FromCp1251(f));
+      std::cerr << *options.courseDir << ": " << termFromCp(f) << '\n';
+      run.notes.push_back(*options.courseDir + ": " + utf8FromCp1251(f));
     }
   }
 
   // Each log once: the same file named twice, or by another path, is read once.
   std::vector<LogFile> logs;
-  for (const auto& name : files) {
+  for (const auto& name : options.logs) {
+    if (name.ends_with(".start")) {
+      run.problem(name, "это журнал начала тестов; он читается сам, рядом с журналом .log.");
+      continue;
+    }
     struct stat info {};
-    const int fd = openLog(name, run, info);
+    const int fd = openForReading(name, run, info, false);
     if (fd < 0) continue;
     ::close(fd);
     bool seen = false;
     for (const auto& l : logs) seen |= l.device == info.st_dev && l.inode == info.st_ino;
     if (seen) {
-      std::cerr << name << term(": этот журнал уже назван; он читается один раз.\n");
-      run.notes.push_back(name + ": этот журнал уже назван; он читается один раз.");
+      run.note(name, "этот журнал уже назван; он читается один раз.");
       continue;
     }
     logs.push_back({name, info.st_dev, info.st_ino});
@@ -236,75 +383,151 @@ int main(int argc, char** argv) {
               << term(". Прежние файлы не тронуты.\n");
     return 2;
   };
-  if (!outputs.open(outDir)) return writeFailed();
-  const char* const names[] = {"records.csv", "questions.csv", "candidates.csv", "index.html",
-                               "protocols.html"};
+  if (!outputs.open(options.outDir, options.readableByAll)) {
+    if (outputs.refusal().empty()) return writeFailed();
+    std::cerr << options.outDir << term(": результаты сюда не пишутся: " + outputs.refusal() +
+                                        " Выберите свою папку, например --out ~/результаты.\n");
+    return 2;
+  }
   // A log named like one of the outputs must not be replaced by it.
-  for (const char* name : names) {
+  for (const OutputName& output : kOutputs) {
     unsigned long device = 0, inode = 0;
-    if (!outputs.identity(name, device, inode)) continue;
+    if (!outputs.identity(output.name, device, inode)) continue;
     for (const auto& l : logs)
       if (l.device == device && l.inode == inode) {
-        std::cerr << outDir << '/' << name
+        std::cerr << options.outDir << '/' << output.name
                   << term(": это один из журналов; выберите другую папку (--out).\n");
         return 2;
       }
   }
   removeOutputsOnSignals();
-  const int recordsFile = outputs.add(names[0]);
-  const int protocolsFile = protocols ? outputs.add(names[4]) : -1;
-  if (recordsFile < 0 || (protocols && protocolsFile < 0)) return writeFailed();
+  const int recordsFile = outputs.add("records.csv");
+  const int impossibleFile = outputs.add("impossible.csv");
+  const int unfinishedFile = outputs.add("unfinished.csv");
+  const int workbookFile = outputs.add("results.xlsx");
+  const int protocolsFile = options.protocols ? outputs.add("protocols.html") : -1;
+  if (recordsFile < 0 || impossibleFile < 0 || unfinishedFile < 0 || workbookFile < 0 ||
+      (options.protocols && protocolsFile < 0))
+    return writeFailed();
   outputs.write(recordsFile, kRecordsCsvHeader);
-  if (protocols) outputs.write(protocolsFile, protocolsHead());
+  outputs.write(impossibleFile, kImpossibleCsvHeader);
+  outputs.write(unfinishedFile, kUnfinishedCsvHeader);
+  std::size_t protocolsBytes = 0;
+  if (options.protocols) outputs.write(protocolsFile, protocolsHead());
+  Workbook workbook(outputs.pathForLibrary(workbookFile), outputs.folderForLibrary());
+
+  // Reading stops once an output cannot be written, or protocols.html is too large.
+  bool tooManyProtocols = false;
+  auto sourceOf = [&](int fd, std::size_t limit, std::size_t* count) -> ByteSource {
+    return [&outputs, &tooManyProtocols, fd, limit, count](char* into, std::size_t size) -> long {
+      if (outputs.failureCode() != 0 || tooManyProtocols) {
+        errno = ECANCELED;
+        return -1;
+      }
+      const long got = ::read(fd, into, std::min(size, limit - *count));
+      if (got > 0) *count += static_cast<std::size_t>(got);
+      return got;
+    };
+  };
+
+  // The start journals, first reading: every mark's key.
+  StartMarks marks;
+  std::vector<Journal> journals;
+  for (const LogFile& log : logs) {
+    const auto name = journalOf(log.name);
+    struct stat info {};
+    const int fd = name ? openForReading(*name, run, info, true) : -1;
+    if (fd < 0) continue;
+    Journal journal{*name, fd, 0};
+    std::size_t bad = 0, firstBad = 0;
+    const int error = readJournal(
+        sourceOf(fd, static_cast<std::size_t>(-1), &journal.bytes),
+        [&](const StartMark& m, std::size_t) { marks.add(m); },
+        [&](std::size_t line) {
+          if (bad++ == 0) firstBad = line;
+        });
+    if (error != 0) {
+      run.problem(*name, "ошибка чтения: " + utf8FromCp1251(failureReason(error)) + ".");
+      ::close(fd);
+      continue;
+    }
+    if (bad > 0) {
+      run.problem(*name + ':' + std::to_string(firstBad),
+                  "строк, которые не являются отметками начала теста: " + std::to_string(bad) +
+                      "; они пропущены.");
+    }
+    journals.push_back(journal);
+  }
+  marks.sort();
 
   Summariser summariser;
   std::string row;
+  std::vector<ImpossibleRecord> impossibleKept;
   for (const LogFile& log : logs) {
     struct stat info {};
-    const int fd = openLog(log.name, run, info);
+    const int fd = openForReading(log.name, run, info, false);
     if (fd < 0) continue;
     if (info.st_size == 0) {
       ::close(fd);
-      std::cerr << log.name << term(": журнал пуст, записей нет.\n");
-      run.notes.push_back(log.name + ": журнал пуст, записей нет.");
+      run.note(log.name, "журнал пуст, записей нет.");
       continue;
     }
-    std::size_t read = 0, skipped = 0;
-    // Once a table cannot be written, reading on is of no use.
-    const ByteSource source = [&](char* into, std::size_t size) -> long {
-      return outputs.failureCode() != 0 ? 0 : ::read(fd, into, size);
-    };
+    std::size_t read = 0, skipped = 0, impossible = 0, bytes = 0;
     auto onRecord = [&](const LogRecord& r) {
       ++read;
-      if (!filter.keeps(r.values)) {
+      const auto why = contradiction(r);
+      if (!why) marks.answer(r.values);
+      if (!filter.keeps(r.values.date, r.values.group)) {
         ++run.filtered;
+        return;
+      }
+      if (why) {
+        const std::string where = log.name + ':' + std::to_string(r.line);
+        if (impossible++ < kWarningsPerFile)
+          std::cerr << where << ": " << term("запись не учтена: ") << termFromCp(*why) << '\n';
+        place(run.impossiblePlaces, run.impossible, where);
+        ImpossibleRecord bad{log.name, r.line, *why, r.values};
+        bad.values.listing.clear();
+        row.clear();
+        appendImpossibleRow(row, bad);
+        outputs.write(impossibleFile, row);
+        workbook.addImpossible(bad);
+        if (impossibleKept.size() < kImpossibleKept) {
+          for (std::string* field : {&bad.values.name, &bad.values.code, &bad.values.group,
+                                     &bad.values.topic, &bad.values.date, &bad.values.time})
+            *field = kept(*field);
+          impossibleKept.push_back(std::move(bad));
+        }
         return;
       }
       summariser.add(r);
       row.clear();
       appendRecordRow(row, r);
       outputs.write(recordsFile, row);
-      if (protocols) {
+      workbook.addRecord(r);
+      if (options.protocols) {
         row.clear();
         appendProtocol(row, r, log.name + ", строка " + std::to_string(r.line));
+        protocolsBytes += row.size();
+        tooManyProtocols = protocolsBytes > kProtocolsBytes;
         outputs.write(protocolsFile, row);
       }
     };
     auto onSkipped = [&](const SkippedRecord& s) {
       const std::string where = log.name + ':' + std::to_string(s.line);
-      if (skipped++ < kWarningsPerFile) {
-        std::cerr << where << ": " << term("запись пропущена: ") << termFromCp(s.reason) << '\n';
-        run.notes.push_back(where + ": запись пропущена: " + utf8FromCp1251(s.reason));
-      }
-      if (run.skipped++ < kPlacesInSummary) run.places.push_back(where);
+      if (skipped++ < kWarningsPerFile)
+        run.note(where, "запись пропущена: " + utf8FromCp1251(s.reason));
+      place(run.skippedPlaces, run.skipped, where);
     };
-    const int error = readLog(source, onRecord, onSkipped);
+    const int error =
+        readLog(sourceOf(fd, static_cast<std::size_t>(-1), &bytes), onRecord, onSkipped);
     ::close(fd);
-    if (skipped > kWarningsPerFile) {
-      const std::string more = "пропущено ещё " + std::to_string(skipped - kWarningsPerFile) + ".";
-      std::cerr << log.name << ": " << term(more) << '\n';
-      run.notes.push_back(log.name + ": " + more);
-    }
+    if (error == ECANCELED) break;  // told below
+    if (skipped > kWarningsPerFile)
+      run.note(log.name, "пропущено ещё " + std::to_string(skipped - kWarningsPerFile) + ".");
+    if (impossible > kWarningsPerFile)
+      std::cerr << log.name << ": "
+                << term("не учтено ещё " + std::to_string(impossible - kWarningsPerFile) + ".\n");
     if (error != 0)
       run.problem(log.name, "ошибка чтения после " + std::to_string(read) +
                                 " записей: " + utf8FromCp1251(failureReason(error)) + ".");
@@ -313,12 +536,68 @@ int main(int argc, char** argv) {
     else
       run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
   }
+  if (tooManyProtocols) {
+    outputs.abandon();
+    std::cerr << term("Протоколов больше, чем помещается в protocols.html (" +
+                      std::to_string(kProtocolsBytes / 1024 / 1024) +
+                      " МБ, около 12 000 листов): выберите записи с --from, --to или --group. "
+                      "Файлы не записаны.\n");
+    return 2;
+  }
+
+  // The start journals, second reading: the marks no record answered. Tests
+  // begun within the time limit (and the slack) before now may still be running.
+  const long long due = now() - kTimeLimitSeconds - kMarkSlackSeconds;
+  std::deque<UnfinishedTest> unfinishedKept;
+  std::size_t running = 0;
+  for (Journal& journal : journals) {
+    if (::lseek(journal.fd, 0, SEEK_SET) != 0) continue;
+    std::size_t count = 0;
+    readJournal(
+        sourceOf(journal.fd, journal.bytes, &count),
+        [&](const StartMark& m, std::size_t line) {
+          if (marks.answered(m) || !filter.keeps(m.date, m.group)) return;
+          if (momentOf(m.date, m.time).value_or(0) > due) {
+            ++running;
+            return;
+          }
+          UnfinishedTest test{m, journal.name, line};
+          place(run.unfinishedPlaces, run.unfinished, journal.name + ':' + std::to_string(line));
+          row.clear();
+          appendUnfinishedRow(row, test);
+          outputs.write(unfinishedFile, row);
+          workbook.addUnfinished(test);
+          summariser.addUnfinished(m);
+          for (std::string* field : {&test.mark.name, &test.mark.code, &test.mark.group,
+                                     &test.mark.topic, &test.mark.range, &test.mark.host})
+            *field = kept(*field);
+          unfinishedKept.push_back(std::move(test));
+          if (unfinishedKept.size() > kUnfinishedKept) unfinishedKept.pop_front();
+        },
+        [](std::size_t) {});
+    ::close(journal.fd);
+  }
+  if (!logs.empty() && journals.empty())
+    run.notes.push_back(
+        "Рядом с журналами нет журналов начала тестов (ekzam.start, zachet.start): "
+        "незаконченные тесты не видны.");
+  if (running > 0)
+    run.notes.push_back("Тестов, начатых меньше " +
+                        std::to_string((kTimeLimitSeconds + kMarkSlackSeconds) / 60) +
+                        " минут назад (они могут ещё идти): " + std::to_string(running) +
+                        "; к незаконченным они не отнесены.");
   if (filter.any())
     run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " +
                         std::to_string(run.filtered) + ".");
+  if (outputs.failureCode() != 0) return writeFailed();
 
   Summary summary = summariser.finish(course ? &*course : nullptr);
-  if (summary.records() == 0) {
+  summary.startMarks = marks.size();
+  summary.unfinishedCount = run.unfinished;
+  summary.unfinished.assign(unfinishedKept.rbegin(), unfinishedKept.rend());
+  summary.impossibleCount = run.impossible;
+  summary.impossible = std::move(impossibleKept);
+  if (summary.records() == 0 && run.unfinished == 0 && run.impossible == 0) {
     outputs.abandon();
     std::cerr << term(
         run.filtered > 0
@@ -326,38 +605,39 @@ int main(int argc, char** argv) {
             : "Не прочитано ни одной записи; файлы не записаны.\n");
     return 2;
   }
-  if (protocols)
+  if (options.protocols)
     outputs.write(protocolsFile, protocolsTail(static_cast<std::size_t>(summary.records())));
-  const int questionsFile = outputs.add(names[1]);
+  const int questionsFile = outputs.add("questions.csv");
   outputs.write(questionsFile, questionsCsv(summary.questions));
-  const int candidatesFile = outputs.add(names[2]);
+  const int candidatesFile = outputs.add("candidates.csv");
   outputs.write(candidatesFile, candidatesCsv(summary));
-  const int pageFile = outputs.add(names[3]);
+  const int pageFile = outputs.add("index.html");
   outputs.write(pageFile, resultsPage(summary, run.notes));
+  workbook.addQuestions(summary.questions);
+  workbook.addCandidates(summary);
+  if (const auto failed = workbook.close()) {
+    outputs.abandon();
+    std::cerr << options.outDir << term("/results.xlsx: " + *failed + ". Прежние файлы не тронуты.\n");
+    return 2;
+  }
   if (!outputs.commit()) return writeFailed();
 
   const std::vector<std::string> targets = outputs.targets();
-  const std::string_view what[] = {"одна строка на запись", "протокол каждой записи, для печати",
-                                   "одна строка на заданный вопрос", "одна строка на кандидата",
-                                   "то же с диаграммами, для браузера"};
   std::size_t width = 0;
   for (const auto& target : targets) width = std::max(width, target.size());
-  for (std::size_t k = 0; k < targets.size(); ++k)
-    std::cout << targets[k] << std::string(width - targets[k].size() + 5, ' ')
-              << term(what[protocols || k == 0 ? k : k + 1]) << '\n';
+  for (const OutputName& output : kOutputs)
+    for (const auto& target : targets)
+      if (target.ends_with(std::string("/") + output.name))
+        std::cout << target << std::string(width - target.size() + 5, ' ') << term(output.what)
+                  << '\n';
 
-  std::string line = "Записей: " + std::to_string(summary.records()) + " (экзамен " +
-                     std::to_string(summary.exams) + ", зачет " + std::to_string(summary.passFail) +
-                     ")";
-  std::cout << term(line);
-  if (run.skipped > 0) {
-    std::cout << term("; повреждённых записей пропущено: ") << run.skipped << " (";
-    for (std::size_t k = 0; k < run.places.size(); ++k)
-      std::cout << (k ? ", " : "") << run.places[k];
-    if (run.skipped > kPlacesInSummary)
-      std::cout << term(" и ещё ") << run.skipped - kPlacesInSummary;
-    std::cout << ')';
-  }
+  std::cout << term("Записей: " + std::to_string(summary.records()) + " (экзамен " +
+                    std::to_string(summary.exams) + ", зачет " + std::to_string(summary.passFail) +
+                    ")");
+  printPlaces("; повреждённых записей пропущено: ", run.skipped, run.skippedPlaces);
+  printPlaces("; не учтено записей, которые не могут быть правдой: ", run.impossible,
+              run.impossiblePlaces);
+  printPlaces("; незаконченных тестов: ", run.unfinished, run.unfinishedPlaces);
   std::cout << ".\n";
-  return run.skipped == 0 && run.allFilesRead ? 0 : 1;
+  return run.skipped == 0 && run.impossible == 0 && run.allFilesRead ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <random>
@@ -87,16 +89,53 @@ bool OutputSet::fail(int code, const std::string& path) {
   return false;
 }
 
-bool OutputSet::open(const std::string& folder) {
+bool OutputSet::open(const std::string& folder, bool readableByAll) {
   folder_ = folder.empty() ? "." : folder;
+  // "results/" and "results/." name the folder "results" itself: the link
+  // check below must see its last part.
+  for (;;) {
+    if (folder_.size() > 1 && folder_.back() == '/')
+      folder_.pop_back();
+    else if (folder_.size() > 2 && folder_.ends_with("/."))
+      folder_.resize(folder_.size() - 2);
+    else
+      break;
+  }
+  fileMode_ = readableByAll ? 0644 : 0600;
   // Made when missing, one level at a time, as mkdir -p does.
   for (std::size_t at = 1; at <= folder_.size(); ++at) {
     if (at < folder_.size() && folder_[at] != '/') continue;
     const std::string part = folder_.substr(0, at);
-    if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return fail(errno, part);
+    if (::mkdir(part.c_str(), readableByAll ? 0755 : 0700) != 0 && errno != EEXIST)
+      return fail(errno, part);
   }
-  dir_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_ < 0) return fail(errno, folder_);
+  dir_ = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  struct stat info {};
+  if (dir_ < 0) {
+    const int e = errno;
+    if ((e == ELOOP || e == ENOTDIR) && ::lstat(folder_.c_str(), &info) == 0 &&
+        S_ISLNK(info.st_mode)) {
+      refusal_ = "это символическая ссылка; назовите саму папку.";
+      return false;
+    }
+    return fail(e, folder_);
+  }
+  // Judged on the folder opened, so that it cannot be swapped after the check.
+  if (::fstat(dir_, &info) != 0) return fail(errno, folder_);
+  if (info.st_uid != ::geteuid()) {
+    const passwd* owner = ::getpwuid(info.st_uid);
+    refusal_ = "папка принадлежит не вам (владелец — " +
+               (owner ? std::string(owner->pw_name) : std::to_string(info.st_uid)) + ").";
+  } else if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0) {
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(info.st_mode & 07777));
+    refusal_ = std::string("в папку могут писать и другие (права ") + mode + ").";
+  }
+  if (!refusal_.empty()) {
+    ::close(dir_);
+    dir_ = -1;
+    return false;
+  }
   return true;
 }
 
@@ -106,9 +145,8 @@ int OutputSet::add(const std::string& name) {
   const std::string path = folder_ + '/' + name;
   for (int attempt = 0; attempt < 100 && f->fd < 0; ++attempt) {
     f->temporary = '.' + name + '.' + randomSuffix();
-    // Mode 0666 less the umask, as for any new file of the teacher's.
     f->fd = ::openat(dir_, f->temporary.c_str(),
-                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, fileMode_);
     if (f->fd < 0 && errno != EEXIST) {
       fail(errno, path);
       return -1;
@@ -219,6 +257,12 @@ std::vector<std::string> OutputSet::targets() const {
   for (const auto& f : files_) out.push_back(folder_ + '/' + f->name);
   return out;
 }
+
+std::string OutputSet::pathForLibrary(int file) const {
+  return "/proc/self/fd/" + std::to_string(files_[static_cast<std::size_t>(file)]->fd);
+}
+
+std::string OutputSet::folderForLibrary() const { return "/proc/self/fd/" + std::to_string(dir_); }
 
 bool OutputSet::identity(const std::string& name, unsigned long& device,
                          unsigned long& inode) const {

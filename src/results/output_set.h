@@ -1,7 +1,11 @@
 #pragma once
-// The output files of one run, written all or nothing. The output folder may
-// be one that anybody can write to (the course folder, where the logs are
-// appended), so nothing already in it is trusted: each file is first written
+// The output files of one run, written all or nothing, into a folder that only
+// the teacher can write to: a folder that is a symbolic link, another
+// account's, or open to others' writing (the course folder, where every
+// candidate appends to the logs) is refused, since whoever can write there
+// can swap the pages the teacher reads or read what they hold. The files are
+// the teacher's alone (0600) unless asked to be readable by all (0644).
+// Nothing already in the folder is trusted either: each file is first written
 // to a temporary created new under a random name (O_CREAT | O_EXCL |
 // O_NOFOLLOW, so that a planted link or file of that name is never
 // followed), every one is synced, and only then are they renamed over the
@@ -21,8 +25,11 @@ class OutputSet {
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
-  // Opens the folder (made when missing). False with failure() set when it cannot be.
-  bool open(const std::string& folder);
+  // Opens the folder, made when missing (with the files' access, 0700 or 0755).
+  // False when it cannot be opened (failureCode() set) or is refused (refusal() set).
+  bool open(const std::string& folder, bool readableByAll = false);
+  // Why the folder was refused, in UTF-8; empty when it was not.
+  const std::string& refusal() const { return refusal_; }
   // Starts a file of that bare name; its index for write(). -1 on a failure.
   int add(const std::string& name);
   // Appends to a file; the bytes are buffered. False once a write has failed.
@@ -38,6 +45,11 @@ class OutputSet {
   const std::string& failurePath() const { return failurePath_; }
   // The target paths, in the order they were added.
   std::vector<std::string> targets() const;
+  // A path under which a library that opens files by name writes a file's
+  // temporary (the open descriptor itself, so no name in the folder is
+  // followed), and one for its own temporaries in the folder.
+  std::string pathForLibrary(int file) const;
+  std::string folderForLibrary() const;
 
   // Device and inode of an existing entry of that name in the folder (not
   // following a link); false when there is none.
@@ -56,6 +68,8 @@ class OutputSet {
   std::vector<std::unique_ptr<File>> files_;
   int failureCode_ = 0;
   std::string failurePath_;
+  std::string refusal_;
+  int fileMode_ = 0600;
 };
 
 // Removes the temporaries of every open output set when the run is stopped

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <numeric>
 
+#include "exam/test_session.h"
 #include "platform/cp1251.h"
+#include "results/start_journal.h"
 #include "results/tables.h"
 
 namespace {
@@ -123,8 +125,9 @@ class Budget {
 
 // Shares of the page, which stays under 5 MB whatever the logs.
 constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024,
-                      kQuestionBytes = 1000 * 1024, kCandidateBytes = 500 * 1024,
-                      kRecordBytes = 2500 * 1024;
+                      kQuestionBytes = 800 * 1024, kCandidateBytes = 400 * 1024,
+                      kRecordBytes = 2500 * 1024, kUnfinishedBytes = 250 * 1024,
+                      kImpossibleBytes = 150 * 1024;
 constexpr std::size_t kChartsOnPage = 24, kQuestionsOnPage = 1000, kNotesOnPage = 50;
 
 void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
@@ -198,6 +201,26 @@ std::string optionsCell(const QuestionStats& q) {
   return cell + "</span>";
 }
 
+// Without the course, the rows of an all-topics entry ("… (все темы)") and
+// those of the single topics may be the same questions under two numbers.
+std::string allTopicsHint(const std::vector<QuestionStats>& questions, bool course) {
+  if (course) return {};
+  const std::string mark = matchKey(cp("все темы"));
+  std::vector<std::string> across, single;
+  for (const auto& q : questions) {
+    auto& list = matchKey(q.topic).find(mark) != std::string::npos ? across : single;
+    if (list.empty() || list.back() != q.topic) list.push_back(q.topic);
+  }
+  if (across.empty() || single.empty()) return {};
+  std::string names;
+  for (std::size_t k = 0; k < across.size(); ++k)
+    names += (k ? ", «" : "«") + shortHtml(across[k]) + "»";
+  return "<p class=\"more\">Строки темы " + names +
+         " нумеруют вопросы подряд по всему курсу, а строки отдельных тем — внутри темы: "
+         "один и тот же вопрос может стоять и там, и там под разными номерами. Чтобы они были "
+         "названы по темам курса, дайте папку курса (--course).</p>\n";
+}
+
 void questionSection(std::string& out, const std::vector<QuestionStats>& questions) {
   // What needs a look comes first, the hardest first within each part.
   std::vector<const QuestionStats*> order;
@@ -263,7 +286,10 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
       ", стоит посмотреть: " + std::to_string(marked) +
       ". Доля верных — часть ответов на вопрос, данных верно; различение — доля верных у 27 % "
       "лучших записей минус доля у 27 % худших (по числу верных ответов), при 10 записях и больше. "
-      "Варианты — сколько раз выбран каждый вариант ответа, ✓ — верный.</p>\n";
+      "Варианты — сколько раз выбран каждый вариант ответа, ✓ — верный. Отметка ставится "
+      "вопросу, на который ответили хотя бы " +
+      std::to_string(kMinAnswersToJudge) + " раз.</p>\n";
+  out += allTopicsHint(questions, course);
   if (shown < questions.size())
     out += "<p class=\"more\">Здесь " + std::to_string(shown) + " вопросов из " +
            std::to_string(questions.size()) +
@@ -285,9 +311,10 @@ void candidateSection(std::string& out, const Summary& s) {
     if (!c.passed()) failing.push_back(&c);
   out += "<h2 id=\"candidates\">Кто ещё не сдал</h2>\n<p>Кандидатов: " +
          std::to_string(s.candidates.size()) +
-         "; последний результат — «2 - неуд.» или «незачет» у " + std::to_string(failing.size()) +
-         ". Все кандидаты — в candidates.csv.</p>\n";
+         "; последний результат — «2 - неуд.» или «незачет» (или тест так и не закончен) у " +
+         std::to_string(failing.size()) + ". Все кандидаты — в candidates.csv.</p>\n";
   if (failing.empty()) return;
+  const bool unfinished = s.unfinishedCount > 0;
   std::string rows;
   Budget budget(kCandidateBytes);
   std::size_t shown = 0;
@@ -297,22 +324,104 @@ void candidateSection(std::string& out, const Summary& s) {
                       shortHtml(pool.text(c->name)) + "</td><td>" + shortHtml(pool.text(c->group)) +
                       "</td><td class=\"n\">" + std::to_string(c->tests) + "</td><td data-v=\"" +
                       htmlEscape(dateKey(pool.text(c->lastDate), pool.text(c->lastTime))) + "\">" +
-                      shortHtml(pool.text(c->lastDate)) + "</td><td><span class=\"swatch " +
-                      gradeClass(c->lastExam, c->lastGrade) + "\"></span>" +
-                      htmlEscape(modeName(c->lastExam)) + ": " +
-                      html(gradeScale(c->lastExam)[static_cast<std::size_t>(c->lastGrade)].text) +
-                      "</td></tr>\n";
+                      shortHtml(pool.text(c->lastDate)) + "</td><td>";
+    if (c->tests > 0)
+      row += "<span class=\"swatch " + gradeClass(c->lastExam, c->lastGrade) + "\"></span>" +
+             htmlEscape(modeName(c->lastExam)) + ": " +
+             html(gradeScale(c->lastExam)[static_cast<std::size_t>(c->lastGrade)].text);
+    else
+      row += "нет записей";
+    row += "</td>";
+    if (unfinished) row += "<td class=\"n\">" + std::to_string(c->unfinished) + "</td>";
+    row += "</tr>\n";
     if (!budget.take(row)) break;
     rows += row;
     ++shown;
   }
   out +=
       "<table class=\"sortable\"><thead><tr><th>Код</th><th>Фамилия И.О.</th><th>Группа</th>"
-      "<th data-num>Тестов</th><th>Последний</th><th>Результат</th></tr></thead><tbody>\n" +
+      "<th data-num>Тестов</th><th>Последний</th><th>Результат</th>" +
+      std::string(unfinished ? "<th data-num>Не закончено</th>" : "") + "</tr></thead><tbody>\n" +
       rows + "</tbody></table>\n";
   if (shown < failing.size())
     out += "<p class=\"more\">Ещё " + std::to_string(failing.size() - shown) +
            " кандидатов не поместились на страницу; они — в candidates.csv.</p>\n";
+}
+
+void unfinishedSection(std::string& out, const Summary& s) {
+  out += "<h2 id=\"unfinished\">Незаконченные тесты</h2>\n";
+  if (s.startMarks == 0) {
+    out +=
+        "<p>Рядом с журналами нет журналов начала тестов (ekzam.start, zachet.start): "
+        "незаконченные тесты увидеть нельзя.</p>\n";
+    return;
+  }
+  out += "<p>Тест начат (отмечен в журнале начала), а записи о нём нет и через " +
+         std::to_string((kTimeLimitSeconds + kMarkSlackSeconds) / 60) +
+         " минут: программу закрыли во время теста, или запись потеряна. Таких тестов: " +
+         std::to_string(s.unfinishedCount) + ".";
+  if (s.unfinishedCount > s.unfinished.size())
+    out += " Здесь последние " + std::to_string(s.unfinished.size()) +
+           "; все — в unfinished.csv.";
+  out += "</p>\n";
+  if (s.unfinished.empty()) return;
+  std::string rows;
+  Budget budget(kUnfinishedBytes);
+  std::size_t shown = 0;
+  for (const UnfinishedTest& u : s.unfinished) {
+    const StartMark& m = u.mark;
+    std::string row = "<tr><td>" + htmlEscape(modeName(m.exam)) + "</td><td data-v=\"" +
+                      html(dateKey(m.date, m.time)) + "\">" + shortHtml(m.date) + "</td><td>" +
+                      shortHtml(m.time) + "</td><td>" + shortHtml(m.name) + "</td><td>" +
+                      shortHtml(m.code) + "</td><td>" + shortHtml(m.group) + "</td><td>" +
+                      shortHtml(m.topic) + "</td><td>" + shortHtml(m.range) + "</td><td>" +
+                      shortHtml(m.host) + "</td><td>" +
+                      htmlEscape(shortNote(u.journal + ':' + std::to_string(u.line))) +
+                      "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+  out +=
+      "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
+      "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
+      "<th>Компьютер</th><th>Журнал начала</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table>\n";
+  if (shown < s.unfinished.size())
+    out += "<p class=\"more\">Ещё " + std::to_string(s.unfinished.size() - shown) +
+           " не поместились на страницу; все — в unfinished.csv.</p>\n";
+}
+
+void impossibleSection(std::string& out, const Summary& s) {
+  if (s.impossibleCount == 0) return;
+  out += "<h2 id=\"impossible\">Записи, которые не могут быть правдой</h2>\n<p>Поля этих "
+         "записей противоречат друг другу (так программа не пишет: запись исправлена или "
+         "написана вручную); они не учтены. Таких записей: " +
+         std::to_string(s.impossibleCount) + "; все — в impossible.csv.</p>\n";
+  std::string rows;
+  Budget budget(kImpossibleBytes);
+  std::size_t shown = 0;
+  for (const ImpossibleRecord& r : s.impossible) {
+    const ReportValues& v = r.values;
+    std::string row = "<tr><td>" + htmlEscape(shortNote(r.log + ':' + std::to_string(r.line))) +
+                      "</td><td>" + htmlEscape(modeName(v.exam)) + "</td><td data-v=\"" +
+                      html(dateKey(v.date, v.time)) + "\">" + shortHtml(v.date) + "</td><td>" +
+                      shortHtml(v.time) + "</td><td>" + shortHtml(v.name) + "</td><td>" +
+                      shortHtml(v.code) + "</td><td>" + shortHtml(v.group) + "</td><td>" +
+                      shortHtml(v.result) + "</td><td class=\"why\">" + html(r.reason) +
+                      "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+  out +=
+      "<table class=\"sortable\"><thead><tr><th>Журнал</th><th>Режим</th><th>Дата</th>"
+      "<th>Время</th><th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Результат</th>"
+      "<th>Почему не может быть</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table>\n";
+  if (shown < s.impossibleCount)
+    out += "<p class=\"more\">Ещё " + std::to_string(s.impossibleCount - shown) +
+           " — в impossible.csv.</p>\n";
 }
 
 std::string recordRow(const Summary& s, const RecordRow& r) {
@@ -409,10 +518,20 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
   out += std::string(kStyle) + gradeStyles();
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
          std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
-         ", зачет " + std::to_string(summary.passFail) + ").</p>\n";
+         ", зачет " + std::to_string(summary.passFail) + ")";
+  if (summary.unfinishedCount > 0)
+    out += "; <a href=\"#unfinished\">незаконченных тестов: " +
+           std::to_string(summary.unfinishedCount) + "</a>";
+  if (summary.impossibleCount > 0)
+    out += "; <a href=\"#impossible\">не учтено записей, которые не могут быть правдой: " +
+           std::to_string(summary.impossibleCount) + "</a>";
+  out += ".</p>\n";
   out +=
       "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
-      "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
+      "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#unfinished\">Незаконченные тесты</a> · ";
+  if (summary.impossibleCount > 0)
+    out += "<a href=\"#impossible\">Невозможные записи</a> · ";
+  out += "<a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";
     Budget budget(kNotesBytes);
@@ -431,6 +550,8 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
   chartSection(out, summary.charts);
   questionSection(out, summary.questions);
   candidateSection(out, summary);
+  unfinishedSection(out, summary);
+  impossibleSection(out, summary);
   out += "<p class=\"hint\">Щелчок по заголовку столбца сортирует таблицу.</p>\n";
   recordSection(out, summary);
   out += "<script>";

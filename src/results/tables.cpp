@@ -51,6 +51,24 @@ void appendRecordRow(std::string& out, const LogRecord& r) {
   out += "\r\n";
 }
 
+void appendUnfinishedRow(std::string& out, const UnfinishedTest& u) {
+  const StartMark& m = u.mark;
+  out += modeName(m.exam);
+  for (const std::string* text : {&m.date, &m.time, &m.name, &m.code, &m.group, &m.topic})
+    out += ',' + csvField(utf8FromCp1251(*text), true);
+  out += ',' + csvField(utf8FromCp1251(m.range)) + ',' + csvField(utf8FromCp1251(m.host), true) +
+         ',' + csvField(u.journal, true) + ',' + std::to_string(u.line) + "\r\n";
+}
+
+void appendImpossibleRow(std::string& out, const ImpossibleRecord& r) {
+  const ReportValues& v = r.values;
+  out += csvField(r.log, true) + ',' + std::to_string(r.line) + ',' +
+         csvField(utf8FromCp1251(r.reason)) + ',' + modeName(v.exam);
+  for (const std::string* text : {&v.date, &v.time, &v.name, &v.code, &v.group, &v.topic})
+    out += ',' + csvField(utf8FromCp1251(*text), true);
+  out += ',' + csvField(utf8FromCp1251(v.result), true) + "\r\n";
+}
+
 std::string recordsCsv(const std::vector<LogRecord>& records) {
   std::string out(kRecordsCsvHeader);
   for (const LogRecord& r : records) appendRecordRow(out, r);
@@ -85,16 +103,22 @@ std::string questionsCsv(const std::vector<QuestionStats>& questions) {
 }
 
 std::string candidatesCsv(const Summary& s) {
-  std::string out = "code,name,group,tests,last_date,last_time,last_mode,last_result,passed\r\n";
+  // unfinished came later than the other columns: it stands last.
+  std::string out =
+      "code,name,group,tests,last_date,last_time,last_mode,last_result,passed,unfinished\r\n";
   for (const CandidateStats& c : s.candidates) {
     for (std::uint32_t text : {c.code, c.name, c.group})
       out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
     out += std::to_string(c.tests) + ',';
-    for (std::uint32_t text : {c.lastDate, c.lastTime})
-      out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
-    out += modeName(c.lastExam) + ',' +
-           csvField(utf8FromCp1251(gradeScale(c.lastExam)[c.lastGrade].text)) + ',' +
-           (c.passed() ? "да" : "нет") + "\r\n";
+    if (c.tests > 0) {
+      for (std::uint32_t text : {c.lastDate, c.lastTime})
+        out += csvField(utf8FromCp1251(s.strings.text(text)), true) + ',';
+      out += modeName(c.lastExam) + ',' +
+             csvField(utf8FromCp1251(gradeScale(c.lastExam)[c.lastGrade].text)) + ',';
+    } else {
+      out += ",,,,";  // no record: only unfinished tests
+    }
+    out += std::string(c.passed() ? "да" : "нет") + ',' + std::to_string(c.unfinished) + "\r\n";
   }
   return out;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The records, the question analysis and the candidates as CSV for a
-// spreadsheet: UTF-8, comma-separated, RFC 4180 quoting, CR LF line ends, a
+// The records, the question analysis, the candidates, the unfinished tests
+// and the records that cannot be true as CSV for a spreadsheet or a script: UTF-8, comma-separated, RFC 4180 quoting, CR LF line ends, a
 // header line. records.csv is written row by row as the logs are read.
 #include <string>
 #include <string_view>
@@ -23,6 +23,16 @@ inline constexpr std::string_view kRecordsCsvHeader =
     "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n";
 // Appends the record's row of records.csv.
 void appendRecordRow(std::string& out, const LogRecord& record);
+
+// unfinished.csv: one row per test begun and never finished, as its start mark has it.
+inline constexpr std::string_view kUnfinishedCsvHeader =
+    "mode,date,time,name,code,group,topic,range,host,journal,line\r\n";
+void appendUnfinishedRow(std::string& out, const UnfinishedTest& test);
+
+// impossible.csv: one row per record that cannot be true, with where it stands and why.
+inline constexpr std::string_view kImpossibleCsvHeader =
+    "log,line,reason,mode,date,time,name,code,group,topic,result\r\n";
+void appendImpossibleRow(std::string& out, const ImpossibleRecord& record);
 
 std::string recordsCsv(const std::vector<LogRecord>& records);
 std::string questionsCsv(const std::vector<QuestionStats>& questions);
