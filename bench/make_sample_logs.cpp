@@ -35,8 +35,15 @@ std::string damaged(int kind, bool exam) {
         r.AnswerResults[k] = 1;
       }
       r.AnswerCount = 10;
-      const ReportInput input{exam,      "10.03.2025",          "09:15:00", cp("Петрова Б.В."), "2",
-                              cp("М-122"), cp("Трехфазные цепи"), 1,          35};
+      const ReportInput input{exam,
+                              "10.03.2025",
+                              "09:15:00",
+                              cp("Петрова Б.В."),
+                              "2",
+                              cp("М-122"),
+                              cp("Трехфазные цепи"),
+                              1,
+                              35};
       return makeRecord(makeReportValues(input, r, evaluate(r, exam)));
     }
     case 0:

@@ -128,9 +128,9 @@ std::string sampleLog(std::size_t count, bool exam, unsigned seed, bool varied,
       auto mark = [&](int at) {
         char clock[48];
         std::snprintf(clock, sizeof clock, "%02d:%02d:%02d", at / 3600, at / 60 % 60, at % 60);
-        *journal += formatStartMark({date, clock, exam, topicName(topic), cp("с 1 по ") +
-                                     std::to_string(kQuestionsPerTopic), who.code, cp(who.name),
-                                     cp(who.group), "seat-" + std::to_string(n % 30),
+        *journal += formatStartMark({date, clock, exam, topicName(topic),
+                                     cp("с 1 по ") + std::to_string(kQuestionsPerTopic), who.code,
+                                     cp(who.name), cp(who.group), "seat-" + std::to_string(n % 30),
                                      "id-" + std::to_string(seed) + '-' + std::to_string(n)});
       };
       const int began = second - r.ElapsedSeconds - uniform(0, 3);

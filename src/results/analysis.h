@@ -98,8 +98,8 @@ struct RecordRow {
 };
 
 struct CandidateStats {
-  std::uint32_t code, name, group;  // in the summary's pool, as first written
-  int tests = 0;                    // counted records
+  std::uint32_t code, name, group;           // in the summary's pool, as first written
+  int tests = 0;                             // counted records
   std::uint32_t lastDate = 0, lastTime = 0;  // of the latest test
   bool lastExam = true;
   int lastGrade = 0;

@@ -56,8 +56,9 @@ int readLog(const ByteSource& source, const std::function<void(const LogRecord&)
 // The lines of any text read the same careful way (for the start journals):
 // each with its 1-based number; a line longer than kLongestLogLine comes cut,
 // with `cut` set. Returns 0, or the errno of a failed read.
-int readLines(const ByteSource& source,
-              const std::function<void(std::string_view line, std::size_t number, bool cut)>& onLine);
+int readLines(
+    const ByteSource& source,
+    const std::function<void(std::string_view line, std::size_t number, bool cut)>& onLine);
 
 // The same over bytes in memory; the records are appended to `into`.
 void readLog(std::string_view text, LogContents& into);

@@ -92,7 +92,7 @@ constexpr std::string_view kHelp =
     "  --help           эта справка\n";
 
 struct Filter {
-  std::optional<long> from, to;  // days, as civilDay counts them
+  std::optional<long> from, to;     // days, as civilDay counts them
   std::vector<std::string> groups;  // as matchKey has them
   bool any() const { return from || to || !groups.empty(); }
   bool keeps(const std::string& date, const std::string& group) const {
@@ -385,8 +385,9 @@ int main(int argc, char** argv) {
   };
   if (!outputs.open(options.outDir, options.readableByAll)) {
     if (outputs.refusal().empty()) return writeFailed();
-    std::cerr << options.outDir << term(": результаты сюда не пишутся: " + outputs.refusal() +
-                                        " Выберите свою папку, например --out ~/результаты.\n");
+    std::cerr << options.outDir
+              << term(": результаты сюда не пишутся: " + outputs.refusal() +
+                      " Выберите свою папку, например --out ~/результаты.\n");
     return 2;
   }
   // A log named like one of the outputs must not be replaced by it.
@@ -617,7 +618,8 @@ int main(int argc, char** argv) {
   workbook.addCandidates(summary);
   if (const auto failed = workbook.close()) {
     outputs.abandon();
-    std::cerr << options.outDir << term("/results.xlsx: " + *failed + ". Прежние файлы не тронуты.\n");
+    std::cerr << options.outDir
+              << term("/results.xlsx: " + *failed + ". Прежние файлы не тронуты.\n");
     return 2;
   }
   if (!outputs.commit()) return writeFailed();

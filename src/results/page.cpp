@@ -361,8 +361,7 @@ void unfinishedSection(std::string& out, const Summary& s) {
          " минут: программу закрыли во время теста, или запись потеряна. Таких тестов: " +
          std::to_string(s.unfinishedCount) + ".";
   if (s.unfinishedCount > s.unfinished.size())
-    out += " Здесь последние " + std::to_string(s.unfinished.size()) +
-           "; все — в unfinished.csv.";
+    out += " Здесь последние " + std::to_string(s.unfinished.size()) + "; все — в unfinished.csv.";
   out += "</p>\n";
   if (s.unfinished.empty()) return;
   std::string rows;
@@ -370,14 +369,13 @@ void unfinishedSection(std::string& out, const Summary& s) {
   std::size_t shown = 0;
   for (const UnfinishedTest& u : s.unfinished) {
     const StartMark& m = u.mark;
-    std::string row = "<tr><td>" + htmlEscape(modeName(m.exam)) + "</td><td data-v=\"" +
-                      html(dateKey(m.date, m.time)) + "\">" + shortHtml(m.date) + "</td><td>" +
-                      shortHtml(m.time) + "</td><td>" + shortHtml(m.name) + "</td><td>" +
-                      shortHtml(m.code) + "</td><td>" + shortHtml(m.group) + "</td><td>" +
-                      shortHtml(m.topic) + "</td><td>" + shortHtml(m.range) + "</td><td>" +
-                      shortHtml(m.host) + "</td><td>" +
-                      htmlEscape(shortNote(u.journal + ':' + std::to_string(u.line))) +
-                      "</td></tr>\n";
+    std::string row =
+        "<tr><td>" + htmlEscape(modeName(m.exam)) + "</td><td data-v=\"" +
+        html(dateKey(m.date, m.time)) + "\">" + shortHtml(m.date) + "</td><td>" +
+        shortHtml(m.time) + "</td><td>" + shortHtml(m.name) + "</td><td>" + shortHtml(m.code) +
+        "</td><td>" + shortHtml(m.group) + "</td><td>" + shortHtml(m.topic) + "</td><td>" +
+        shortHtml(m.range) + "</td><td>" + shortHtml(m.host) + "</td><td>" +
+        htmlEscape(shortNote(u.journal + ':' + std::to_string(u.line))) + "</td></tr>\n";
     if (!budget.take(row)) break;
     rows += row;
     ++shown;
@@ -394,10 +392,11 @@ void unfinishedSection(std::string& out, const Summary& s) {
 
 void impossibleSection(std::string& out, const Summary& s) {
   if (s.impossibleCount == 0) return;
-  out += "<h2 id=\"impossible\">Записи, которые не могут быть правдой</h2>\n<p>Поля этих "
-         "записей противоречат друг другу (так программа не пишет: запись исправлена или "
-         "написана вручную); они не учтены. Таких записей: " +
-         std::to_string(s.impossibleCount) + "; все — в impossible.csv.</p>\n";
+  out +=
+      "<h2 id=\"impossible\">Записи, которые не могут быть правдой</h2>\n<p>Поля этих "
+      "записей противоречат друг другу (так программа не пишет: запись исправлена или "
+      "написана вручную); они не учтены. Таких записей: " +
+      std::to_string(s.impossibleCount) + "; все — в impossible.csv.</p>\n";
   std::string rows;
   Budget budget(kImpossibleBytes);
   std::size_t shown = 0;
@@ -529,8 +528,7 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
   out +=
       "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
       "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#unfinished\">Незаконченные тесты</a> · ";
-  if (summary.impossibleCount > 0)
-    out += "<a href=\"#impossible\">Невозможные записи</a> · ";
+  if (summary.impossibleCount > 0) out += "<a href=\"#impossible\">Невозможные записи</a> · ";
   out += "<a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";

@@ -9,7 +9,8 @@
 namespace {
 
 bool digitsAt(std::string_view s, std::initializer_list<std::size_t> at) {
-  return std::all_of(at.begin(), at.end(), [&](std::size_t k) { return s[k] >= '0' && s[k] <= '9'; });
+  return std::all_of(at.begin(), at.end(),
+                     [&](std::size_t k) { return s[k] >= '0' && s[k] <= '9'; });
 }
 
 int twoDigits(std::string_view s, std::size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
@@ -31,8 +32,7 @@ std::optional<long> civilDay(std::string_view date) {
   const int year = twoDigits(date, 6) * 100 + twoDigits(date, 8);
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year == 0 || month < 1 || month > 12 || day < 1 || day > days[month - 1])
-    return std::nullopt;
+  if (year == 0 || month < 1 || month > 12 || day < 1 || day > days[month - 1]) return std::nullopt;
   // Days from 1 March of year 0 (the leap day last in its year), then from 1970.
   const long y = month <= 2 ? year - 1 : year;
   const long era = y / 400, yearOfEra = y - era * 400;

@@ -1,7 +1,8 @@
 #pragma once
 // The records, the question analysis, the candidates, the unfinished tests
-// and the records that cannot be true as CSV for a spreadsheet or a script: UTF-8, comma-separated, RFC 4180 quoting, CR LF line ends, a
-// header line. records.csv is written row by row as the logs are read.
+// and the records that cannot be true as CSV for a spreadsheet or a script: UTF-8, comma-separated,
+// RFC 4180 quoting, CR LF line ends, a header line. records.csv is written row by row as the logs
+// are read.
 #include <string>
 #include <string_view>
 #include <vector>

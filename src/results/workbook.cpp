@@ -19,14 +19,13 @@ struct Column {
 
 // The columns of records.csv, questions.csv, candidates.csv, unfinished.csv
 // and impossible.csv, in their order.
-const std::vector<Column> kRecordColumns{
-    {"Режим", 9},    {"Дата", 11},   {"Время", 9},   {"Фамилия И.О.", 24},
-    {"Код", 8},      {"Группа", 10}, {"Тема", 36},   {"Вопросы", 12},
-    {"Секунд", 8},   {"Ответов", 9}, {"Ошибок", 8},  {"Результат", 11}};
+const std::vector<Column> kRecordColumns{{"Режим", 9},         {"Дата", 11},    {"Время", 9},
+                                         {"Фамилия И.О.", 24}, {"Код", 8},      {"Группа", 10},
+                                         {"Тема", 36},         {"Вопросы", 12}, {"Секунд", 8},
+                                         {"Ответов", 9},       {"Ошибок", 8},   {"Результат", 11}};
 const std::vector<Column> kQuestionColumns = [] {
-  std::vector<Column> c{{"Тема", 36},        {"Вопрос", 8},      {"Задан", 7},
-                        {"Верно", 7},        {"Доля верных", 8}, {"Различение", 10},
-                        {"Верный вариант", 9}};
+  std::vector<Column> c{{"Тема", 36},       {"Вопрос", 8},      {"Задан", 7},         {"Верно", 7},
+                        {"Доля верных", 8}, {"Различение", 10}, {"Верный вариант", 9}};
   static const char* const chosen[] = {"Выбран 1", "Выбран 2", "Выбран 3", "Выбран 4", "Выбран 5",
                                        "Выбран 6", "Выбран 7", "Выбран 8", "Выбран 9"};
   for (const char* header : chosen) c.push_back({header, 9});
@@ -39,19 +38,24 @@ const std::vector<Column> kQuestionColumns = [] {
     c.push_back(more);
   return c;
 }();
-const std::vector<Column> kCandidateColumns{
-    {"Код", 8},         {"Фамилия И.О.", 24},        {"Группа", 10},
-    {"Тестов", 7},      {"Последний: дата", 11},     {"Последний: время", 9},
-    {"Последний: режим", 9}, {"Последний: результат", 11}, {"Сдал", 6},
-    {"Не закончено", 9}};
+const std::vector<Column> kCandidateColumns{{"Код", 8},
+                                            {"Фамилия И.О.", 24},
+                                            {"Группа", 10},
+                                            {"Тестов", 7},
+                                            {"Последний: дата", 11},
+                                            {"Последний: время", 9},
+                                            {"Последний: режим", 9},
+                                            {"Последний: результат", 11},
+                                            {"Сдал", 6},
+                                            {"Не закончено", 9}};
 const std::vector<Column> kUnfinishedColumns{
-    {"Режим", 9},  {"Дата", 11},   {"Время", 9},  {"Фамилия И.О.", 24}, {"Код", 8},
-    {"Группа", 10}, {"Тема", 36},  {"Вопросы", 12}, {"Компьютер", 14},    {"Журнал", 24},
-    {"Строка", 8}};
+    {"Режим", 9},      {"Дата", 11},   {"Время", 9}, {"Фамилия И.О.", 24},
+    {"Код", 8},        {"Группа", 10}, {"Тема", 36}, {"Вопросы", 12},
+    {"Компьютер", 14}, {"Журнал", 24}, {"Строка", 8}};
 const std::vector<Column> kImpossibleColumns{
-    {"Журнал", 24}, {"Строка", 8},  {"Причина", 50}, {"Режим", 9},  {"Дата", 11},
-    {"Время", 9},   {"Фамилия И.О.", 24}, {"Код", 8}, {"Группа", 10}, {"Тема", 36},
-    {"Результат", 11}};
+    {"Журнал", 24}, {"Строка", 8}, {"Причина", 50},      {"Режим", 9},
+    {"Дата", 11},   {"Время", 9},  {"Фамилия И.О.", 24}, {"Код", 8},
+    {"Группа", 10}, {"Тема", 36},  {"Результат", 11}};
 
 // The longest text a cell holds.
 constexpr std::size_t kLongestCell = 32767;
@@ -109,8 +113,7 @@ struct Workbook::State {
   }
 
   void begin(Sheet& s) {
-    const std::string name =
-        s.part == 1 ? s.name : s.name + " (" + std::to_string(s.part) + ")";
+    const std::string name = s.part == 1 ? s.name : s.name + " (" + std::to_string(s.part) + ")";
     s.sheet = workbook_add_worksheet(book, name.c_str());
     s.row = 0;
     if (s.sheet == nullptr) {
@@ -157,8 +160,12 @@ struct Workbook::State {
   void day(const Sheet& s, lxw_row_t row, int col, const std::string& value) {
     if (s.sheet == nullptr) return;
     if (civilDay(value)) {
-      lxw_datetime d{std::stoi(value.substr(6, 4)), std::stoi(value.substr(3, 2)),
-                     std::stoi(value.substr(0, 2)), 0, 0, 0};
+      lxw_datetime d{std::stoi(value.substr(6, 4)),
+                     std::stoi(value.substr(3, 2)),
+                     std::stoi(value.substr(0, 2)),
+                     0,
+                     0,
+                     0};
       if (d.year >= 1900) {
         note(worksheet_write_datetime(s.sheet, row, static_cast<lxw_col_t>(col), &d, date));
         return;
@@ -199,8 +206,8 @@ Workbook::Workbook(const std::string& path, const std::string& tmpdir)
   format_set_num_format(st.time, "hh:mm:ss");
   st.decimal = workbook_add_format(st.book);
   format_set_num_format(st.decimal, "0.00");
-  for (State::Sheet* s : {&st.records, &st.questions, &st.candidates, &st.unfinished,
-                          &st.impossible})
+  for (State::Sheet* s :
+       {&st.records, &st.questions, &st.candidates, &st.unfinished, &st.impossible})
     st.begin(*s);
 }
 
@@ -315,8 +322,8 @@ void Workbook::addCandidates(const Summary& summary) {
 std::optional<std::string> Workbook::close() {
   State& st = *state_;
   if (!st.book) return std::string("не хватило памяти");
-  for (State::Sheet* s : {&st.records, &st.questions, &st.candidates, &st.unfinished,
-                          &st.impossible})
+  for (State::Sheet* s :
+       {&st.records, &st.questions, &st.candidates, &st.unfinished, &st.impossible})
     st.finishSheet(*s);
   // The library tells its own failures on the standard error, in English; the
   // tool says them in its words instead.

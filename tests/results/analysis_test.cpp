@@ -76,12 +76,19 @@ TEST(ResultsAnalysis, WorthALook) {
     double facility;
     std::optional<double> discrimination;
     bool look;
+    int asked = 12;
   } cases[] = {
-      {0.29, std::nullopt, true}, {0.3, std::nullopt, false}, {0.3, -0.01, true},
-      {0.9, 0.0, false},          {0.1, 0.5, true},
+      {0.29, std::nullopt, true},
+      {0.3, std::nullopt, false},
+      {0.3, -0.01, true},
+      {0.9, 0.0, false},
+      {0.1, 0.5, true},
+      {0.0, std::nullopt, false, 4},
+      {0.0, std::nullopt, true, 5},
   };
   for (const auto& c : cases) {
     QuestionStats q;
+    q.asked = c.asked;
     q.facility = c.facility;
     q.discrimination = c.discrimination;
     EXPECT_EQ(q.worthALook(), c.look) << c.facility;
@@ -145,11 +152,15 @@ TEST(ResultsAnalysis, CandidatesByTheirLatestTest) {
     return r;
   };
   // The log is not in date order: a later failure was appended after an earlier pass.
-  const Summary s = summarise(
-      {taken("1", "05.03.2024", 0), taken("1", "01.03.2024", 3), taken("2", "01.03.2024", 3)});
+  // The same name typed in capitals with a blank after it is the same candidate.
+  LogRecord again = taken("1", "02.03.2024", 3);
+  again.values.name = cp("ИВАНОВ ");
+  const Summary s = summarise({taken("1", "05.03.2024", 0), taken("1", "01.03.2024", 3),
+                               taken("2", "01.03.2024", 3), again});
   ASSERT_EQ(s.candidates.size(), 2u);
   EXPECT_EQ(s.strings.text(s.candidates[0].code), "1");
-  EXPECT_EQ(s.candidates[0].tests, 2);
+  EXPECT_EQ(s.strings.text(s.candidates[0].name), cp("Иванов"));  // as first written
+  EXPECT_EQ(s.candidates[0].tests, 3);
   EXPECT_EQ(s.strings.text(s.candidates[0].lastDate), "05.03.2024");
   EXPECT_TRUE(s.candidates[0].passed());
   EXPECT_FALSE(s.candidates[1].passed());

@@ -92,6 +92,15 @@ TEST(ResultsPage, EscapesEveryValueFromTheLog) {
   EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
 }
 
+TEST(ResultsPage, SaysWhichRowsMayBeTheSameQuestion) {
+  // Without the course, question 17 of all topics may be question 4 of topic 2.
+  LogRecord all = oneRecord("Иванов");
+  all.values.topic = cp("Ворсанит и ДРЛ (все темы)");
+  const std::string hint = "строки отдельных тем — внутри темы";
+  EXPECT_NE(resultsPage(summarise({all, oneRecord("Петров")}), {}).find(hint), std::string::npos);
+  EXPECT_EQ(resultsPage(summarise({oneRecord("Петров")}), {}).find(hint), std::string::npos);
+}
+
 TEST(ResultsPage, KeepsTheLatestRecordsOfAYearOnThePage) {
   std::vector<LogRecord> records(5003, oneRecord("Новый"));
   for (std::size_t k : {0u, 2500u, 5002u}) {
