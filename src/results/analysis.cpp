@@ -36,13 +36,17 @@ struct LowerCase {
 
 }  // namespace
 
-std::string matchKey(std::string_view text) {
+void appendMatchKey(std::string& into, std::string_view text) {
   static const LowerCase lower;
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos) return;
   text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  std::string key(text);
-  for (char& c : key) c = static_cast<char>(lower.of[static_cast<unsigned char>(c)]);
+  for (char c : text) into += static_cast<char>(lower.of[static_cast<unsigned char>(c)]);
+}
+
+std::string matchKey(std::string_view text) {
+  std::string key;
+  appendMatchKey(key, text);
   return key;
 }
 
@@ -183,8 +187,11 @@ struct Summariser::State {
   // A candidate is the same code, name and group, matched as matchKey has them.
   CandidateState& candidate(const std::string& code, const std::string& name,
                             const std::string& group) {
-    candidateKey = matchKey(code);
-    for (const std::string* part : {&name, &group}) candidateKey.append(1, '\0') += matchKey(*part);
+    candidateKey.clear();
+    for (const std::string* part : {&code, &name, &group}) {
+      appendMatchKey(candidateKey, *part);
+      candidateKey += '\0';
+    }
     const auto [at, added] = candidateIndex.try_emplace(candidateKey, candidates.size());
     if (added) {
       StringPool& pool = summary.strings;

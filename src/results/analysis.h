@@ -31,6 +31,8 @@ class StringPool {
 // the blanks around it and in lower case, so that "М-121 " and "м-121" are one
 // group. Code page 1251.
 std::string matchKey(std::string_view text);
+// The same appended to `into`, for keys made of several texts.
+void appendMatchKey(std::string& into, std::string_view text);
 
 // "05.03.2024" and "07:08:09" sort as "20240305 07:08:09"; other date formats as they are.
 std::string dateKey(std::string_view date, std::string_view time);

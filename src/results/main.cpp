@@ -477,7 +477,7 @@ int main(int argc, char** argv) {
     auto onRecord = [&](const LogRecord& r) {
       ++read;
       const auto why = contradiction(r);
-      if (!why) marks.answer(r.values);
+      if (!why) marks.answer(r);
       if (!filter.keeps(r.values.date, r.values.group)) {
         ++run.filtered;
         return;

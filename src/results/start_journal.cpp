@@ -17,15 +17,6 @@ constexpr int kSecondBits = 17;
 constexpr std::uint64_t kSecondMask = (std::uint64_t{1} << kSecondBits) - 1;
 constexpr long kWindow = kTimeLimitSeconds + kMarkSlackSeconds;
 
-// The candidate, mode and topic of a test on one day.
-std::uint64_t series(bool exam, std::string_view topic, std::string_view code,
-                     std::string_view name, std::string_view group, long day) {
-  std::string text(1, exam ? 'e' : 'p');
-  for (std::string_view part : {topic, code, name, group}) text += matchKey(part) + '\0';
-  text.append(reinterpret_cast<const char*>(&day), sizeof day);
-  return std::hash<std::string>{}(text) & ~kSecondMask;
-}
-
 struct Moment {
   long day;
   int second;
@@ -38,12 +29,18 @@ std::optional<Moment> moment(std::string_view date, std::string_view time) {
   return Moment{*day, *second};
 }
 
-std::uint64_t keyOf(const StartMark& m, const Moment& at) {
-  return series(m.exam, m.topic, m.code, m.name, m.group, at.day) |
-         static_cast<std::uint64_t>(at.second);
-}
-
 }  // namespace
+
+std::uint64_t StartMarks::series(bool exam, std::string_view topic, std::string_view code,
+                                 std::string_view name, std::string_view group, long day) {
+  text_.assign(1, exam ? 'e' : 'p');
+  for (std::string_view part : {topic, code, name, group}) {
+    appendMatchKey(text_, part);
+    text_ += '\0';
+  }
+  text_.append(reinterpret_cast<const char*>(&day), sizeof day);
+  return std::hash<std::string_view>{}(text_) & ~kSecondMask;
+}
 
 std::optional<long long> momentOf(std::string_view date, std::string_view time) {
   const auto at = moment(date, time);
@@ -64,8 +61,10 @@ int readJournal(const ByteSource& source,
   });
 }
 
-void StartMarks::add(const StartMark& mark) {
-  if (const auto at = moment(mark.date, mark.time)) keys_.push_back(keyOf(mark, *at));
+void StartMarks::add(const StartMark& m) {
+  if (const auto at = moment(m.date, m.time))
+    keys_.push_back(series(m.exam, m.topic, m.code, m.name, m.group, at->day) |
+                    static_cast<std::uint64_t>(at->second));
 }
 
 void StartMarks::sort() {
@@ -74,32 +73,43 @@ void StartMarks::sort() {
   seen_.assign(keys_.size(), false);
 }
 
-void StartMarks::answer(const ReportValues& r) {
+void StartMarks::answer(const LogRecord& record) {
+  const ReportValues& r = record.values;
   const auto at = moment(r.date, r.time);
   if (!at) return;
+  // When the test began by its own count, in seconds from the record's midnight.
+  const long began = at->second - record.seconds;
+  std::size_t best = keys_.size();
+  long bestDistance = 0;
   // The window may begin on the day before.
-  for (long day : {at->day, at->day - 1}) {
-    const long last = day == at->day ? at->second : kDaySeconds - 1;
-    const long first = at->second - kWindow + (day == at->day ? 0 : kDaySeconds);
-    if (first > last) break;
+  for (long day : {at->day - 1, at->day}) {
+    const long shift = day == at->day ? 0 : kDaySeconds;
+    const long first = std::max(0L, at->second - kWindow + shift);
+    const long last = std::min(kDaySeconds - 1, at->second + shift);
+    if (first > last) continue;
     const std::uint64_t base = series(r.exam, r.topic, r.code, r.name, r.group, day);
-    const auto from = std::lower_bound(keys_.begin(), keys_.end(),
-                                       base | static_cast<std::uint64_t>(std::max(0L, first)));
-    auto k = std::upper_bound(from, keys_.end(), base | static_cast<std::uint64_t>(last));
-    while (k != from) {
-      const auto i = static_cast<std::size_t>(--k - keys_.begin());
-      if (!answered_[i]) {
-        answered_[i] = true;
-        return;
+    // The window holds a few marks at most: they follow the first one in turn.
+    const std::uint64_t end = base | static_cast<std::uint64_t>(last);
+    for (auto k = std::lower_bound(keys_.begin(), keys_.end(),
+                                   base | static_cast<std::uint64_t>(first));
+         k != keys_.end() && *k <= end; ++k) {
+      const auto i = static_cast<std::size_t>(k - keys_.begin());
+      if (answered_[i]) continue;
+      const long distance = std::labs(static_cast<long>(*k & kSecondMask) - shift - began);
+      if (best == keys_.size() || distance <= bestDistance) {  // the later of two as near
+        best = i;
+        bestDistance = distance;
       }
     }
   }
+  if (best < keys_.size()) answered_[best] = true;
 }
 
-bool StartMarks::answered(const StartMark& mark) {
-  const auto at = moment(mark.date, mark.time);
+bool StartMarks::answered(const StartMark& m) {
+  const auto at = moment(m.date, m.time);
   if (!at) return true;
-  const std::uint64_t key = keyOf(mark, *at);
+  const std::uint64_t key = series(m.exam, m.topic, m.code, m.name, m.group, at->day) |
+                            static_cast<std::uint64_t>(at->second);
   // Marks with equal keys are told apart by the order they are met in.
   const auto [from, to] = std::equal_range(keys_.begin(), keys_.end(), key);
   for (auto k = from; k != to; ++k) {

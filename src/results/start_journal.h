@@ -41,17 +41,23 @@ class StartMarks {
   void add(const StartMark& mark);
   // After the first reading, before the records.
   void sort();
-  // A counted record answers the latest unanswered mark of its candidate,
-  // mode and topic that began at most the time limit and the slack before it,
-  // so that a test ended and begun again is seen even when the second one is
-  // finished within the first one's time.
-  void answer(const ReportValues& record);
+  // A counted record answers one unanswered mark of its candidate, mode and
+  // topic that began at most the time limit and the slack before it: the one
+  // nearest to when the record's own time used says its test began. So a test
+  // ended and begun again is seen even when the second one is finished within
+  // the first one's time.
+  void answer(const LogRecord& record);
   // The second reading, mark by mark in the order of the first: whether this
   // mark has been answered.
   bool answered(const StartMark& mark);
   std::size_t size() const { return keys_.size(); }
 
  private:
+  // The candidate, mode and topic of a test on one day, in a key's high bits.
+  std::uint64_t series(bool exam, std::string_view topic, std::string_view code,
+                       std::string_view name, std::string_view group, long day);
+
   std::vector<std::uint64_t> keys_;
   std::vector<bool> answered_, seen_;
+  std::string text_;  // reused by series()
 };

@@ -14,17 +14,19 @@ StartMark mark(const char* date, const char* time, const char* group = "М-121",
           cp(group), "seat-4", "id"};
 }
 
-ReportValues record(const char* date, const char* time, const char* group = "М-121",
-                    const char* topic = "Тема 2", bool exam = true) {
-  ReportValues v;
-  v.exam = exam;
-  v.date = date;
-  v.time = time;
-  v.code = "12";
-  v.name = cp("Иванов И.И.");
-  v.group = cp(group);
-  v.topic = cp(topic);
-  return v;
+// A record of a test that took `seconds` by its own count.
+LogRecord record(const char* date, const char* time, int seconds, const char* group = "М-121",
+                 const char* topic = "Тема 2", bool exam = true) {
+  LogRecord r;
+  r.values.exam = exam;
+  r.values.date = date;
+  r.values.time = time;
+  r.values.code = "12";
+  r.values.name = cp("Иванов И.И.");
+  r.values.group = cp(group);
+  r.values.topic = cp(topic);
+  r.seconds = seconds;
+  return r;
 }
 
 }  // namespace
@@ -33,43 +35,38 @@ TEST(StartJournal, AMarkNoRecordAnswersIsAnUnfinishedTest) {
   const struct {
     const char* what;
     std::vector<StartMark> marks;
-    std::vector<ReportValues> records;
+    std::vector<LogRecord> records;
     std::vector<bool> answered;  // per mark, in journal order
   } cases[] = {
-      {"finished", {mark("05.03.2024", "10:00:00")}, {record("05.03.2024", "10:05:00")}, {true}},
+      {"finished", {mark("05.03.2024", "10:00:00")}, {record("05.03.2024", "10:05:00", 300)},
+       {true}},
       {"the record at the end of the time limit and the slack",
-       {mark("05.03.2024", "10:00:00")},
-       {record("05.03.2024", "10:11:00")},
-       {true}},
-      {"a record a second later is another test's",
-       {mark("05.03.2024", "10:00:00")},
-       {record("05.03.2024", "10:11:01")},
-       {false}},
-      {"a record before the mark",
-       {mark("05.03.2024", "10:00:00")},
-       {record("05.03.2024", "09:59:59")},
-       {false}},
-      {"across midnight",
-       {mark("05.03.2024", "23:58:00")},
-       {record("06.03.2024", "00:05:00")},
-       {true}},
+       {mark("05.03.2024", "10:00:00")}, {record("05.03.2024", "10:11:00", 600)}, {true}},
+      {"a record a second later is another test's", {mark("05.03.2024", "10:00:00")},
+       {record("05.03.2024", "10:11:01", 600)}, {false}},
+      {"a record before the mark", {mark("05.03.2024", "10:00:00")},
+       {record("05.03.2024", "09:59:59", 100)}, {false}},
+      {"across midnight", {mark("05.03.2024", "23:58:00")},
+       {record("06.03.2024", "00:05:00", 420)}, {true}},
       {"ended and begun again: the record answers the second start",
        {mark("05.03.2024", "10:00:00"), mark("05.03.2024", "10:01:30")},
-       {record("05.03.2024", "10:08:00")},
-       {false, true}},
+       {record("05.03.2024", "10:08:00", 390)}, {false, true}},
       {"two tests, their records in either order",
        {mark("05.03.2024", "10:00:00"), mark("05.03.2024", "10:03:00")},
-       {record("05.03.2024", "10:09:00"), record("05.03.2024", "10:02:00")},
+       {record("05.03.2024", "10:09:00", 360), record("05.03.2024", "10:02:00", 120)},
+       {true, true}},
+      {"two tests overlapping: each record answers its own start",
+       {mark("05.03.2024", "10:00:00"), mark("05.03.2024", "10:08:20")},
+       {record("05.03.2024", "10:10:00", 600), record("05.03.2024", "10:18:20", 600)},
        {true, true}},
       {"records of another topic, mode or group",
        {mark("05.03.2024", "10:00:00")},
-       {record("05.03.2024", "10:05:00", "М-121", "Тема 3"),
-        record("05.03.2024", "10:05:00", "М-121", "Тема 2", false),
-        record("05.03.2024", "10:05:00", "М-122")},
+       {record("05.03.2024", "10:05:00", 300, "М-121", "Тема 3"),
+        record("05.03.2024", "10:05:00", 300, "М-121", "Тема 2", false),
+        record("05.03.2024", "10:05:00", 300, "М-122")},
        {false}},
       {"the group typed in another case and with blanks",
-       {mark("05.03.2024", "10:00:00", " м-121 ")},
-       {record("05.03.2024", "10:05:00")},
+       {mark("05.03.2024", "10:00:00", " м-121 ")}, {record("05.03.2024", "10:05:00", 300)},
        {true}},
   };
   for (const auto& c : cases) {
