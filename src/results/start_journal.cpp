@@ -90,8 +90,8 @@ void StartMarks::answer(const LogRecord& record) {
     const std::uint64_t base = series(r.exam, r.topic, r.code, r.name, r.group, day);
     // The window holds a few marks at most: they follow the first one in turn.
     const std::uint64_t end = base | static_cast<std::uint64_t>(last);
-    for (auto k = std::lower_bound(keys_.begin(), keys_.end(),
-                                   base | static_cast<std::uint64_t>(first));
+    for (auto k =
+             std::lower_bound(keys_.begin(), keys_.end(), base | static_cast<std::uint64_t>(first));
          k != keys_.end() && *k <= end; ++k) {
       const auto i = static_cast<std::size_t>(k - keys_.begin());
       if (answered_[i]) continue;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 #include <xlsxwriter.h>
+#include <algorithm>
 #include <cerrno>
 
 #include "exam/protocol_log.h"
@@ -21,41 +22,61 @@ struct Column {
 // and impossible.csv, in their order.
 const std::vector<Column> kRecordColumns{{"Режим", 9},         {"Дата", 11},    {"Время", 9},
                                          {"Фамилия И.О.", 24}, {"Код", 8},      {"Группа", 10},
-                                         {"Тема", 36},         {"Вопросы", 12}, {"Секунд", 8},
+                                         {"Тема", 50},         {"Вопросы", 12}, {"Секунд", 8},
                                          {"Ответов", 9},       {"Ошибок", 8},   {"Результат", 11}};
 const std::vector<Column> kQuestionColumns = [] {
-  std::vector<Column> c{{"Тема", 36},       {"Вопрос", 8},      {"Задан", 7},         {"Верно", 7},
-                        {"Доля верных", 8}, {"Различение", 10}, {"Верный вариант", 9}};
+  std::vector<Column> c{{"Тема", 50},       {"Вопрос", 8},      {"Задан", 7},         {"Верно", 7},
+                        {"Доля верных", 8}, {"Различение", 11}, {"Верный вариант", 9}};
   static const char* const chosen[] = {"Выбран 1", "Выбран 2", "Выбран 3", "Выбран 4", "Выбран 5",
                                        "Выбран 6", "Выбран 7", "Выбран 8", "Выбран 9"};
   for (const char* header : chosen) c.push_back({header, 9});
   for (Column more : std::vector<Column>{{"Выбраны другие", 9},
                                          {"Не выбран никем", 10},
                                          {"Выбран чаще верного", 10},
-                                         {"Тема в курсе", 30},
+                                         {"Тема в курсе", 40},
                                          {"Номер в теме", 8},
-                                         {"Текст", 50}})
+                                         {"Текст", 60}})
     c.push_back(more);
   return c;
 }();
 const std::vector<Column> kCandidateColumns{{"Код", 8},
                                             {"Фамилия И.О.", 24},
                                             {"Группа", 10},
-                                            {"Тестов", 7},
-                                            {"Последний: дата", 11},
-                                            {"Последний: время", 9},
-                                            {"Последний: режим", 9},
-                                            {"Последний: результат", 11},
+                                            {"Тестов", 8},
+                                            {"Последний: дата", 12},
+                                            {"Последний: время", 11},
+                                            {"Последний: режим", 11},
+                                            {"Последний: результат", 12},
                                             {"Сдал", 6},
-                                            {"Не закончено", 9}};
+                                            {"Не закончено", 11}};
 const std::vector<Column> kUnfinishedColumns{
     {"Режим", 9},      {"Дата", 11},   {"Время", 9}, {"Фамилия И.О.", 24},
-    {"Код", 8},        {"Группа", 10}, {"Тема", 36}, {"Вопросы", 12},
+    {"Код", 8},        {"Группа", 10}, {"Тема", 50}, {"Вопросы", 12},
     {"Компьютер", 14}, {"Журнал", 24}, {"Строка", 8}};
 const std::vector<Column> kImpossibleColumns{
     {"Журнал", 24}, {"Строка", 8}, {"Причина", 50},      {"Режим", 9},
     {"Дата", 11},   {"Время", 9},  {"Фамилия И.О.", 24}, {"Код", 8},
-    {"Группа", 10}, {"Тема", 36},  {"Результат", 11}};
+    {"Группа", 10}, {"Тема", 50},  {"Результат", 11}};
+
+// Lines a header takes in its column, broken at blanks.
+int headerLines(const Column& c) {
+  int lines = 1;
+  std::size_t used = 0;
+  std::string_view text = c.header;
+  while (!text.empty()) {
+    const std::size_t blank = text.find(' ');
+    const std::string_view word = text.substr(0, blank);
+    std::size_t length = 0;  // in characters
+    for (char b : word) length += (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+    if (used > 0 && static_cast<double>(used + 1 + length) > c.width) {
+      ++lines;
+      used = 0;
+    }
+    used += (used > 0 ? 1 : 0) + length;
+    text = blank == std::string_view::npos ? std::string_view() : text.substr(blank + 1);
+  }
+  return lines;
+}
 
 // The longest text a cell holds.
 constexpr std::size_t kLongestCell = 32767;
@@ -121,12 +142,22 @@ struct Workbook::State {
       return;
     }
     const auto& columns = *s.columns;
+    // The header's height is set, not left to the spreadsheet, which keeps a
+    // row one line high whatever its wrapped text.
+    int lines = 1;
+    for (const Column& c : columns) lines = std::max(lines, headerLines(c));
+    worksheet_set_row(s.sheet, 0, 15.0 * lines, nullptr);
     for (std::size_t c = 0; c < columns.size(); ++c) {
       const auto col = static_cast<lxw_col_t>(c);
       worksheet_set_column(s.sheet, col, col, columns[c].width, nullptr);
       note(worksheet_write_string(s.sheet, 0, col, columns[c].header, header));
     }
     worksheet_freeze_panes(s.sheet, 1, 0);
+    // Printed, a sheet is as wide as an A4 page across, its header on every page.
+    worksheet_set_paper(s.sheet, 9);
+    worksheet_set_landscape(s.sheet);
+    worksheet_fit_to_pages(s.sheet, 1, 0);
+    worksheet_repeat_rows(s.sheet, 0, 0);
   }
 
   // The next row of a sheet, on a further sheet when this one is full.
