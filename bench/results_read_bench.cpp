@@ -74,15 +74,17 @@ void readJournals(const Logs& l, const std::function<void(const StartMark&)>& on
   }
 }
 
+// Argument 1: with the start journals, 0: the logs alone.
 void BM_ReadAndSummarise(benchmark::State& state) {
   const Logs& l = logs();
+  const bool journals = state.range(0) != 0;
   std::size_t records = 0, unfinished = 0;
   std::string row;
   for (auto _ : state) {
     Summariser summariser;
     StartMarks marks;
     records = unfinished = 0;
-    readJournals(l, [&](const StartMark& m) { marks.add(m); });
+    if (journals) readJournals(l, [&](const StartMark& m) { marks.add(m); });
     marks.sort();
     for (const auto& path : l.paths) {
       const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -99,19 +101,20 @@ void BM_ReadAndSummarise(benchmark::State& state) {
           [](const SkippedRecord&) {});
       ::close(fd);
     }
-    readJournals(l, [&](const StartMark& m) {
-      if (!marks.answered(m)) {
-        summariser.addUnfinished(m);
-        ++unfinished;
-      }
-    });
+    if (journals)
+      readJournals(l, [&](const StartMark& m) {
+        if (!marks.answered(m)) {
+          summariser.addUnfinished(m);
+          ++unfinished;
+        }
+      });
     benchmark::DoNotOptimize(summariser.finish());
   }
   state.counters["records"] = static_cast<double>(records);
   state.counters["unfinished"] = static_cast<double>(unfinished);
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * records));
 }
-BENCHMARK(BM_ReadAndSummarise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadAndSummarise)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The records sheet of results.xlsx for the same records, read beforehand.
 void BM_WorkbookRecords(benchmark::State& state) {

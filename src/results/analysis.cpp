@@ -41,7 +41,10 @@ void appendMatchKey(std::string& into, std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return;
   text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  for (char c : text) into += static_cast<char>(lower.of[static_cast<unsigned char>(c)]);
+  const std::size_t at = into.size();
+  into.append(text);
+  for (std::size_t k = at; k < into.size(); ++k)
+    into[k] = static_cast<char>(lower.of[static_cast<unsigned char>(into[k])]);
 }
 
 std::string matchKey(std::string_view text) {
