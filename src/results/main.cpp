@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <clocale>
 #include <ctime>
-#include <deque>
 #include <functional>
 #include <iostream>
 #include <optional>
@@ -549,7 +548,9 @@ int main(int argc, char** argv) {
   // The start journals, second reading: the marks no record answered. Tests
   // begun within the time limit (and the slack) before now may still be running.
   const long long due = now() - kTimeLimitSeconds - kMarkSlackSeconds;
-  std::deque<UnfinishedTest> unfinishedKept;
+  // The latest by date, as a heap with the earliest on top.
+  std::vector<std::pair<std::string, UnfinishedTest>> unfinishedKept;
+  const auto laterFirst = [](const auto& a, const auto& b) { return a.first > b.first; };
   std::size_t running = 0;
   for (Journal& journal : journals) {
     if (::lseek(journal.fd, 0, SEEK_SET) != 0) continue;
@@ -572,8 +573,14 @@ int main(int argc, char** argv) {
           for (std::string* field : {&test.mark.name, &test.mark.code, &test.mark.group,
                                      &test.mark.topic, &test.mark.range, &test.mark.host})
             *field = kept(*field);
-          unfinishedKept.push_back(std::move(test));
-          if (unfinishedKept.size() > kUnfinishedKept) unfinishedKept.pop_front();
+          std::string key = dateKey(m.date, m.time);
+          if (unfinishedKept.size() == kUnfinishedKept) {
+            if (key <= unfinishedKept.front().first) return;
+            std::pop_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
+            unfinishedKept.pop_back();
+          }
+          unfinishedKept.emplace_back(std::move(key), std::move(test));
+          std::push_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
         },
         [](std::size_t) {});
     ::close(journal.fd);
@@ -595,7 +602,8 @@ int main(int argc, char** argv) {
   Summary summary = summariser.finish(course ? &*course : nullptr);
   summary.startMarks = marks.size();
   summary.unfinishedCount = run.unfinished;
-  summary.unfinished.assign(unfinishedKept.rbegin(), unfinishedKept.rend());
+  std::sort_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);  // newest first
+  for (auto& kept : unfinishedKept) summary.unfinished.push_back(std::move(kept.second));
   summary.impossibleCount = run.impossible;
   summary.impossible = std::move(impossibleKept);
   if (summary.records() == 0 && run.unfinished == 0 && run.impossible == 0) {
