@@ -1,10 +1,12 @@
 // GIFT and Aiken: the plain-text question formats of learning platforms.
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <optional>
 
 #include "convert/formats.h"
 #include "convert/intake.h"
+#include "platform/cp1251.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -72,9 +74,59 @@ std::string escapeGift(std::string_view s) {
 
 enum class GiftFormat { Html, Plain };
 
+// A text may begin with its format, "[html]", "[moodle]", "[plain]" or "[markdown]"
+// (the platform's own export writes one before every text); without one it keeps
+// the format it inherits: the question's, for its answers and feedback.
+std::string_view withoutFormat(std::string_view raw, GiftFormat& format) {
+  const std::size_t start = raw.find_first_not_of(" \t\r\n");
+  if (start == std::string_view::npos) return raw;
+  const std::pair<std::string_view, GiftFormat> markers[] = {{"[html]", GiftFormat::Html},
+                                                             {"[moodle]", GiftFormat::Html},
+                                                             {"[plain]", GiftFormat::Plain},
+                                                             {"[markdown]", GiftFormat::Plain}};
+  for (const auto& [marker, named] : markers)
+    if (raw.substr(start, marker.size()) == marker) {
+      format = named;
+      return raw.substr(start + marker.size());
+    }
+  return raw;
+}
+
 PlainText giftText(std::string_view raw, GiftFormat format) {
   const std::string text = unescapeGift(raw);
   return format == GiftFormat::Plain ? plainText(text) : htmlToText(text);
+}
+
+// An answer's or a feedback's text, in its own format or the one it inherits.
+PlainText giftMarkedText(std::string_view raw, GiftFormat inherited) {
+  GiftFormat format = inherited;
+  raw = withoutFormat(raw, format);
+  return giftText(raw, format);
+}
+
+// The text of a GIFT or Aiken file as UTF-8; nullopt (noted) for a file that is not text.
+std::optional<std::string> fileText(std::string_view bytes, ConvertResult& result, Intake& intake) {
+  const bool utf16 = bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+  const std::size_t nul = bytes.find('\0');
+  if (utf16 || nul != std::string_view::npos) {
+    result.readable = false;
+    intake.note(utf16
+                    ? 0
+                    : static_cast<unsigned>(std::count(
+                          bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(nul), '\n')) +
+                          1,
+                utf16 ? "файл в кодировке UTF-16: сохраните его в UTF-8 и повторите перенос."
+                      : "в файле есть нулевые байты: это не текст в UTF-8 или 1251 (может быть, "
+                        "UTF-16); сохраните его в UTF-8 и повторите перенос.");
+    return std::nullopt;
+  }
+  std::string_view text = bytes;
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  if (isUtf8(text)) return std::string(text);
+  intake.note(0,
+              "файл не в UTF-8 и прочитан как текст в кодировке 1251 (Windows); если в курсе "
+              "буквы искажены, сохраните файл в UTF-8 и повторите перенос.");
+  return utf8FromCp1251(text);
 }
 
 // The GIFT question blocks: runs of non-blank lines; comment lines ("//") are dropped.
@@ -104,7 +156,10 @@ std::vector<Block> giftBlocks(const std::string& text) {
 // One answer of a multiple-choice list: "=text#feedback" or "~%50%text".
 struct GiftAnswer {
   bool right = false;
+  bool equals = false;  // written "=": the right answer of a single-answer question
+  bool weighted = false;
   bool partial = false;
+  bool penalty = false;
   std::string text;
   bool feedback = false;
 };
@@ -128,20 +183,23 @@ std::vector<GiftAnswer> giftAnswers(std::string_view list) {
     }
     end = std::min(end, list.size());
     GiftAnswer a;
-    a.right = list[i] == '=';
+    a.right = a.equals = list[i] == '=';
     std::string_view body = list.substr(i + 1, end - i - 1);
     if (!body.empty() && body.front() == '%') {
       const std::size_t close = body.find('%', 1);
       if (close != std::string_view::npos) {
         const double weight = std::strtod(std::string(body.substr(1, close - 1)).c_str(), nullptr);
         a.right = a.right || weight >= 100;
+        a.weighted = true;
         a.partial = weight > 0 && weight < 100;
+        a.penalty = weight < 0;
         body.remove_prefix(close + 1);
       }
     }
     const std::size_t hash = findUnescaped(body, '#');
     if (hash != std::string_view::npos) {
-      a.feedback = !trim(body.substr(hash + 1)).empty();
+      GiftFormat ignored = GiftFormat::Html;
+      a.feedback = !trim(withoutFormat(body.substr(hash + 1), ignored)).empty();
       body = body.substr(0, hash);
     }
     a.text = std::string(body);
@@ -157,8 +215,10 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
                        const std::string& defaultTitle) {
   ConvertResult result;
   Intake intake(result, file);
+  const std::optional<std::string> text = fileText(bytes, result, intake);
+  if (!text) return result;
   std::string category;
-  for (const Block& block : giftBlocks(decodeInput(bytes))) {
+  for (const Block& block : giftBlocks(*text)) {
     std::string_view rest = block.text;
     const std::string bare = trim(rest);
     if (startsWith(bare, "$CATEGORY:")) {
@@ -172,14 +232,7 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
       if (close != std::string::npos) body = trim(std::string_view(body).substr(close + 2));
     }
     GiftFormat format = GiftFormat::Html;
-    if (startsWith(body, "[")) {
-      const std::size_t close = body.find(']');
-      const std::string tag = close == std::string::npos ? "" : body.substr(1, close - 1);
-      if (tag == "plain" || tag == "markdown" || tag == "html" || tag == "moodle") {
-        format = tag == "plain" || tag == "markdown" ? GiftFormat::Plain : GiftFormat::Html;
-        body = body.substr(close + 1);
-      }
-    }
+    body = std::string(withoutFormat(body, format));
     const std::string title = category.empty() || categoryTitle(category).empty()
                                   ? defaultTitle
                                   : categoryTitle(category);
@@ -202,7 +255,7 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
     draft.text = giftText(after.empty() ? before : before + " _____ " + after, format);
     const std::size_t general = answers.find("####");
     if (general != std::string::npos) {
-      draft.consultation = giftText(std::string_view(answers).substr(general + 4), format);
+      draft.consultation = giftMarkedText(std::string_view(answers).substr(general + 4), format);
       answers = trim(std::string_view(answers).substr(0, general));
     }
     if (answers.empty()) {
@@ -228,15 +281,20 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
       continue;
     }
     const std::vector<GiftAnswer> list = giftAnswers(answers);
-    bool wrong = false, partial = false, matching = false;
+    bool wrong = false, partial = false, matching = false, equals = false, weighted = false;
     for (const GiftAnswer& a : list) {
       wrong = wrong || !a.right;
       partial = partial || a.partial;
+      equals = equals || a.equals;
+      weighted = weighted || a.weighted;
+      draft.penalties = draft.penalties || a.penalty;
       matching = matching || a.text.find("->") != std::string::npos;
-      draft.options.push_back(giftText(a.text, format));
+      draft.options.push_back(giftMarkedText(a.text, format));
       draft.right.push_back(a.right);
       draft.optionFeedbackLost = draft.optionFeedbackLost || a.feedback;
     }
+    // Without "=" the weights alone tell the right answers: the student ticks several.
+    draft.multipleResponse = weighted && !equals;
     if (matching) {
       intake.leaveOut(
           block.line,
@@ -253,6 +311,7 @@ ConvertResult readGift(std::string_view bytes, const std::string& file,
       intake.add(category, title, draft);
     }
   }
+  result.course.name = intake.topCategory();
   return result;
 }
 
@@ -273,10 +332,12 @@ std::string writeGift(const ExchangeCourse& course) {
         // An answer that begins with "%" would be read as a weight: the HTML entity keeps it text.
         std::string option = text(q.options[i]);
         if (!option.empty() && option.front() == '%') option.replace(0, 1, "&\\#37;");
+        // A text that begins like a format marker keeps it as text behind a marker of its own.
+        if (!option.empty() && option.front() == '[') option.insert(0, "[html]");
         out += (i == q.right ? "=" : "~") + option + "\n";
       }
       if (!q.consultation.empty()) {
-        out += "####";
+        out += q.consultation.front().front() == '[' ? "####[html]" : "####";
         for (std::size_t i = 0; i < q.consultation.size(); ++i)
           out += (i ? "<br>" : "") + text(q.consultation[i]);
         out += "\n";
@@ -287,63 +348,153 @@ std::string writeGift(const ExchangeCourse& course) {
   return out;
 }
 
+namespace {
+
+// An Aiken option letter: a capital, Latin as the format has it or Cyrillic as a
+// Russian teacher types it, with its place in its alphabet (0 for "A" and "А").
+struct AikenLetter {
+  std::string letter;  // UTF-8
+  unsigned place = 0;
+};
+
+std::optional<AikenLetter> capitalAt(std::string_view line) {
+  if (!line.empty() && line[0] >= 'A' && line[0] <= 'Z')
+    return AikenLetter{std::string(1, line[0]), static_cast<unsigned>(line[0] - 'A')};
+  const Utf8Char c = utf8CharAt(line, 0);
+  if (c.length == 2 && c.c >= U'А' && c.c <= U'Я')
+    return AikenLetter{std::string(line.substr(0, 2)), static_cast<unsigned>(c.c - U'А')};
+  if (c.length == 2 && c.c == U'Ё') return AikenLetter{std::string(line.substr(0, 2)), 6};
+  return std::nullopt;
+}
+
+// "A) text", "A. text", also without the blank, as the platform reads them.
+std::optional<AikenLetter> optionLetter(std::string_view line, std::string_view& text) {
+  const std::optional<AikenLetter> letter = capitalAt(line);
+  if (!letter) return std::nullopt;
+  const std::size_t after = letter->letter.size();
+  if (line.size() <= after || (line[after] != ')' && line[after] != '.')) return std::nullopt;
+  text = line.substr(after + 1);
+  return letter;
+}
+
+// "ANSWER: B" or "ОТВЕТ: Б": the letter as written, or nullopt for another line.
+std::optional<std::string> answerLine(std::string_view line) {
+  for (std::string_view key : {"ANSWER:", "ОТВЕТ:"})
+    if (startsWith(line, key)) return trim(line.substr(key.size()));
+  return std::nullopt;
+}
+
+// Cyrillic capitals that look like Latin ones: an answer typed with the other
+// keyboard layout still names the option the teacher sees.
+std::string lookalike(const std::string& letter) {
+  static const std::pair<std::string_view, std::string_view> pairs[] = {
+      {"А", "A"}, {"В", "B"}, {"С", "C"}, {"Е", "E"}, {"Н", "H"}, {"К", "K"},
+      {"М", "M"}, {"О", "O"}, {"Р", "P"}, {"Т", "T"}, {"Х", "X"}};
+  for (const auto& [cyrillic, latin] : pairs) {
+    if (letter == cyrillic) return std::string(latin);
+    if (letter == latin) return std::string(cyrillic);
+  }
+  return {};
+}
+
+}  // namespace
+
 ConvertResult readAiken(std::string_view bytes, const std::string& file,
                         const std::string& defaultTitle) {
   ConvertResult result;
   Intake intake(result, file);
+  const std::optional<std::string> text = fileText(bytes, result, intake);
+  if (!text) return result;
+  // A question is its text, its options and its ANSWER line; a blank line or the
+  // start of the next question (a line followed by option "A") ends a faulty one.
+  enum class State { Between, Text, Options, Skipping } state = State::Between;
   DraftQuestion draft;
-  bool open = false;      // a question has begun and waits for its ANSWER line
-  bool skipping = false;  // a faulty question's lines, up to its ANSWER line
-  const auto optionLetter = [](const std::string& line) -> std::optional<char> {
-    if (line.size() >= 3 && line[0] >= 'A' && line[0] <= 'Z' &&
-        (line[1] == '.' || line[1] == ')') && line[2] == ' ')
-      return line[0];
-    return std::nullopt;
+  std::vector<std::string> letters;
+  std::string lastText;  // while skipping: the line that may begin the next question
+  unsigned lastTextLine = 0;
+  const auto begin = [&](const std::string& line, unsigned number) {
+    draft = DraftQuestion{};
+    letters.clear();
+    draft.line = number;
+    draft.text = plainText(line);
+    state = State::Text;
   };
-  std::vector<char> letters;
+  const auto unfinished = [&] {
+    intake.leaveOut(draft.line, draft.options.empty()
+                                    ? "у вопроса нет вариантов ответа («A. …», «B. …»)."
+                                    : "у вопроса нет строки «ANSWER: …» с буквой верного ответа.");
+  };
   unsigned number = 0;
-  for (const std::string& raw : splitLines(decodeInput(bytes))) {
+  for (const std::string& raw : splitLines(*text)) {
     ++number;
     const std::string line = trim(raw);
-    if (line.empty()) continue;
-    if (skipping) {
-      skipping = !startsWith(line, "ANSWER:");
+    if (line.empty()) {
+      // A blank line may stand between a question's text and its options.
+      if (state == State::Options) unfinished();
+      if (state != State::Text) state = State::Between;
       continue;
     }
-    if (!open) {
-      draft = DraftQuestion{};
-      letters.clear();
-      draft.line = number;
-      draft.text = plainText(line);
-      open = true;
-      continue;
-    }
-    if (startsWith(line, "ANSWER:")) {
-      const std::string letter = trim(std::string_view(line).substr(7));
-      open = false;
-      if (draft.options.empty()) {
-        intake.leaveOut(draft.line, "у вопроса нет вариантов ответа («A. …», «B. …»).");
+    std::string_view optionText;
+    const std::optional<AikenLetter> letter = optionLetter(line, optionText);
+    const std::optional<std::string> answer = answerLine(line);
+    switch (state) {
+      case State::Between:
+        if (answer) {
+          intake.leaveOut(number, "строка «ANSWER: …» без вопроса перед ней.");
+          continue;
+        }
+        begin(line, number);
         continue;
-      }
-      for (char l : letters) draft.right.push_back(letter.size() == 1 && letter[0] == l);
-      intake.add("", defaultTitle, draft);
-      continue;
+      case State::Skipping:
+        if (answer) {
+          state = State::Between;
+        } else if (letter && letter->place == 0 && lastTextLine != 0) {
+          begin(lastText, lastTextLine);
+          break;  // the option is taken below
+        } else if (!letter) {
+          lastText = line;
+          lastTextLine = number;
+        }
+        continue;
+      case State::Text:
+        if (answer) {
+          unfinished();
+          state = State::Between;
+          continue;
+        }
+        if (!letter) {
+          draft.text.lines.push_back(line);  // a question text that runs on over several lines
+          continue;
+        }
+        break;
+      case State::Options:
+        if (answer) {
+          const std::string& chosen = *answer;
+          const auto named = [&](const std::string& l) {
+            return std::count(letters.begin(), letters.end(), l) > 0;
+          };
+          const std::string right = named(chosen) ? chosen : lookalike(chosen);
+          for (const std::string& l : letters) draft.right.push_back(!right.empty() && l == right);
+          intake.add("", defaultTitle, draft);
+          state = State::Between;
+          continue;
+        }
+        if (!letter) {
+          intake.leaveOut(
+              draft.line,
+              "строка " + std::to_string(number) +
+                  " - не вариант ответа («A. …») и не строка «ANSWER: …»; вопрос пропущен.");
+          state = State::Skipping;
+          lastText = line;
+          lastTextLine = number;
+          continue;
+        }
+        break;
     }
-    if (const std::optional<char> letter = optionLetter(line)) {
-      letters.push_back(*letter);
-      draft.options.push_back(plainText(line.substr(3)));
-    } else if (draft.options.empty()) {
-      draft.text.lines.push_back(line);  // a question text that runs on over several lines
-    } else {
-      intake.leaveOut(
-          draft.line,
-          "строка " + std::to_string(number) +
-              " - не вариант ответа («A. …») и не строка «ANSWER: …»; вопрос пропущен.");
-      open = false;
-      skipping = true;
-    }
+    letters.push_back(letter->letter);
+    draft.options.push_back(plainText(optionText));
+    state = State::Options;
   }
-  if (open)
-    intake.leaveOut(draft.line, "у вопроса нет строки «ANSWER: …» с буквой верного ответа.");
+  if (state == State::Text || state == State::Options) unfinished();
   return result;
 }
