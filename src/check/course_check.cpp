@@ -377,8 +377,10 @@ class Checker {
         clean = false;
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c.c));
-        // A control character is named by its code alone.
-        const bool control = c.c < 0x20 || (c.c >= 0x7F && c.c <= 0x9F);
+        // A character that shows nothing or moves the text is named by its code alone.
+        const bool control = c.c < 0x20 || (c.c >= 0x7F && c.c <= 0x9F) ||
+                             (c.c >= 0x200B && c.c <= 0x200F) || (c.c >= 0x2028 && c.c <= 0x202E) ||
+                             (c.c >= 0x2060 && c.c <= 0x206F) || c.c == 0xFEFF;
         addAt(name, line, FindingKind::Error,
               cp("символа ") + (control ? std::string() : cp("«?» (")) + code +
                   (control ? std::string() : ")") + cp(" нет в кодировке 1251; замените его."),
