@@ -351,50 +351,44 @@ std::string writeGift(const ExchangeCourse& course) {
 namespace {
 
 // An Aiken option letter: a capital, Latin as the format has it or Cyrillic as a
-// Russian teacher types it, with its place in its alphabet (0 for "A" and "А").
-struct AikenLetter {
-  std::string letter;  // UTF-8
-  unsigned place = 0;
-};
-
-std::optional<AikenLetter> capitalAt(std::string_view line) {
-  if (!line.empty() && line[0] >= 'A' && line[0] <= 'Z')
-    return AikenLetter{std::string(1, line[0]), static_cast<unsigned>(line[0] - 'A')};
-  const Utf8Char c = utf8CharAt(line, 0);
-  if (c.length == 2 && c.c >= U'А' && c.c <= U'Я')
-    return AikenLetter{std::string(line.substr(0, 2)), static_cast<unsigned>(c.c - U'А')};
-  if (c.length == 2 && c.c == U'Ё') return AikenLetter{std::string(line.substr(0, 2)), 6};
+// Russian teacher types it, read as the Latin letter of the same place in its
+// alphabet ("А" as "A", "Б" as "B", "В" as "C"; lists of options skip "Ё").
+std::optional<unsigned> letterAt(std::string_view text, std::size_t& length) {
+  if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z') {
+    length = 1;
+    return static_cast<unsigned>(text[0] - 'A');
+  }
+  const Utf8Char c = utf8CharAt(text, 0);
+  if (c.length == 2 && c.c >= U'А' && c.c <= U'Я') {
+    length = 2;
+    return static_cast<unsigned>(c.c - U'А');
+  }
   return std::nullopt;
 }
 
 // "A) text", "A. text", also without the blank, as the platform reads them.
-std::optional<AikenLetter> optionLetter(std::string_view line, std::string_view& text) {
-  const std::optional<AikenLetter> letter = capitalAt(line);
-  if (!letter) return std::nullopt;
-  const std::size_t after = letter->letter.size();
-  if (line.size() <= after || (line[after] != ')' && line[after] != '.')) return std::nullopt;
-  text = line.substr(after + 1);
+std::optional<unsigned> optionLetter(std::string_view line, std::string_view& text) {
+  std::size_t length = 0;
+  const std::optional<unsigned> letter = letterAt(line, length);
+  if (!letter || line.size() <= length || (line[length] != ')' && line[length] != '.'))
+    return std::nullopt;
+  text = line.substr(length + 1);
   return letter;
 }
 
-// "ANSWER: B" or "ОТВЕТ: Б": the letter as written, or nullopt for another line.
-std::optional<std::string> answerLine(std::string_view line) {
+// "ANSWER: B" or "ОТВЕТ: Б": the letter's place, nullopt for a letter that is
+// not one; not an answer line at all when answer stays false.
+std::optional<unsigned> answerLine(std::string_view line, bool& answer) {
   for (std::string_view key : {"ANSWER:", "ОТВЕТ:"})
-    if (startsWith(line, key)) return trim(line.substr(key.size()));
+    if (startsWith(line, key)) {
+      answer = true;
+      const std::string letter = trim(line.substr(key.size()));
+      std::size_t length = 0;
+      const std::optional<unsigned> place = letterAt(letter, length);
+      return place && length == letter.size() ? place : std::nullopt;
+    }
+  answer = false;
   return std::nullopt;
-}
-
-// Cyrillic capitals that look like Latin ones: an answer typed with the other
-// keyboard layout still names the option the teacher sees.
-std::string lookalike(const std::string& letter) {
-  static const std::pair<std::string_view, std::string_view> pairs[] = {
-      {"А", "A"}, {"В", "B"}, {"С", "C"}, {"Е", "E"}, {"Н", "H"}, {"К", "K"},
-      {"М", "M"}, {"О", "O"}, {"Р", "P"}, {"Т", "T"}, {"Х", "X"}};
-  for (const auto& [cyrillic, latin] : pairs) {
-    if (letter == cyrillic) return std::string(latin);
-    if (letter == latin) return std::string(cyrillic);
-  }
-  return {};
 }
 
 }  // namespace
@@ -409,7 +403,7 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file,
   // start of the next question (a line followed by option "A") ends a faulty one.
   enum class State { Between, Text, Options, Skipping } state = State::Between;
   DraftQuestion draft;
-  std::vector<std::string> letters;
+  std::vector<unsigned> letters;
   std::string lastText;  // while skipping: the line that may begin the next question
   unsigned lastTextLine = 0;
   const auto begin = [&](const std::string& line, unsigned number) {
@@ -435,8 +429,9 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file,
       continue;
     }
     std::string_view optionText;
-    const std::optional<AikenLetter> letter = optionLetter(line, optionText);
-    const std::optional<std::string> answer = answerLine(line);
+    const std::optional<unsigned> letter = optionLetter(line, optionText);
+    bool answer = false;
+    const std::optional<unsigned> chosen = answerLine(line, answer);
     switch (state) {
       case State::Between:
         if (answer) {
@@ -448,7 +443,7 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file,
       case State::Skipping:
         if (answer) {
           state = State::Between;
-        } else if (letter && letter->place == 0 && lastTextLine != 0) {
+        } else if (letter == 0u && lastTextLine != 0) {
           begin(lastText, lastTextLine);
           break;  // the option is taken below
         } else if (!letter) {
@@ -469,12 +464,7 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file,
         break;
       case State::Options:
         if (answer) {
-          const std::string& chosen = *answer;
-          const auto named = [&](const std::string& l) {
-            return std::count(letters.begin(), letters.end(), l) > 0;
-          };
-          const std::string right = named(chosen) ? chosen : lookalike(chosen);
-          for (const std::string& l : letters) draft.right.push_back(!right.empty() && l == right);
+          for (unsigned l : letters) draft.right.push_back(chosen == l);
           intake.add("", defaultTitle, draft);
           state = State::Between;
           continue;
@@ -491,7 +481,7 @@ ConvertResult readAiken(std::string_view bytes, const std::string& file,
         }
         break;
     }
-    letters.push_back(letter->letter);
+    letters.push_back(*letter);
     draft.options.push_back(plainText(optionText));
     state = State::Options;
   }

@@ -228,13 +228,20 @@ TEST(Aiken, WhatConvertsAndWhatIsReported) {
        1, 1, "не вариант"},
       {"options without a blank", "Вопрос?\nA)да\nB.нет\nANSWER: B\n", 1, 0, ""},
       {"Cyrillic letters", "Вопрос?\nА) да\nБ) нет\nВ) не знаю\nОТВЕТ: Б\n", 1, 0, ""},
-      {"answer letter typed in the other layout", "Вопрос?\nA. да\nB. нет\nANSWER: В\n", 1, 0, ""},
+      {"Latin options, a Cyrillic answer", "Вопрос?\nA. да\nB. нет\nОТВЕТ: Б\n", 1, 0, ""},
       {"unfinished question, then a blank line",
        "Первый?\nA. да\nB. нет\n\nВторой?\nA. x\nB. y\nANSWER: B\n", 1, 1, "ANSWER"},
       {"unfinished question, then the next at once",
        "Первый?\nA. да\nB. нет\nВторой?\nA. x\nB. y\nANSWER: B\n", 1, 1, "не вариант"},
   };
   for (const Case& c : cases) expectCase(c, readAiken(c.input, "bank.txt", "bank"));
+}
+
+TEST(Aiken, CyrillicLettersAreTheLatinOnesOfTheSamePlace) {
+  const ConvertResult r = readAiken("Вопрос?\nА) один\nБ) два\nВ) три\nANSWER: C\n", "x.txt", "x");
+  ASSERT_EQ(r.course.questionCount(), 1u);
+  const ExchangeQuestion& q = r.course.topics[0].questions[0];
+  EXPECT_EQ(q.options[q.right], "три");
 }
 
 TEST(Aiken, ReadsCodePage1251AndTakesTheFileAsTopic) {
