@@ -50,6 +50,15 @@ int runChild(const std::string& folder, bool toReport) {
   return programEnding() ? 0 : 3;
 }
 
+// The signals a process has handlers for, from its status file.
+unsigned long long caughtSignals(const QString& status) {
+  QFile file(status);
+  if (!file.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (line.startsWith("SigCgt:")) return line.mid(7).trimmed().toULongLong(nullptr, 16);
+  return 0;
+}
+
 }  // namespace
 
 class EndingTest : public QObject {
@@ -76,6 +85,21 @@ class EndingTest : public QObject {
     endChildWhen(folder.path(), "during", "ekzam.start", SIGTERM);
     QVERIFY(!std::filesystem::exists(folder.path() + "ekzam.log"));
     QCOMPARE(readFile(folder.path() + "ekzam.start").find(cp("Петров")) != std::string::npos, true);
+  }
+
+  void theProgramEndsOnItsTitleWindowToo() {
+    // The title window shows before the message loop runs, which must not forget the signal.
+    TempFolder folder;
+    folder.copySampleCourse();
+    QProcess program;
+    program.start(QStringLiteral(PROGRAM), {QString::fromStdString(folder.path())});
+    QVERIFY(program.waitForStarted());
+    const QString status = QStringLiteral("/proc/%1/status").arg(program.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(caughtSignals(status) & (1ull << (SIGTERM - 1)), 20000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
   }
 
   void aTestEndedOnItsReportIsInTheLog() {
