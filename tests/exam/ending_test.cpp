@@ -25,13 +25,7 @@ int runChild(const std::string& folder, bool toReport) {
   FakeServices fakes;
   const Services services = fakes.services(folder);
   endCleanlyOnSignals();
-  QuestionBank bank;
-  for (int i = 1; i <= 10; ++i) {
-    bank.QuestionTexts.push_back("Q" + std::to_string(i));
-    bank.QuestionFlags.push_back(1);
-    bank.AnswerTexts.push_back("_1_right");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-  }
+  const QuestionBank bank = rightFirstBank(10);
   SessionState session;
   session.SelectedMode = 1;
   session.TopicTitles = {cp("Все темы")};
