@@ -92,7 +92,7 @@ unsigned questionNumber(std::string_view line) {
 }
 
 // A course file's text as the program reads it, and its lines by number. Only
-// every 64th line's start is kept and the others are found from the nearest, so
+// every 16th line's start is kept and the others are found from the nearest, so
 // that a file of millions of short lines needs little more room than its text;
 // a walk through the lines in order costs one step a line.
 class CourseFile {
@@ -119,34 +119,41 @@ class CourseFile {
   std::size_t size() const { return count_; }
   std::string_view line(std::size_t i) const {
     seek(i);
-    std::size_t pos = atPos_;
-    return nextLine(text_, pos);
+    return atLine_;
   }
   // The topic the line belongs to, by the loader's rule: kNoTopic before the
   // first marker, on marker lines and after a bad marker.
   unsigned topic(std::size_t i) const {
-    return classify(line(i)) == LineKind::TopicMarker ? kNoTopic : atTopic_;
+    seek(i);
+    return classify(atLine_) == LineKind::TopicMarker ? kNoTopic : atTopic_;
   }
 
  private:
-  static constexpr std::size_t kStep = 64;
+  static constexpr std::size_t kStep = 16;
   static void follow(std::string_view line, unsigned& current) {
     if (classify(line) == LineKind::TopicMarker) current = digitAt(line, 4).value_or(kNoTopic);
   }
+  // Moves the cursor to line i, reading each line it passes once.
   void seek(std::size_t i) const {
+    if (at_ == i) return;
     if (at_ == kNoLine || i < at_ || i - at_ > kStep) {
       at_ = i / kStep * kStep;
-      atPos_ = starts_[i / kStep];
+      next_ = starts_[i / kStep];
       atTopic_ = topics_[i / kStep];
+      atLine_ = nextLine(text_, next_);
     }
-    for (; at_ < i; ++at_) follow(nextLine(text_, atPos_), atTopic_);
+    for (; at_ < i; ++at_) {
+      follow(atLine_, atTopic_);
+      atLine_ = nextLine(text_, next_);
+    }
   }
   std::string text_;
   std::size_t count_ = 0;
-  std::vector<std::uint32_t> starts_;  // of lines 0, 64, 128, ... (a file is at most 256 MB)
+  std::vector<std::uint32_t> starts_;  // of lines 0, 16, 32, ... (a file is at most 256 MB)
   std::vector<unsigned> topics_;       // the topic in force at those lines
-  mutable std::size_t at_ = kNoLine;   // the line last sought, where it starts, its topic
-  mutable std::size_t atPos_ = 0;
+  mutable std::size_t at_ = kNoLine;   // the cursor: a line, its text, the next line's
+  mutable std::string_view atLine_;    // start and the topic in force at it
+  mutable std::size_t next_ = 0;
   mutable unsigned atTopic_ = kNoTopic;
 };
 
@@ -691,8 +698,9 @@ class Checker {
       for (std::size_t n = 1; n <= topic.count; ++n) {
         if (topic.line[n] == kNoLine) continue;
         const std::string number = std::to_string(n);
+        const std::string_view question = questions_.line(topic.line[n]);
         // The question's text follows its nine-character prefix.
-        if (questions_.line(topic.line[n]).find_first_not_of(" \t", 9) == std::string::npos)
+        if (question.find_first_not_of(" \t", 9) == std::string::npos)
           warn(kQuestionFile, topic.line[n],
                cp("вопрос ") + number + cp(" без текста: программа покажет пустой вопрос."));
         if (options[t][n].digits == 0)
@@ -705,7 +713,7 @@ class Checker {
                cp("правильный ответ вопроса ") + number + cp(" - вариант ") +
                    std::to_string(right[t][n]) +
                    cp(", но варианта с этой цифрой у вопроса нет: ответить верно нельзя."));
-        checkCardHeight(topic.line[n], number, options[t][n].lines);
+        checkCardHeight(topic.line[n], question, number, options[t][n].lines);
       }
       checkRightPlaces(t, options[t]);
     }
@@ -736,8 +744,8 @@ class Checker {
 
   // A card taller than a 768-pixel screen puts the buttons of the testing
   // window, the taller of the two answering windows, out of reach there.
-  void checkCardHeight(std::size_t i, const std::string& number, std::size_t optionLines) {
-    const std::string_view line = questions_.line(i);
+  void checkCardHeight(std::size_t i, std::string_view line, const std::string& number,
+                       std::size_t optionLines) {
     const std::string_view question = line.substr(std::min<std::size_t>(line.size(), 9));
     const std::size_t questionLines = displayLineCount(question);
     // A question without options shows the one line "Ответы не найдены.".
