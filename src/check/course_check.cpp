@@ -253,15 +253,16 @@ class Checker {
   }
   void addAt(const char* file, unsigned line, FindingKind kind, std::string what,
              std::string character = {}) {
-    // Loads of several topics meet the same fault; it is told once.
-    if (!seen_.insert(std::make_tuple(std::string(file), line, kind, what)).second) return;
     // Past a hundred of one kind in a file the rest are only counted: a file of
     // a million blank lines must not take gigabytes to report.
     Shown& shown = shown_[std::make_tuple(std::string(file), kind, kindOf(what))];
-    if (++shown.count > kShownFindingsOfAKind) {
-      seen_.erase(std::make_tuple(std::string(file), line, kind, what));
+    if (shown.count >= kShownFindingsOfAKind) {
+      ++shown.count;
       return;
     }
+    // Loads of several topics meet the same fault; it is told once.
+    if (!seen_.insert(std::make_tuple(std::string(file), line, kind, what)).second) return;
+    ++shown.count;
     shown.lastLine = line;
     result_.findings.push_back(Finding{file, line, kind, std::move(what), 0, std::move(character)});
   }
