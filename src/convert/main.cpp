@@ -157,6 +157,21 @@ int main(int argc, char** argv) {
                                       : readAiken(*bytes, shownInput, stem(input));
   }
 
+  // An input that cannot be read at all is an error; its last note says why.
+  if (!result.readable) {
+    for (std::size_t i = 0; i + 1 < result.notes.size(); ++i) {
+      const ConvertNote& note = result.notes[i];
+      print(stdout, note.file + (note.line ? ":" + std::to_string(note.line) : std::string()) +
+                        (note.leftOut ? ": пропущен: " : ": замечание: ") + note.message);
+    }
+    const ConvertNote why = result.notes.empty()
+                                ? ConvertNote{shownInput, 0, "файл не читается.", false}
+                                : result.notes.back();
+    print(stderr, "vorsanit-convert: " + why.file +
+                      (why.line ? ":" + std::to_string(why.line) : std::string()) + ": " +
+                      why.message);
+    return 2;
+  }
   std::size_t converted = result.course.questionCount();
   std::optional<std::string> failure;
   // A bank becomes a course whose right answers are not always first, named after its file
