@@ -337,7 +337,8 @@ std::string writeGift(const ExchangeCourse& course) {
         out += (i == q.right ? "=" : "~") + option + "\n";
       }
       if (!q.consultation.empty()) {
-        out += q.consultation.front().front() == '[' ? "####[html]" : "####";
+        const std::string& first = q.consultation.front();
+        out += !first.empty() && first.front() == '[' ? "####[html]" : "####";
         for (std::size_t i = 0; i < q.consultation.size(); ++i)
           out += (i ? "<br>" : "") + text(q.consultation[i]);
         out += "\n";

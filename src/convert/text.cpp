@@ -158,9 +158,7 @@ std::string attributeOf(std::string_view tag, std::string_view name) {
       if (end == std::string_view::npos) end = tag.size();
     } else {
       end = i;
-      while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end])) &&
-             tag[end] != '/')
-        ++end;
+      while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end]))) ++end;
     }
     const std::string_view raw = tag.substr(i, end - i);
     std::string value;
@@ -198,6 +196,16 @@ PlainText htmlToText(std::string_view html) {
   std::string raw;
   std::string href;           // of the link open, if any
   std::size_t linkStart = 0;  // where its text starts in raw
+  // The address follows the link's text, unless the text is the address itself.
+  const auto closeLink = [&] {
+    if (href.empty()) return;
+    const std::vector<std::string> shown = tidyLines(raw.substr(linkStart));
+    if (shown.size() != 1 || shown.front() != href) {
+      raw += " (" + href + ")";
+      result.link = true;
+    }
+    href.clear();
+  };
   for (std::size_t i = 0; i < html.size();) {
     const char c = html[i];
     if (c == '&') {
@@ -225,18 +233,12 @@ PlainText htmlToText(std::string_view html) {
       const std::string name = lower(html.substr(k, nameEnd - k));
       i = end + 1;
       if (name == "a") {
+        closeLink();  // a link is closed by the next one too
         if (html[k - 1] != '/') {
           href = attributeOf(html.substr(nameEnd, end - nameEnd), "href");
           linkStart = raw.size();
           // An anchor within the page leads nowhere once the text is alone.
           if (!href.empty() && href.front() == '#') href.clear();
-        } else if (!href.empty()) {
-          const std::vector<std::string> shown = tidyLines(raw.substr(linkStart));
-          if (shown.size() != 1 || shown.front() != href) {
-            raw += " (" + href + ")";
-            result.link = true;
-          }
-          href.clear();
         }
       } else if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe",
                               "math", "canvas"})) {
@@ -259,10 +261,7 @@ PlainText htmlToText(std::string_view html) {
     raw += c;
     ++i;
   }
-  if (!href.empty()) {  // a link left open at the end
-    raw += " (" + href + ")";
-    result.link = true;
-  }
+  closeLink();  // a link left open at the end
   if (raw.find("@@PLUGINFILE@@") != std::string::npos) result.picture = true;
   result.lines = tidyLines(raw);
   return result;
