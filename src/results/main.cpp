@@ -430,14 +430,24 @@ int main(int argc, char** argv) {
     };
   };
 
-  // The start journals, first reading: every mark's key.
+  // The start journals, first reading: every mark's key. A journal is read
+  // also when its log is missing: a class whose every test was ended in its
+  // middle has marks and no log.
   StartMarks marks;
   std::vector<Journal> journals;
-  for (const LogFile& log : logs) {
-    const auto name = journalOf(log.name);
+  std::vector<LogFile> journalFiles;
+  for (const std::string& log : options.logs) {
+    const auto name = journalOf(log);
     struct stat info {};
     const int fd = name ? openForReading(*name, run, info, true) : -1;
     if (fd < 0) continue;
+    bool seen = false;
+    for (const auto& j : journalFiles) seen |= j.device == info.st_dev && j.inode == info.st_ino;
+    if (seen) {
+      ::close(fd);
+      continue;
+    }
+    journalFiles.push_back({*name, info.st_dev, info.st_ino});
     Journal journal{*name, fd, 0};
     std::size_t bad = 0, firstBad = 0;
     const int error = readJournal(
