@@ -223,22 +223,30 @@ TEST(ResultsTool, ListsUnfinishedTestsAndImpossibleRecords) {
       << mark("Первый", "05.03.2024", "06:59:00") + mark("Третий", "05.03.2024", "09:00:00") +
              mark("Четвёртый", today, now);
 
-  const Outcome o = run(dir, "ekzam.log --out out");
+  // No pass/fail test was ever finished: there is a journal, but no log.
+  std::ofstream(dir / "zachet.start", std::ios::binary) << [] {
+    StartMark m{"05.03.2024", "10:00:00", false, cp("Тема 1"), cp("с 1 по 40"), "1",
+                cp("Третий"), cp("М-1"), "seat-4", "id"};
+    return formatStartMark(m);
+  }();
+
+  const Outcome o = run(dir, "ekzam.log zachet.log --out out");
   EXPECT_EQ(o.exit, 1) << o.output;
   EXPECT_NE(o.output.find("ekzam.log:19: запись не учтена: оценка «5 - отл.», а ошибок: 9"),
             std::string::npos)
       << o.output;
-  EXPECT_NE(o.output.find("незаконченных тестов: 1 (ekzam.start:2)"), std::string::npos)
+  EXPECT_NE(o.output.find("незаконченных тестов: 2 (ekzam.start:2, zachet.start:1)"),
+            std::string::npos)
       << o.output;
   const std::string unfinished = slurp(dir / "out/unfinished.csv");
-  EXPECT_EQ(std::count(unfinished.begin(), unfinished.end(), '\n'), 2);
+  EXPECT_EQ(std::count(unfinished.begin(), unfinished.end(), '\n'), 3);
   EXPECT_NE(unfinished.find("экзамен,05.03.2024,09:00:00,Третий,1,М-1,Тема 1,с 1 по 40,seat-4,"
                             "ekzam.start,2\r\n"),
             std::string::npos)
       << unfinished;
   EXPECT_NE(slurp(dir / "out/impossible.csv").find("ekzam.log,19,"), std::string::npos);
   // The candidate who never finished a test is among the candidates.
-  EXPECT_NE(slurp(dir / "out/candidates.csv").find("1,Третий,М-1,0,,,,,нет,1\r\n"),
+  EXPECT_NE(slurp(dir / "out/candidates.csv").find("1,Третий,М-1,0,,,,,нет,2\r\n"),
             std::string::npos);
   const std::string page = slurp(dir / "out/index.html");
   EXPECT_NE(page.find("Незаконченные тесты"), std::string::npos);
