@@ -49,10 +49,12 @@ case $action in
     [ -x "$bin/initdb" ] || { echo "records_server.sh: PostgreSQL is not installed (package postgresql)"; exit 1; }
     stop  # whatever a killed run left behind
     folder=$(mktemp -d "${TMPDIR:-/tmp}/vorsanit-pg.XXXXXX")
+    # The folder is noted first, so that a stop finds whatever this start leaves.
+    printf '\n%s\n' "$folder" >"$state" || { rm -rf "$folder"; exit 1; }
     [ "$(id -u)" -eq 0 ] && chown postgres: "$folder"
     as_server "$bin/initdb" -D "$folder/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
       --no-sync --no-instructions >"$folder/initdb.log" 2>&1 ||
-      { cat "$folder/initdb.log"; rm -rf "$folder"; exit 1; }
+      { cat "$folder/initdb.log"; stop; exit 1; }
     options="-c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off"
     options+=" -c full_page_writes=off -c max_connections=200"
     # A port another program holds makes the start fail: another one is tried.
@@ -66,7 +68,7 @@ case $action in
       fi
     done
     cat "$folder/server.log"
-    rm -rf "$folder"
+    stop
     exit 1
     ;;
   *)
