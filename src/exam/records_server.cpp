@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <condition_variable>
+#include <cstdlib>
 #include <fstream>
 #include <mutex>
 #include <sstream>
@@ -499,8 +500,9 @@ std::optional<std::string> failed(PGresult* result, const std::string& what) {
   return reason;
 }
 
-// A binary column's value as bytes.
+// A binary column's value as bytes; empty for NULL or a column the result lacks.
 std::string bytesAt(const PGresult* result, int row, int column) {
+  if (column >= PQnfields(result) || PQgetisnull(result, row, column)) return {};
   return std::string(PQgetvalue(result, row, column),
                      static_cast<std::size_t>(PQgetlength(result, row, column)));
 }
@@ -550,15 +552,17 @@ std::optional<std::string> readServerRows(const std::string& conninfo, bool star
   Session session;
   if (auto problem = connectForTeacher(conninfo, session)) return problem;
   PGconn* conn = session.conn;
-  const char* sql = starts ? "SELECT id::text, host, account, coalesce(host(client_addr), ''), "
-                             "to_char(received_at, 'YYYY-MM-DD HH24:MI:SSOF'), exam, line, "
-                             "EXISTS (SELECT FROM vorsanit.records r WHERE r.id = s.id) "
-                             "FROM vorsanit.starts s ORDER BY received_at, id"
-                           : "SELECT id::text, host, account, coalesce(host(client_addr), ''), "
-                             "to_char(received_at, 'YYYY-MM-DD HH24:MI:SSOF'), exam, record, false "
-                             "FROM vorsanit.records ORDER BY received_at, id";
+  // The same columns from either table; the payload and whether the test ended differ.
+  const std::string columns =
+      "SELECT id::text, host, account, coalesce(host(client_addr), ''), "
+      "to_char(received_at, 'YYYY-MM-DD HH24:MI:SSOF'), exam, "
+      "extract(epoch FROM now() - received_at)::bigint::text, ";
+  const std::string sql =
+      columns + (starts ? "line, EXISTS (SELECT FROM vorsanit.records r WHERE r.id = s.id) "
+                          "FROM vorsanit.starts s ORDER BY received_at, id"
+                        : "record, false FROM vorsanit.records ORDER BY received_at, id");
   // Binary results: texts as their UTF-8 bytes, the payload as it was sent.
-  if (!PQsendQueryParams(conn, sql, 0, nullptr, nullptr, nullptr, nullptr, 1) ||
+  if (!PQsendQueryParams(conn, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) ||
       !PQsetSingleRowMode(conn))
     return cp("сервер отказал: ") + firstLine(PQerrorMessage(conn));
   std::optional<std::string> problem;
@@ -571,9 +575,10 @@ std::optional<std::string> readServerRows(const std::string& conninfo, bool star
       row.account = bytesAt(result, 0, 2);
       row.address = bytesAt(result, 0, 3);
       row.serverTime = bytesAt(result, 0, 4);
-      row.exam = PQgetvalue(result, 0, 5)[0] != 0;
-      row.payload = bytesAt(result, 0, 6);
-      row.finished = PQgetvalue(result, 0, 7)[0] != 0;
+      row.exam = bytesAt(result, 0, 5) == std::string(1, '\1');
+      row.ageSeconds = std::atol(bytesAt(result, 0, 6).c_str());
+      row.payload = bytesAt(result, 0, 7);
+      row.finished = bytesAt(result, 0, 8) == std::string(1, '\1');
       onRow(row);
     } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && !problem) {
       const char* code = PQresultErrorField(result, PG_DIAG_SQLSTATE);

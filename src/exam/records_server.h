@@ -94,6 +94,7 @@ struct ServerRow {
   std::string host, account;
   std::string address;     // the client address the server saw; empty for a local socket
   std::string serverTime;  // "2024-03-05 07:08:09+03" in the session's time zone
+  long ageSeconds = 0;     // since the server received it
   bool exam = true;
   std::string payload;    // the exact bytes the seat sent
   bool finished = false;  // start marks only: a record with the same id is stored
