@@ -3,6 +3,7 @@
 #include <libpq-fe.h>
 #include <poll.h>
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <condition_variable>
@@ -296,6 +297,12 @@ RecordsSetting recordsSetting(const char* variable, const std::string& confPath)
 
 // ---- Sending ----
 
+namespace {
+std::atomic<std::size_t> connectionAttempts{0};
+}  // namespace
+
+std::size_t recordsConnectionAttempts() { return connectionAttempts.load(); }
+
 struct RecordsSender::Connection {
   PGconn* conn = nullptr;
   ~Connection() { PQfinish(conn); }
@@ -317,6 +324,7 @@ Delivery RecordsSender::send(const ServerItem& item) {
 
   if (!connection_) {
     attempted_ = true;
+    ++connectionAttempts;
     auto pending = std::make_shared<PendingConnection>();
     std::thread([pending, conninfo = conninfo_, deadline = deadline_] {
       std::string error;

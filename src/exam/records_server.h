@@ -80,6 +80,10 @@ class RecordsSender {
   bool attempted_ = false;
 };
 
+// Connections this process has tried to open to a records server (to make
+// sure that a seat with no server set up never tries one).
+std::size_t recordsConnectionAttempts();
+
 // ---- The teacher's side: setting up the database and reading it. ----
 
 // Creates what the records need, or brings it up to date, in the database

@@ -1,4 +1,5 @@
 #include "exam/records_server.h"
+#include "exam/server_courier.h"
 
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -188,6 +189,38 @@ TEST_F(RecordsServer, TheSeatCanAddButNotReadChangeOrDelete) {
                           "SELECT host FROM vorsanit.records WHERE id = '" + item.id + "'", rows),
       "");
   EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"seat-04"}}));
+}
+
+TEST_F(RecordsServer, AnEntrySentButLeftInTheOutboxArrivesOnce) {
+  // The program was killed after the server took the record and before its
+  // outbox file went: the next delivery finds it there and only removes the file.
+  const std::string seat = db.seatConninfo("killed");
+  const fs::path outbox =
+      fs::temp_directory_path() / ("outbox-" + std::to_string(::getpid()) + "/");
+  OutboxEntry entry{"record",
+                    "server",
+                    "00000000-0000-4000-8000-000000000002",
+                    "seat-04",
+                    "ivanov",
+                    true,
+                    0,
+                    recordItem().payload};
+  ASSERT_TRUE(putInOutbox(outbox.string(), entry));
+  ServerItem item = recordItem();
+  item.id = entry.id;
+  ASSERT_EQ(sendOne(seat, item).outcome, Delivery::Outcome::Stored);
+
+  const DeliverySummary summary = deliverToServer(outbox.string(), seat);
+  EXPECT_EQ(summary.delivered, 1);
+  EXPECT_TRUE(summary.left.empty());
+  EXPECT_TRUE(readOutbox(outbox.string()).empty());
+  std::vector<std::vector<std::string>> rows;
+  ASSERT_EQ(TestDatabase::query(
+                db.conninfo(),
+                "SELECT count(*) FROM vorsanit.records WHERE id = '" + entry.id + "'", rows),
+            "");
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"1"}}));
+  fs::remove_all(outbox);
 }
 
 TEST(RecordsSender, NeverWaitsPastItsDeadline) {
