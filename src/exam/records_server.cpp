@@ -234,6 +234,9 @@ PGconn* connectBounded(const std::string& conninfo, Clock::time_point deadline,
     return nullptr;
   }
   PQsetnonblocking(conn, 1);
+  // The server's notices (its shutdown, say) are nothing a seat's user could act on.
+  PQsetNoticeProcessor(
+      conn, [](void*, const char*) {}, nullptr);
   return conn;
 }
 

@@ -7,10 +7,13 @@
 #   records_server.sh start STATE   makes and starts a server; STATE gets its
 #                                   connection string (line 1) and its folder (line 2)
 #   records_server.sh stop STATE    stops it and removes its folder
+#   records_server.sh restart STATE SECONDS
+#                                   stops it, waits, and starts it again on its port
 #
 # The server trusts every local connection: it holds nothing but test data and
-# is gone when the tests end. Durability is off (fsync, synchronous commit),
-# since a crashed test server is thrown away anyway.
+# is gone when the tests end. It does not sync to disk (a crash of the machine
+# is not what the tests are about), but a commit is a commit: a restart keeps
+# every row the server has confirmed.
 set -euo pipefail
 action=$1
 state=$2
@@ -41,9 +44,19 @@ stop() {
   rm -f "$state"
 }
 
+options="-c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off -c max_connections=200"
+
 case $action in
   stop)
     stop
+    ;;
+  restart)
+    folder=$(sed -n 2p "$state")
+    port=$(sed -n 's/.*port=\([0-9]*\).*/\1/p' "$state")
+    as_server "$bin/pg_ctl" -D "$folder/data" -m fast -w stop >/dev/null
+    sleep "${3:-1}"
+    as_server "$bin/pg_ctl" -D "$folder/data" -l "$folder/server.log" -w -t 20 \
+      -o "$options -k $folder -p $port" start >/dev/null
     ;;
   start)
     [ -x "$bin/initdb" ] || { echo "records_server.sh: PostgreSQL is not installed (package postgresql)"; exit 1; }
@@ -55,8 +68,6 @@ case $action in
     as_server "$bin/initdb" -D "$folder/data" -U postgres -A trust -E UTF8 --locale=C.UTF-8 \
       --no-sync --no-instructions >"$folder/initdb.log" 2>&1 ||
       { cat "$folder/initdb.log"; stop; exit 1; }
-    options="-c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off"
-    options+=" -c full_page_writes=off -c max_connections=200"
     # A port another program holds makes the start fail: another one is tried.
     for attempt in 1 2 3 4 5; do
       port=$((20000 + RANDOM % 30000))
@@ -72,7 +83,7 @@ case $action in
     exit 1
     ;;
   *)
-    echo "usage: records_server.sh start|stop STATE"
+    echo "usage: records_server.sh start|stop STATE, or restart STATE SECONDS"
     exit 2
     ;;
 esac
