@@ -411,27 +411,35 @@ EXCEPTION WHEN duplicate_object OR unique_violation THEN
 END
 $$)",
     "CREATE SCHEMA IF NOT EXISTS vorsanit",
+    // A row is known by its test's id and its exact bytes: sending it again
+    // adds nothing, while a different row under the same id (a record made
+    // up by someone who read the id in the start journal and sent first) is
+    // kept beside the real one instead of shutting it out.
     R"(CREATE TABLE IF NOT EXISTS vorsanit.records (
-  id uuid PRIMARY KEY,
+  id uuid NOT NULL,
   exam boolean NOT NULL,
   seat_date text, seat_time text, name text, code text, group_name text, topic text,
   range_text text, seconds integer, answers integer, errors integer, grade text, listing text,
   host text NOT NULL,
   account text NOT NULL,
   record bytea NOT NULL CHECK (octet_length(record) <= 1048576),
+  digest bytea GENERATED ALWAYS AS (sha256(record)) STORED,
   received_at timestamptz NOT NULL DEFAULT now(),
-  client_addr inet DEFAULT inet_client_addr()
+  client_addr inet DEFAULT inet_client_addr(),
+  PRIMARY KEY (id, digest)
 ))",
     R"(CREATE TABLE IF NOT EXISTS vorsanit.starts (
-  id uuid PRIMARY KEY,
+  id uuid NOT NULL,
   exam boolean NOT NULL,
   seat_date text, seat_time text, topic text, range_text text, code text, name text,
   group_name text,
   host text NOT NULL,
   account text NOT NULL,
   line bytea NOT NULL CHECK (octet_length(line) <= 65536),
+  digest bytea GENERATED ALWAYS AS (sha256(line)) STORED,
   received_at timestamptz NOT NULL DEFAULT now(),
-  client_addr inet DEFAULT inet_client_addr()
+  client_addr inet DEFAULT inet_client_addr(),
+  PRIMARY KEY (id, digest)
 ))",
     "CREATE INDEX IF NOT EXISTS records_received ON vorsanit.records (received_at)",
     "CREATE INDEX IF NOT EXISTS starts_received ON vorsanit.starts (received_at)",
@@ -451,7 +459,7 @@ RETURNS boolean LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, pg_t
     VALUES (coalesce(p_id, md5(p_record)::uuid), p_exam, p_seat_date, p_seat_time, p_name, p_code,
             p_group, p_topic, p_range, p_seconds, p_answers, p_errors, p_grade, p_listing, p_host,
             p_account, p_record)
-    ON CONFLICT (id) DO NOTHING
+    ON CONFLICT (id, digest) DO NOTHING
     RETURNING true)
   SELECT coalesce((SELECT true FROM added), false)
 $$)",
@@ -464,7 +472,7 @@ RETURNS boolean LANGUAGE sql SECURITY DEFINER SET search_path = pg_catalog, pg_t
                                  group_name, host, account, line)
     VALUES (coalesce(p_id, md5(p_line)::uuid), p_exam, p_seat_date, p_seat_time, p_topic, p_range,
             p_code, p_name, p_group, p_host, p_account, p_line)
-    ON CONFLICT (id) DO NOTHING
+    ON CONFLICT (id, digest) DO NOTHING
     RETURNING true)
   SELECT coalesce((SELECT true FROM added), false)
 $$)",
@@ -571,7 +579,9 @@ std::optional<std::string> readServerRows(const std::string& conninfo, bool star
   const std::string sql =
       columns + (starts ? "line, EXISTS (SELECT FROM vorsanit.records r WHERE r.id = s.id) "
                           "FROM vorsanit.starts s ORDER BY received_at, id"
-                        : "record, false FROM vorsanit.records ORDER BY received_at, id");
+                        : "record, EXISTS (SELECT FROM vorsanit.records o WHERE o.id = r.id "
+                          "AND o.digest <> r.digest) FROM vorsanit.records r "
+                          "ORDER BY received_at, id");
   // Binary results: texts as their UTF-8 bytes, the payload as it was sent.
   if (!PQsendQueryParams(conn, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 1) ||
       !PQsetSingleRowMode(conn))
@@ -589,7 +599,7 @@ std::optional<std::string> readServerRows(const std::string& conninfo, bool star
       row.exam = bytesAt(result, 0, 5) == std::string(1, '\1');
       row.ageSeconds = std::atol(bytesAt(result, 0, 6).c_str());
       row.payload = bytesAt(result, 0, 7);
-      row.finished = bytesAt(result, 0, 8) == std::string(1, '\1');
+      (starts ? row.finished : row.sharedId) = bytesAt(result, 0, 8) == std::string(1, '\1');
       onRow(row);
     } else if (status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && !problem) {
       const char* code = PQresultErrorField(result, PG_DIAG_SQLSTATE);

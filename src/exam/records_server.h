@@ -56,8 +56,10 @@ struct Delivery {
 // One round of sends to the server over one connection, bounded as a whole
 // by its deadline: no call waits past it, whatever the network does (a name
 // that does not resolve, a server that accepts and then stalls). A send
-// either commits the row or leaves nothing, and a row whose id is already
-// stored is left as it is, so sending again what may have arrived is safe.
+// either commits the row or leaves nothing, and a row already stored (the
+// same id and the same bytes) is not stored again, so sending again what may
+// have arrived is safe. A different row under an id already there is kept
+// beside it: knowing a test's id does not let anyone replace its record.
 // After a failure every further send of the round fails at once with the same
 // reason: a round with the server away costs one wait, not one per record.
 class RecordsSender {
@@ -102,6 +104,7 @@ struct ServerRow {
   bool exam = true;
   std::string payload;    // the exact bytes the seat sent
   bool finished = false;  // start marks only: a record with the same id is stored
+  bool sharedId = false;  // records only: another, different record has the same id
 };
 
 // Reads the records (or the start marks), oldest first, one row at a time.

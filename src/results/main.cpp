@@ -398,7 +398,7 @@ int main(int argc, char** argv) {
   }
 
   std::optional<std::vector<Mismatch>> mismatches;
-  std::size_t unfinished = 0, running = 0;
+  std::size_t unfinished = 0, running = 0, sameTest = 0;
   int unfinishedFile = -1;
   if (database) {
     std::size_t read = 0, skipped = 0;
@@ -417,6 +417,7 @@ int main(int argc, char** argv) {
         return;
       }
       const LogRecord& record = contents.records[0];
+      sameTest += r.sharedId;
       if (!filter.keeps(record.values)) {
         ++run.filtered;
         return;
@@ -470,6 +471,13 @@ int main(int argc, char** argv) {
                           (running ? ", идут сейчас: " + std::to_string(running) : "") +
                           " (unfinished.csv).");
     if (!logs.empty()) mismatches = comparison.finish();
+    if (sameTest > 0) {
+      // Someone who learnt a test's id sent a record of his own for it.
+      const std::string what =
+          "записей тестов, у которых на сервере больше одной записи: " + std::to_string(sameTest) +
+          "; сравните компьютер, адрес и время сервера в records.csv.";
+      run.problem("сервер", what);
+    }
   }
   if (filter.any())
     run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " +

@@ -374,8 +374,8 @@ void mismatchSection(std::string& out, const std::vector<Mismatch>& mismatches) 
     return;
   }
   out += "<p class=\"mark\">Расхождений: " + std::to_string(mismatches.size()) +
-         ". Сервер не даёт кандидатам менять записи, поэтому верна его запись; "
-         "все расхождения — в mismatches.csv.</p>\n";
+         ". Запись на сервере кандидат не может ни изменить, ни удалить, а журнал в общей "
+         "папке может поправить любой; все расхождения — в mismatches.csv.</p>\n";
   std::string rows;
   Budget budget(kMismatchBytes);
   std::size_t shown = 0;

@@ -34,6 +34,8 @@ std::string_view mismatchKindText(Mismatch::Kind kind) {
       return "нет на сервере";
     case Mismatch::Kind::NotInLogs:
       return "нет в журналах";
+    case Mismatch::Kind::SameTest:
+      return "вторая запись того же теста";
   }
   return {};
 }
@@ -60,7 +62,7 @@ void LogServerComparison::addServerRecord(const LogRecord* parsed, const ServerR
     }
   }
   Mismatch m = parsed ? fieldsOf(parsed->values) : Mismatch{};
-  m.kind = Mismatch::Kind::NotInLogs;
+  m.kind = row.sharedId ? Mismatch::Kind::SameTest : Mismatch::Kind::NotInLogs;
   m.exam = row.exam;
   if (parsed) m.serverResult = parsed->values.result;
   m.host = row.host;
@@ -86,7 +88,7 @@ std::vector<Mismatch> LogServerComparison::finish() {
       found->second.pop_back();
       paired[k] = true;
       Mismatch& server = serverOnly_[k];
-      server.kind = Mismatch::Kind::ChangedInLog;
+      if (server.kind == Mismatch::Kind::NotInLogs) server.kind = Mismatch::Kind::ChangedInLog;
       server.logResult = m.logResult;
       server.log = m.log;
       server.line = m.line;

@@ -18,6 +18,7 @@ struct Mismatch {
     ChangedInLog,  // a log record and a server record of the same test, different texts
     NotOnServer,   // a log record the server lacks
     NotInLogs,     // a server record no named log holds
+    SameTest,      // a server record no log holds, and another record has the same test's id
   };
   Kind kind = Kind::NotOnServer;
   bool exam = true;
@@ -28,7 +29,8 @@ struct Mismatch {
   std::string host, address, serverTime, id;  // of the server's record, UTF-8
 };
 
-// "изменена в журнале", "нет на сервере", "нет в журналах" (UTF-8).
+// "изменена в журнале", "нет на сервере", "нет в журналах",
+// "вторая запись того же теста" (UTF-8).
 std::string_view mismatchKindText(Mismatch::Kind kind);
 
 class LogServerComparison {

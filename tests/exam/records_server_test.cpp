@@ -169,9 +169,18 @@ TEST_F(RecordsServer, StoresARecordAndItsStartMarkFieldForFieldOnce) {
 
 TEST_F(RecordsServer, TheSeatCanAddButNotReadChangeOrDelete) {
   const std::string seat = db.seatConninfo("rights");
-  ServerItem item = recordItem();
-  item.id = "00000000-0000-4000-8000-000000000001";
+  // Someone who read a test's id in the start journal sends a record of his own
+  // first: the real one is still stored, beside it.
+  ServerItem item = recordItem(), forged = recordItem();
+  item.id = forged.id = "00000000-0000-4000-8000-000000000001";
+  forged.payload.replace(forged.payload.find(cp("2 - неуд.")), 9, cp("5 - отл. "));
+  ASSERT_EQ(sendOne(seat, forged).outcome, Delivery::Outcome::Stored);
   ASSERT_EQ(sendOne(seat, item).outcome, Delivery::Outcome::Stored);
+  std::size_t sharing = 0;
+  ASSERT_EQ(readServerRows(db.conninfo(), false,
+                           [&](const ServerRow& r) { sharing += r.id == item.id && r.sharedId; }),
+            std::nullopt);
+  EXPECT_EQ(sharing, 2u);
   for (const char* table : {"vorsanit.records", "vorsanit.starts"}) {
     for (const std::string& sql :
          {std::string("SELECT * FROM ") + table, std::string("UPDATE ") + table + " SET host = 'x'",
@@ -188,7 +197,7 @@ TEST_F(RecordsServer, TheSeatCanAddButNotReadChangeOrDelete) {
       TestDatabase::query(db.conninfo(),
                           "SELECT host FROM vorsanit.records WHERE id = '" + item.id + "'", rows),
       "");
-  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"seat-04"}}));
+  EXPECT_EQ(rows, (std::vector<std::vector<std::string>>{{"seat-04"}, {"seat-04"}}));
 }
 
 TEST_F(RecordsServer, AnEntrySentButLeftInTheOutboxArrivesOnce) {

@@ -146,5 +146,17 @@ TEST(ResultsServer, ReadsTheServerAndFindsWhatTheLogsChanged) {
   const Outcome agreed = run(dir, "--db " + owner + " ekzam.log --out out");
   EXPECT_EQ(agreed.exit, 0) << agreed.output;
   EXPECT_EQ(lines(slurp(dir / "out" / "mismatches.csv")).size(), 1u);
+
+  // A record made up under Алексеев's test id stands out, however the logs agree.
+  ASSERT_TRUE(sender.send({false, uuid(1), "seat-07", "pupil", true, forged}).delivered());
+  const Outcome twice = run(dir, "--db " + owner + " ekzam.log --out out");
+  EXPECT_EQ(twice.exit, 1) << twice.output;
+  EXPECT_NE(twice.output.find("больше одной записи: 2"), std::string::npos) << twice.output;
+  const auto same = lines(slurp(dir / "out" / "mismatches.csv"));
+  ASSERT_EQ(same.size(), 2u);
+  EXPECT_TRUE(
+      same[1].starts_with("вторая запись того же теста,экзамен,05.03.2024,09:01:00,"
+                          "Борисов,1,М-1,5 - отл.,,,,seat-07,"))
+      << same[1];
   fs::remove_all(dir);
 }
