@@ -40,6 +40,13 @@ std::string firstLine(const char* message) {
   return cp1251FromUtf8(trim(text));
 }
 
+// A reason with libpq's own words after it, which name the host, the port
+// or the server's complaint.
+std::string because(std::string_view what, const char* detail) {
+  const std::string words = firstLine(detail);
+  return cp(what) + (words.empty() ? std::string() : " (" + words + ")");
+}
+
 // Whether libpq takes the string; the reason when it does not.
 std::optional<std::string> conninfoProblem(const std::string& conninfo) {
   char* error = nullptr;
@@ -229,7 +236,7 @@ PGconn* connectBounded(const std::string& conninfo, Clock::time_point deadline,
     state = PQconnectPoll(conn);
   }
   if (state == PGRES_POLLING_FAILED) {
-    error = cp("не удалось подключиться к серверу протоколов: ") + firstLine(PQerrorMessage(conn));
+    error = because("не удалось подключиться к серверу протоколов", PQerrorMessage(conn));
     PQfinish(conn);
     return nullptr;
   }
@@ -306,6 +313,12 @@ std::atomic<std::size_t> connectionAttempts{0};
 
 std::size_t recordsConnectionAttempts() { return connectionAttempts.load(); }
 
+namespace {
+std::string lost(PGconn* conn) {
+  return because("связь с сервером протоколов прервалась", PQerrorMessage(conn));
+}
+}  // namespace
+
 struct RecordsSender::Connection {
   PGconn* conn = nullptr;
   ~Connection() { PQfinish(conn); }
@@ -356,22 +369,20 @@ Delivery RecordsSender::send(const ServerItem& item) {
   Parameters p = parametersOf(item);
   if (!PQsendQueryParams(conn, item.start ? kAddStart : kAddRecord, p.count(), nullptr, p.values(),
                          p.lengths(), p.formats(), 0))
-    return notNow(cp("связь с сервером протоколов прервалась: ") + firstLine(PQerrorMessage(conn)));
+    return notNow(lost(conn));
   for (;;) {
     const int flushed = PQflush(conn);
     if (flushed == 0) break;
-    if (flushed < 0 || !waitSocket(conn, true, deadline_))
-      return notNow(flushed < 0 ? cp("связь с сервером протоколов прервалась: ") +
-                                      firstLine(PQerrorMessage(conn))
-                                : timeoutReason());
-    if (!PQconsumeInput(conn)) break;  // the error shows in the result below
+    if (flushed < 0) return notNow(lost(conn));
+    if (!waitSocket(conn, true, deadline_)) return notNow(timeoutReason());
+    if (!PQconsumeInput(conn)) return notNow(lost(conn));
   }
   Delivery delivery;
   bool answered = false;
   for (;;) {
     while (PQisBusy(conn)) {
       if (!waitSocket(conn, false, deadline_)) return notNow(timeoutReason());
-      if (!PQconsumeInput(conn)) break;
+      if (!PQconsumeInput(conn)) return notNow(lost(conn));
     }
     PGresult* result = PQgetResult(conn);
     if (!result) break;
@@ -381,11 +392,10 @@ Delivery RecordsSender::send(const ServerItem& item) {
       delivery.outcome = stored ? Delivery::Outcome::Stored : Delivery::Outcome::AlreadyThere;
     } else if (!answered && delivery.reason.empty()) {
       const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
-      delivery.reason =
-          PQstatus(conn) == CONNECTION_BAD
-              ? cp("связь с сервером протоколов прервалась: ") + firstLine(PQerrorMessage(conn))
-              : cp("сервер протоколов не принял запись: ") +
-                    firstLine(primary ? primary : PQresultErrorMessage(result));
+      delivery.reason = PQstatus(conn) == CONNECTION_BAD
+                            ? lost(conn)
+                            : because("сервер протоколов не принял запись",
+                                      primary ? primary : PQresultErrorMessage(result));
     }
     PQclear(result);
   }
