@@ -92,13 +92,7 @@ class RecordsWindowTest : public QObject {
   void init() {
     folder = std::make_unique<TempFolder>();
     fakes.messages.shown.clear();
-    bank = {};
-    for (int i = 1; i <= 10; ++i) {
-      bank.QuestionTexts.push_back("Q" + std::to_string(i));
-      bank.QuestionFlags.push_back(1);
-      bank.AnswerTexts.push_back("_1_right");
-      bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-    }
+    bank = rightFirstBank(10);
   }
 
   void withNoServerSetUpNoneIsTried() {

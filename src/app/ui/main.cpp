@@ -139,10 +139,16 @@ int main(int argc, char* argv[]) {
   if (records.set())
     serverDelivery = std::thread(
         [&services] { deliverToServer(services.seat.outboxFolder, services.seat.records); });
-  TForm2 mainWindow(services);
-  design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
-  mainWindow.show();
-  const int status = app.exec();
+  int status = 0;
+  {
+    TForm2 mainWindow(services);  // shows the title window before the message loop runs
+    // Asked to end meanwhile: the message loop would start afresh and forget it.
+    if (!programEnding()) {
+      design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
+      mainWindow.show();
+      status = app.exec();
+    }
+  }
   if (serverDelivery.joinable()) serverDelivery.join();
   return status;
 }
