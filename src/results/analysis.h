@@ -114,16 +114,18 @@ struct CandidateStats {
 // A test begun and never finished: its start mark, and where it stands.
 struct UnfinishedTest {
   StartMark mark;
-  std::string journal;  // the start journal's path, as named (UTF-8)
+  std::string seat;     // the seat's host name, UTF-8
+  std::string journal;  // the start journal's path as named (UTF-8); empty for the server's
   std::size_t line = 0;
+  std::string account, address, serverTime;  // the records server's, UTF-8
 };
 
 // A record that cannot be true, for the page: where it stands and why.
 struct ImpossibleRecord {
-  std::string log;  // as named (UTF-8)
-  std::size_t line = 0;
-  std::string reason;   // code page 1251
-  ReportValues values;  // without its listing
+  std::string log;       // as named (UTF-8), or where on the records server
+  std::size_t line = 0;  // 0 for the server's
+  std::string reason;    // code page 1251
+  ReportValues values;   // without its listing
 };
 
 struct Summary {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "exam/protocol_log.h"
+#include "exam/records_server.h"
 #include "exam/test_session.h"
 #include "platform/cp1251.h"
 #include "results/analysis.h"
@@ -26,6 +27,7 @@
 #include "results/page.h"
 #include "results/protocols.h"
 #include "results/record_check.h"
+#include "results/server_compare.h"
 #include "results/start_journal.h"
 #include "results/tables.h"
 #include "results/workbook.h"
@@ -56,17 +58,22 @@ constexpr std::string_view kHelp =
     "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА] [--course ПАПКА]\n"
     "                                [--from ДАТА] [--to ДАТА] [--group ГРУППА]\n"
     "                                [--protocols] [--readable]\n"
+    "       vorsanit-results --db СТРОКА [ЖУРНАЛ...] [те же параметры]\n"
+    "       vorsanit-results --init-db СТРОКА\n"
     "\n"
     "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) и журналы начала\n"
-    "тестов рядом с ними (ekzam.start, zachet.start) и пишет в ПАПКУ (по умолчанию\n"
-    "текущую):\n"
-    "  records.csv     одна строка на запись\n"
+    "тестов рядом с ними (ekzam.start, zachet.start) или, с --db, протоколы и отметки\n"
+    "начала с сервера протоколов и пишет в ПАПКУ (по умолчанию текущую):\n"
+    "  records.csv     одна строка на запись (с --db ещё компьютер, учётная запись,\n"
+    "                  адрес и время сервера)\n"
     "  questions.csv   одна строка на заданный вопрос: доля верных ответов, различение,\n"
     "                  сколько раз выбран каждый вариант ответа\n"
     "  candidates.csv  одна строка на кандидата: тестов, последний результат и его дата,\n"
     "                  незаконченных тестов\n"
     "  unfinished.csv  одна строка на тест, начатый и не законченный\n"
     "  impossible.csv  одна строка на запись, которая не может быть правдой\n"
+    "  mismatches.csv  (с --db и журналами) записи журналов, которых нет на сервере,\n"
+    "                  и записи сервера, которых нет в журналах\n"
     "  results.xlsx    те же таблицы для Excel и LibreOffice\n"
     "  index.html      то же с диаграммами оценок, для браузера и печати\n"
     "  protocols.html  (с --protocols) протокол каждой записи на отдельном листе A4\n"
@@ -78,7 +85,8 @@ constexpr std::string_view kHelp =
     "только вы (с --readable — все).\n"
     "\n"
     "Код завершения: 0 — прочитаны и учтены все записи, 1 — часть пропущена\n"
-    "или не учтена, 2 — не прочитано ни одной записи или файлы не записаны.\n"
+    "или не учтена (или журналы расходятся с сервером), 2 — не прочитано ни одной\n"
+    "записи или файлы не записаны.\n"
     "\n"
     "  --out ПАПКА      куда писать таблицы и страницы\n"
     "  --course ПАПКА   папка курса: показать тему, номер в теме и начало текста вопроса\n"
@@ -88,6 +96,12 @@ constexpr std::string_view kHelp =
     "                   и заглавные буквы не важны)\n"
     "  --protocols      записать и protocols.html\n"
     "  --readable       файлы доступны для чтения всем (права 0644), а не только вам\n"
+    "  --db СТРОКА      читать записи с сервера протоколов (PostgreSQL; строка\n"
+    "                   подключения libpq, например postgresql://учитель@сервер/vorsanit);\n"
+    "                   названные журналы сверяются с ним\n"
+    "  --init-db СТРОКА создать в базе таблицы протоколов и роль vorsanit_seat,\n"
+    "                   которая может только добавлять записи (повторный запуск\n"
+    "                   ничего не меняет); запускает владелец базы\n"
     "  --help           эта справка\n";
 
 struct Filter {
@@ -108,6 +122,7 @@ struct Options {
   std::vector<std::string> logs;
   std::string outDir = ".";
   std::optional<std::string> courseDir;
+  std::optional<std::string> database, initDatabase;  // libpq connection strings
   Filter filter;
   bool protocols = false;
   bool readableByAll = false;
@@ -150,6 +165,16 @@ const std::vector<OptionRule>& optionRules() {
        [](Options& o, const std::string& v) { return dayOption(o.filter.from, "--from", v); }},
       {"--to", true,
        [](Options& o, const std::string& v) { return dayOption(o.filter.to, "--to", v); }},
+      {"--db", true,
+       [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.database = v;
+         return std::nullopt;
+       }},
+      {"--init-db", true,
+       [](Options& o, const std::string& v) -> std::optional<std::string> {
+         o.initDatabase = v;
+         return std::nullopt;
+       }},
       {"--protocols", false,
        [](Options& o, const std::string&) -> std::optional<std::string> {
          o.protocols = true;
@@ -215,7 +240,13 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
       return std::nullopt;
     }
   }
-  if (o.logs.empty()) {
+  if (o.initDatabase && argc != 3 &&
+      !(argc == 2 && std::string_view(argv[1]).starts_with("--init-db="))) {
+    std::cerr << term("--init-db не сочетается с другими параметрами.\n");
+    exit = 2;
+    return std::nullopt;
+  }
+  if (o.logs.empty() && !o.database && !o.initDatabase) {
     std::cerr << term("Не назван ни один журнал. Справка: vorsanit-results --help\n");
     exit = 2;
     return std::nullopt;
@@ -326,6 +357,7 @@ constexpr OutputName kOutputs[] = {
     {"candidates.csv", "одна строка на кандидата"},
     {"unfinished.csv", "одна строка на незаконченный тест"},
     {"impossible.csv", "записи, которые не могут быть правдой"},
+    {"mismatches.csv", "расхождения журналов с сервером"},
     {"results.xlsx", "те же таблицы для Excel и LibreOffice"},
     {"index.html", "то же с диаграммами, для браузера"},
     {"protocols.html", "протокол каждой записи, для печати"},
@@ -342,6 +374,18 @@ int main(int argc, char** argv) {
   if (!parsed) return exit;
   const Options& options = *parsed;
   const Filter& filter = options.filter;
+  const std::optional<std::string>& database = options.database;
+
+  if (options.initDatabase) {
+    if (const auto problem = initRecordsDatabase(*options.initDatabase)) {
+      std::cerr << term("База протоколов не подготовлена: ") << termFromCp(*problem) << ".\n";
+      return 2;
+    }
+    std::cout << term(
+        "База протоколов готова: таблицы в схеме vorsanit; роль vorsanit_seat может только "
+        "добавлять записи.\n");
+    return 0;
+  }
 
   Run run;
   std::optional<CourseIndex> course;
@@ -409,12 +453,15 @@ int main(int argc, char** argv) {
   if (recordsFile < 0 || impossibleFile < 0 || unfinishedFile < 0 || workbookFile < 0 ||
       (options.protocols && protocolsFile < 0))
     return writeFailed();
-  outputs.write(recordsFile, kRecordsCsvHeader);
+  std::string header(kRecordsCsvHeader);
+  if (database) header.insert(header.size() - 2, ",seat,account,address,server_time");
+  outputs.write(recordsFile, header);
   outputs.write(impossibleFile, kImpossibleCsvHeader);
   outputs.write(unfinishedFile, kUnfinishedCsvHeader);
   std::size_t protocolsBytes = 0;
   if (options.protocols) outputs.write(protocolsFile, protocolsHead());
-  Workbook workbook(outputs.pathForLibrary(workbookFile), outputs.folderForLibrary());
+  Workbook workbook(outputs.pathForLibrary(workbookFile), outputs.folderForLibrary(),
+                    database.has_value());
 
   // Reading stops once an output cannot be written, or protocols.html is too large.
   bool tooManyProtocols = false;
@@ -436,7 +483,8 @@ int main(int argc, char** argv) {
   StartMarks marks;
   std::vector<Journal> journals;
   std::vector<LogFile> journalFiles;
-  for (const std::string& log : options.logs) {
+  // With the records server the start marks are its own.
+  for (const std::string& log : database ? std::vector<std::string>() : options.logs) {
     const auto name = journalOf(log);
     struct stat info {};
     const int fd = name ? openForReading(*name, run, info, true) : -1;
@@ -473,7 +521,85 @@ int main(int argc, char** argv) {
   Summariser summariser;
   std::string row;
   std::vector<ImpossibleRecord> impossibleKept;
+  // A record counted: from a log, or (with its row) from the server.
+  auto take = [&](const LogRecord& r, const std::string& source, const ServerRow* server) {
+    summariser.add(r);
+    row.clear();
+    appendRecordRow(row, r);
+    if (server) {
+      row.resize(row.size() - 2);
+      for (const std::string* text :
+           {&server->host, &server->account, &server->address, &server->serverTime})
+        row += ',' + csvField(*text, true);
+      row += "\r\n";
+    }
+    outputs.write(recordsFile, row);
+    workbook.addRecord(r, server);
+    if (options.protocols) {
+      row.clear();
+      appendProtocol(row, r, source);
+      protocolsBytes += row.size();
+      tooManyProtocols = protocolsBytes > kProtocolsBytes;
+      outputs.write(protocolsFile, row);
+    }
+  };
+  // A record that cannot be true: named, listed, not counted.
+  auto notCounted = [&](const LogRecord& r, const ImpossibleRecord& where, bool tell) {
+    const std::string at = where.line ? where.log + ':' + std::to_string(where.line) : where.log;
+    if (tell)
+      std::cerr << at << ": " << term("запись не учтена: ") << termFromCp(where.reason) << '\n';
+    place(run.impossiblePlaces, run.impossible, at);
+    ImpossibleRecord bad = where;
+    bad.values = r.values;
+    bad.values.listing.clear();
+    row.clear();
+    appendImpossibleRow(row, bad);
+    outputs.write(impossibleFile, row);
+    workbook.addImpossible(bad);
+    if (impossibleKept.size() < kImpossibleKept) {
+      for (std::string* field : {&bad.values.name, &bad.values.code, &bad.values.group,
+                                 &bad.values.topic, &bad.values.date, &bad.values.time})
+        *field = kept(*field);
+      impossibleKept.push_back(std::move(bad));
+    }
+  };
+  auto skippedAt = [&](const std::string& where, const std::string& reason, bool tell) {
+    if (tell) run.note(where, "запись пропущена: " + utf8FromCp1251(reason));
+    place(run.skippedPlaces, run.skipped, where);
+  };
+  // A test begun and never finished: listed, and the page keeps the latest by
+  // date (a heap with the earliest on top).
+  std::vector<std::pair<std::string, UnfinishedTest>> unfinishedKept;
+  const auto laterFirst = [](const auto& a, const auto& b) { return a.first > b.first; };
+  std::size_t running = 0;  // marks of tests that may still be running
+  auto listUnfinished = [&](UnfinishedTest test, const std::string& where) {
+    place(run.unfinishedPlaces, run.unfinished, where);
+    row.clear();
+    appendUnfinishedRow(row, test);
+    outputs.write(unfinishedFile, row);
+    workbook.addUnfinished(test);
+    summariser.addUnfinished(test.mark);
+    StartMark& m = test.mark;
+    for (std::string* field : {&m.name, &m.code, &m.group, &m.topic, &m.range, &test.seat})
+      *field = kept(*field);
+    std::string key = dateKey(m.date, m.time);
+    if (unfinishedKept.size() == kUnfinishedKept) {
+      if (key <= unfinishedKept.front().first) return;
+      std::pop_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
+      unfinishedKept.pop_back();
+    }
+    unfinishedKept.emplace_back(std::move(key), std::move(test));
+    std::push_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
+  };
+
+  // With the server as the source, the logs are only compared with it.
+  LogServerComparison comparison;
   for (const LogFile& log : logs) {
+    if (database) {
+      const std::string base = log.name.substr(log.name.find_last_of('/') + 1);
+      if (base == logFileName(true)) comparison.coverMode(true);
+      if (base == logFileName(false)) comparison.coverMode(false);
+    }
     struct stat info {};
     const int fd = openForReading(log.name, run, info, false);
     if (fd < 0) continue;
@@ -485,49 +611,23 @@ int main(int argc, char** argv) {
     std::size_t read = 0, skipped = 0, impossible = 0, bytes = 0;
     auto onRecord = [&](const LogRecord& r) {
       ++read;
-      const auto why = contradiction(r);
+      const auto why = database ? std::nullopt : contradiction(r);
       if (!why) marks.answer(r);
       if (!filter.keeps(r.values.date, r.values.group)) {
         ++run.filtered;
         return;
       }
-      if (why) {
-        const std::string where = log.name + ':' + std::to_string(r.line);
-        if (impossible++ < kWarningsPerFile)
-          std::cerr << where << ": " << term("запись не учтена: ") << termFromCp(*why) << '\n';
-        place(run.impossiblePlaces, run.impossible, where);
-        ImpossibleRecord bad{log.name, r.line, *why, r.values};
-        bad.values.listing.clear();
-        row.clear();
-        appendImpossibleRow(row, bad);
-        outputs.write(impossibleFile, row);
-        workbook.addImpossible(bad);
-        if (impossibleKept.size() < kImpossibleKept) {
-          for (std::string* field : {&bad.values.name, &bad.values.code, &bad.values.group,
-                                     &bad.values.topic, &bad.values.date, &bad.values.time})
-            *field = kept(*field);
-          impossibleKept.push_back(std::move(bad));
-        }
-        return;
-      }
-      summariser.add(r);
-      row.clear();
-      appendRecordRow(row, r);
-      outputs.write(recordsFile, row);
-      workbook.addRecord(r);
-      if (options.protocols) {
-        row.clear();
-        appendProtocol(row, r, log.name + ", строка " + std::to_string(r.line));
-        protocolsBytes += row.size();
-        tooManyProtocols = protocolsBytes > kProtocolsBytes;
-        outputs.write(protocolsFile, row);
+      if (database) {
+        comparison.coverMode(r.values.exam);
+        comparison.addLogRecord(r, log.name);
+      } else if (why) {
+        notCounted(r, {log.name, r.line, *why, {}}, impossible++ < kWarningsPerFile);
+      } else {
+        take(r, log.name + ", строка " + std::to_string(r.line), nullptr);
       }
     };
     auto onSkipped = [&](const SkippedRecord& s) {
-      const std::string where = log.name + ':' + std::to_string(s.line);
-      if (skipped++ < kWarningsPerFile)
-        run.note(where, "запись пропущена: " + utf8FromCp1251(s.reason));
-      place(run.skippedPlaces, run.skipped, where);
+      skippedAt(log.name + ':' + std::to_string(s.line), s.reason, skipped++ < kWarningsPerFile);
     };
     const int error =
         readLog(sourceOf(fd, static_cast<std::size_t>(-1), &bytes), onRecord, onSkipped);
@@ -546,6 +646,75 @@ int main(int argc, char** argv) {
     else
       run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
   }
+
+  // The records server: its records are the results, its start marks show
+  // the unfinished tests (a mark without a record of the same test's id).
+  std::optional<std::vector<Mismatch>> mismatches;
+  std::size_t serverMarks = 0, sameTest = 0;
+  if (database) {
+    std::size_t read = 0, skipped = 0, impossible = 0;
+    LogContents contents;
+    const auto problem = readServerRows(*database, false, [&](const ServerRow& r) {
+      ++read;
+      contents.records.clear();
+      contents.skipped.clear();
+      readLog(r.payload, contents);
+      const std::string where = "сервер, запись " + r.id;
+      if (contents.records.size() != 1 || !contents.skipped.empty()) {
+        skippedAt(where,
+                  contents.skipped.empty() ? cp("не одна запись") : contents.skipped[0].reason,
+                  skipped++ < kWarningsPerFile);
+        comparison.addServerRecord(nullptr, r);
+        return;
+      }
+      const LogRecord& record = contents.records[0];
+      sameTest += r.sharedId;
+      if (!filter.keeps(record.values.date, record.values.group)) {
+        ++run.filtered;
+        return;
+      }
+      comparison.addServerRecord(&record, r);
+      if (const auto why = contradiction(record))
+        notCounted(record, {where, 0, *why, {}}, impossible++ < kWarningsPerFile);
+      else
+        take(record, "сервер, " + r.host + ", " + r.serverTime, &r);
+    });
+    if (problem && read == 0) {
+      outputs.abandon();
+      std::cerr << term("Протоколы с сервера не прочитаны: ") << termFromCp(*problem) << ".\n";
+      return 2;
+    }
+    if (problem)
+      run.problem("сервер", "чтение оборвалось после " + std::to_string(read) +
+                                " записей: " + utf8FromCp1251(*problem) + ".");
+    else
+      run.notes.push_back("сервер: записей прочитано " + std::to_string(read) + ".");
+
+    const auto startProblem = readServerRows(*database, true, [&](const ServerRow& r) {
+      ++serverMarks;
+      if (r.finished) return;
+      auto mark = parseStartMark(r.payload);
+      if (!mark || !filter.keeps(mark->date, mark->group)) return;
+      // A test still running has no record yet: the server's own clock says how long ago.
+      if (r.ageSeconds < kTimeLimitSeconds + kMarkSlackSeconds) {
+        ++running;
+        return;
+      }
+      mark->id = r.id;
+      listUnfinished({*mark, r.host, {}, 0, r.account, r.address, r.serverTime},
+                     "сервер, " + r.serverTime);
+    });
+    if (startProblem)
+      run.problem("сервер",
+                  "отметки начала тестов не прочитаны: " + utf8FromCp1251(*startProblem) + ".");
+    if (!logs.empty()) mismatches = comparison.finish();
+    if (sameTest > 0) {
+      // Someone who learnt a test's id sent a record of his own for it.
+      run.problem("сервер", "записей тестов, у которых на сервере больше одной записи: " +
+                                std::to_string(sameTest) +
+                                "; сравните компьютер, адрес и время сервера в records.csv.");
+    }
+  }
   if (tooManyProtocols) {
     outputs.abandon();
     std::cerr << term("Протоколов больше, чем помещается в protocols.html (" +
@@ -558,10 +727,6 @@ int main(int argc, char** argv) {
   // The start journals, second reading: the marks no record answered. Tests
   // begun within the time limit (and the slack) before now may still be running.
   const long long due = now() - kTimeLimitSeconds - kMarkSlackSeconds;
-  // The latest by date, as a heap with the earliest on top.
-  std::vector<std::pair<std::string, UnfinishedTest>> unfinishedKept;
-  const auto laterFirst = [](const auto& a, const auto& b) { return a.first > b.first; };
-  std::size_t running = 0;
   for (Journal& journal : journals) {
     if (::lseek(journal.fd, 0, SEEK_SET) != 0) continue;
     std::size_t count = 0;
@@ -569,33 +734,16 @@ int main(int argc, char** argv) {
         sourceOf(journal.fd, journal.bytes, &count),
         [&](const StartMark& m, std::size_t line) {
           if (marks.answered(m) || !filter.keeps(m.date, m.group)) return;
-          if (momentOf(m.date, m.time).value_or(0) > due) {
+          if (momentOf(m.date, m.time).value_or(0) > due)
             ++running;
-            return;
-          }
-          UnfinishedTest test{m, journal.name, line};
-          place(run.unfinishedPlaces, run.unfinished, journal.name + ':' + std::to_string(line));
-          row.clear();
-          appendUnfinishedRow(row, test);
-          outputs.write(unfinishedFile, row);
-          workbook.addUnfinished(test);
-          summariser.addUnfinished(m);
-          for (std::string* field : {&test.mark.name, &test.mark.code, &test.mark.group,
-                                     &test.mark.topic, &test.mark.range, &test.mark.host})
-            *field = kept(*field);
-          std::string key = dateKey(m.date, m.time);
-          if (unfinishedKept.size() == kUnfinishedKept) {
-            if (key <= unfinishedKept.front().first) return;
-            std::pop_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
-            unfinishedKept.pop_back();
-          }
-          unfinishedKept.emplace_back(std::move(key), std::move(test));
-          std::push_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);
+          else
+            listUnfinished({m, utf8FromCp1251(m.host), journal.name, line, {}, {}, {}},
+                           journal.name + ':' + std::to_string(line));
         },
         [](std::size_t) {});
     ::close(journal.fd);
   }
-  if (!logs.empty() && journals.empty())
+  if (!database && !logs.empty() && journals.empty())
     run.notes.push_back(
         "Рядом с журналами нет журналов начала тестов (ekzam.start, zachet.start): "
         "незаконченные тесты не видны.");
@@ -610,13 +758,14 @@ int main(int argc, char** argv) {
   if (outputs.failureCode() != 0) return writeFailed();
 
   Summary summary = summariser.finish(course ? &*course : nullptr);
-  summary.startMarks = marks.size();
+  summary.startMarks = database ? serverMarks : marks.size();
   summary.unfinishedCount = run.unfinished;
   std::sort_heap(unfinishedKept.begin(), unfinishedKept.end(), laterFirst);  // newest first
   for (auto& kept : unfinishedKept) summary.unfinished.push_back(std::move(kept.second));
   summary.impossibleCount = run.impossible;
   summary.impossible = std::move(impossibleKept);
-  if (summary.records() == 0 && run.unfinished == 0 && run.impossible == 0) {
+  const bool disagree = mismatches && !mismatches->empty();
+  if (summary.records() == 0 && run.unfinished == 0 && run.impossible == 0 && !disagree) {
     outputs.abandon();
     std::cerr << term(
         run.filtered > 0
@@ -630,10 +779,18 @@ int main(int argc, char** argv) {
   outputs.write(questionsFile, questionsCsv(summary.questions));
   const int candidatesFile = outputs.add("candidates.csv");
   outputs.write(candidatesFile, candidatesCsv(summary));
+  if (mismatches) {
+    const int mismatchesFile = outputs.add("mismatches.csv");
+    outputs.write(mismatchesFile, mismatchesCsv(*mismatches));
+    if (disagree)
+      run.notes.push_back("Расхождений журналов с сервером: " + std::to_string(mismatches->size()) +
+                          " (mismatches.csv).");
+  }
   const int pageFile = outputs.add("index.html");
-  outputs.write(pageFile, resultsPage(summary, run.notes));
+  outputs.write(pageFile, resultsPage(summary, run.notes, mismatches ? &*mismatches : nullptr));
   workbook.addQuestions(summary.questions);
   workbook.addCandidates(summary);
+  if (mismatches) workbook.addMismatches(*mismatches);
   if (const auto failed = workbook.close()) {
     outputs.abandon();
     std::cerr << options.outDir
@@ -659,5 +816,8 @@ int main(int argc, char** argv) {
               run.impossiblePlaces);
   printPlaces("; незаконченных тестов: ", run.unfinished, run.unfinishedPlaces);
   std::cout << ".\n";
-  return run.skipped == 0 && run.impossible == 0 && run.allFilesRead ? 0 : 1;
+  if (disagree)
+    std::cout << term("Журналы расходятся с сервером: " + std::to_string(mismatches->size()) +
+                      " (mismatches.csv).\n");
+  return run.skipped == 0 && run.impossible == 0 && run.allFilesRead && !disagree ? 0 : 1;
 }

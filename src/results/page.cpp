@@ -5,6 +5,7 @@
 
 #include "exam/test_session.h"
 #include "platform/cp1251.h"
+#include "results/server_compare.h"
 #include "results/start_journal.h"
 #include "results/tables.h"
 
@@ -126,8 +127,8 @@ class Budget {
 // Shares of the page, which stays under 5 MB whatever the logs.
 constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024,
                       kQuestionBytes = 800 * 1024, kCandidateBytes = 400 * 1024,
-                      kRecordBytes = 2500 * 1024, kUnfinishedBytes = 250 * 1024,
-                      kImpossibleBytes = 150 * 1024;
+                      kRecordBytes = 2500 * 1024, kMismatchBytes = 200 * 1024,
+                      kUnfinishedBytes = 200 * 1024, kImpossibleBytes = 100 * 1024;
 constexpr std::size_t kChartsOnPage = 24, kQuestionsOnPage = 1000, kNotesOnPage = 50;
 
 void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
@@ -352,11 +353,11 @@ void unfinishedSection(std::string& out, const Summary& s) {
   out += "<h2 id=\"unfinished\">Незаконченные тесты</h2>\n";
   if (s.startMarks == 0) {
     out +=
-        "<p>Рядом с журналами нет журналов начала тестов (ekzam.start, zachet.start): "
+        "<p>Отметок начала тестов нет (рядом с журналами нет ekzam.start и zachet.start): "
         "незаконченные тесты увидеть нельзя.</p>\n";
     return;
   }
-  out += "<p>Тест начат (отмечен в журнале начала), а записи о нём нет и через " +
+  out += "<p>Тест начат (отмечен в журнале начала или на сервере), а записи о нём нет и через " +
          std::to_string((kTimeLimitSeconds + kMarkSlackSeconds) / 60) +
          " минут: программу закрыли во время теста, или запись потеряна. Таких тестов: " +
          std::to_string(s.unfinishedCount) + ".";
@@ -374,8 +375,10 @@ void unfinishedSection(std::string& out, const Summary& s) {
         html(dateKey(m.date, m.time)) + "\">" + shortHtml(m.date) + "</td><td>" +
         shortHtml(m.time) + "</td><td>" + shortHtml(m.name) + "</td><td>" + shortHtml(m.code) +
         "</td><td>" + shortHtml(m.group) + "</td><td>" + shortHtml(m.topic) + "</td><td>" +
-        shortHtml(m.range) + "</td><td>" + shortHtml(m.host) + "</td><td>" +
-        htmlEscape(shortNote(u.journal + ':' + std::to_string(u.line))) + "</td></tr>\n";
+        shortHtml(m.range) + "</td><td>" + htmlEscape(shortNote(u.seat)) + "</td><td>" +
+        htmlEscape(shortNote(u.journal.empty() ? "сервер, " + u.serverTime
+                                               : u.journal + ':' + std::to_string(u.line))) +
+        "</td></tr>\n";
     if (!budget.take(row)) break;
     rows += row;
     ++shown;
@@ -383,7 +386,7 @@ void unfinishedSection(std::string& out, const Summary& s) {
   out +=
       "<table class=\"sortable\"><thead><tr><th>Режим</th><th>Дата</th><th>Время</th>"
       "<th>Фамилия И.О.</th><th>Код</th><th>Группа</th><th>Тема</th><th>Вопросы</th>"
-      "<th>Компьютер</th><th>Журнал начала</th></tr></thead><tbody>\n" +
+      "<th>Компьютер</th><th>Где отмечен</th></tr></thead><tbody>\n" +
       rows + "</tbody></table>\n";
   if (shown < s.unfinished.size())
     out += "<p class=\"more\">Ещё " + std::to_string(s.unfinished.size() - shown) +
@@ -402,13 +405,13 @@ void impossibleSection(std::string& out, const Summary& s) {
   std::size_t shown = 0;
   for (const ImpossibleRecord& r : s.impossible) {
     const ReportValues& v = r.values;
-    std::string row = "<tr><td>" + htmlEscape(shortNote(r.log + ':' + std::to_string(r.line))) +
-                      "</td><td>" + htmlEscape(modeName(v.exam)) + "</td><td data-v=\"" +
-                      html(dateKey(v.date, v.time)) + "\">" + shortHtml(v.date) + "</td><td>" +
-                      shortHtml(v.time) + "</td><td>" + shortHtml(v.name) + "</td><td>" +
-                      shortHtml(v.code) + "</td><td>" + shortHtml(v.group) + "</td><td>" +
-                      shortHtml(v.result) + "</td><td class=\"why\">" + html(r.reason) +
-                      "</td></tr>\n";
+    std::string row =
+        "<tr><td>" + htmlEscape(shortNote(r.line ? r.log + ':' + std::to_string(r.line) : r.log)) +
+        "</td><td>" + htmlEscape(modeName(v.exam)) + "</td><td data-v=\"" +
+        html(dateKey(v.date, v.time)) + "\">" + shortHtml(v.date) + "</td><td>" +
+        shortHtml(v.time) + "</td><td>" + shortHtml(v.name) + "</td><td>" + shortHtml(v.code) +
+        "</td><td>" + shortHtml(v.group) + "</td><td>" + shortHtml(v.result) +
+        "</td><td class=\"why\">" + html(r.reason) + "</td></tr>\n";
     if (!budget.take(row)) break;
     rows += row;
     ++shown;
@@ -474,6 +477,45 @@ void recordSection(std::string& out, const Summary& s) {
   out += "</tbody></table>\n";
 }
 
+void mismatchSection(std::string& out, const std::vector<Mismatch>& mismatches) {
+  out += "<h2 id=\"mismatches\">Сверка журналов с сервером</h2>\n";
+  if (mismatches.empty()) {
+    out += "<p>Расхождений нет: каждая запись журналов есть на сервере, и наоборот.</p>\n";
+    return;
+  }
+  out += "<p class=\"mark\">Расхождений: " + std::to_string(mismatches.size()) +
+         ". Запись на сервере кандидат не может ни изменить, ни удалить, а журнал в общей "
+         "папке может поправить любой; все расхождения — в mismatches.csv.</p>\n";
+  std::string rows;
+  Budget budget(kMismatchBytes);
+  std::size_t shown = 0;
+  for (const Mismatch& m : mismatches) {
+    std::string where =
+        m.log.empty() ? std::string() : htmlEscape(m.log) + ", строка " + std::to_string(m.line);
+    std::string seat = htmlEscape(m.host);
+    if (!m.address.empty()) seat += " (" + htmlEscape(m.address) + ")";
+    std::string row =
+        "<tr><td>" + htmlEscape(mismatchKindText(m.kind)) + "</td><td>" +
+        htmlEscape(modeName(m.exam)) + "</td><td data-v=\"" + htmlEscape(dateKey(m.date, m.time)) +
+        "\">" + shortHtml(m.date) + " " + shortHtml(m.time) + "</td><td>" + shortHtml(m.name) +
+        "</td><td>" + shortHtml(m.code) + "</td><td>" + shortHtml(m.group) + "</td><td>" +
+        shortHtml(m.serverResult) + "</td><td>" + shortHtml(m.logResult) + "</td><td>" + where +
+        "</td><td>" + seat + "</td><td>" + htmlEscape(m.serverTime) + "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+  out +=
+      "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Что</th><th>Режим</th>"
+      "<th>Дата и время</th><th>Фамилия И.О.</th><th>Код</th><th>Группа</th>"
+      "<th>На сервере</th><th>В журнале</th><th>Журнал</th><th>Компьютер</th>"
+      "<th>Время сервера</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table></div>\n";
+  if (shown < mismatches.size())
+    out += "<p class=\"more\">Ещё " + std::to_string(mismatches.size() - shown) +
+           " расхождений не поместились на страницу; они — в mismatches.csv.</p>\n";
+}
+
 }  // namespace
 
 std::string htmlFromCp1251(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
@@ -509,7 +551,8 @@ std::string htmlEscape(std::string_view utf8) {
   return out;
 }
 
-std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes) {
+std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes,
+                        const std::vector<Mismatch>* mismatches) {
   std::string out;
   out +=
       "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
@@ -526,7 +569,9 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
            std::to_string(summary.impossibleCount) + "</a>";
   out += ".</p>\n";
   out +=
-      "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
+      "<p class=\"nav\">" +
+      std::string(mismatches ? "<a href=\"#mismatches\">Сверка с сервером</a> · " : "") +
+      "<a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
       "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#unfinished\">Незаконченные тесты</a> · ";
   if (summary.impossibleCount > 0) out += "<a href=\"#impossible\">Невозможные записи</a> · ";
   out += "<a href=\"#records\">Записи</a></p>\n";
@@ -545,6 +590,7 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
       out += "<li class=\"more\">и ещё " + std::to_string(notes.size() - shown) + "</li>";
     out += "</ul>\n";
   }
+  if (mismatches) mismatchSection(out, *mismatches);
   chartSection(out, summary.charts);
   questionSection(out, summary.questions);
   candidateSection(out, summary);

@@ -54,15 +54,17 @@ void appendRecordRow(std::string& out, const LogRecord& r) {
 void appendUnfinishedRow(std::string& out, const UnfinishedTest& u) {
   const StartMark& m = u.mark;
   out += modeName(m.exam);
-  for (const std::string* text : {&m.date, &m.time, &m.name, &m.code, &m.group, &m.topic})
+  for (const std::string* text : {&m.date, &m.time, &m.topic, &m.range, &m.code, &m.name, &m.group})
     out += ',' + csvField(utf8FromCp1251(*text), true);
-  out += ',' + csvField(utf8FromCp1251(m.range)) + ',' + csvField(utf8FromCp1251(m.host), true) +
-         ',' + csvField(u.journal, true) + ',' + std::to_string(u.line) + "\r\n";
+  for (const std::string* text : {&u.seat, &u.account, &u.address, &u.serverTime})
+    out += ',' + csvField(*text, true);
+  out += ',' + csvField(utf8FromCp1251(m.id), true) + ',' + csvField(u.journal, true) + ',' +
+         (u.line ? std::to_string(u.line) : std::string()) + "\r\n";
 }
 
 void appendImpossibleRow(std::string& out, const ImpossibleRecord& r) {
   const ReportValues& v = r.values;
-  out += csvField(r.log, true) + ',' + std::to_string(r.line) + ',' +
+  out += csvField(r.log, true) + ',' + (r.line ? std::to_string(r.line) : std::string()) + ',' +
          csvField(utf8FromCp1251(r.reason)) + ',' + modeName(v.exam);
   for (const std::string* text : {&v.date, &v.time, &v.name, &v.code, &v.group, &v.topic})
     out += ',' + csvField(utf8FromCp1251(*text), true);

@@ -25,9 +25,12 @@ inline constexpr std::string_view kRecordsCsvHeader =
 // Appends the record's row of records.csv.
 void appendRecordRow(std::string& out, const LogRecord& record);
 
-// unfinished.csv: one row per test begun and never finished, as its start mark has it.
+// unfinished.csv: one row per test begun and never finished, as its start mark
+// has it (the mark's own order), with where the mark was read: the records
+// server (account, address, server time) or a start journal (journal, line).
 inline constexpr std::string_view kUnfinishedCsvHeader =
-    "mode,date,time,name,code,group,topic,range,host,journal,line\r\n";
+    "mode,date,time,topic,range,code,name,group,seat,account,address,server_time,id,journal,"
+    "line\r\n";
 void appendUnfinishedRow(std::string& out, const UnfinishedTest& test);
 
 // impossible.csv: one row per record that cannot be true, with where it stands and why.

@@ -7,8 +7,10 @@
 #include <cerrno>
 
 #include "exam/protocol_log.h"
+#include "exam/records_server.h"
 #include "platform/cp1251.h"
 #include "results/record_check.h"
+#include "results/server_compare.h"
 #include "results/tables.h"
 
 namespace {
@@ -49,10 +51,29 @@ const std::vector<Column> kCandidateColumns{{"Код", 8},
                                             {"Последний: результат", 12},
                                             {"Сдал", 6},
                                             {"Не закончено", 11}};
-const std::vector<Column> kUnfinishedColumns{
-    {"Режим", 9},      {"Дата", 11},   {"Время", 9}, {"Фамилия И.О.", 24},
-    {"Код", 8},        {"Группа", 10}, {"Тема", 50}, {"Вопросы", 12},
-    {"Компьютер", 14}, {"Журнал", 24}, {"Строка", 8}};
+const std::vector<Column> kServerColumns{
+    {"Компьютер", 14}, {"Учётная запись", 14}, {"Адрес", 14}, {"Время сервера", 22}};
+const std::vector<Column> kUnfinishedColumns{{"Режим", 9},
+                                             {"Дата", 11},
+                                             {"Время", 9},
+                                             {"Тема", 50},
+                                             {"Вопросы", 12},
+                                             {"Код", 8},
+                                             {"Фамилия И.О.", 24},
+                                             {"Группа", 10},
+                                             {"Компьютер", 14},
+                                             {"Учётная запись", 14},
+                                             {"Адрес", 14},
+                                             {"Время сервера", 22},
+                                             {"Идентификатор теста", 38},
+                                             {"Журнал", 24},
+                                             {"Строка", 8}};
+const std::vector<Column> kMismatchColumns{
+    {"Что", 24},    {"Режим", 9},          {"Дата", 11},
+    {"Время", 9},   {"Фамилия И.О.", 24},  {"Код", 8},
+    {"Группа", 10}, {"На сервере", 11},    {"В журнале", 11},
+    {"Журнал", 24}, {"Строка", 8},         {"Компьютер", 14},
+    {"Адрес", 14},  {"Время сервера", 22}, {"Идентификатор теста", 38}};
 const std::vector<Column> kImpossibleColumns{
     {"Журнал", 24}, {"Строка", 8}, {"Причина", 50},      {"Режим", 9},
     {"Дата", 11},   {"Время", 9},  {"Фамилия И.О.", 24}, {"Код", 8},
@@ -118,11 +139,13 @@ struct Workbook::State {
 
   lxw_workbook* book = nullptr;
   std::string tmpdir;
+  std::vector<Column> recordColumns = kRecordColumns;
   lxw_format *header = nullptr, *date = nullptr, *time = nullptr, *decimal = nullptr;
-  Sheet records{"Записи", &kRecordColumns}, questions{"Вопросы", &kQuestionColumns},
+  Sheet records{"Записи", &recordColumns}, questions{"Вопросы", &kQuestionColumns},
       candidates{"Кандидаты", &kCandidateColumns},
       unfinished{"Незаконченные тесты", &kUnfinishedColumns},
-      impossible{"Невозможные записи", &kImpossibleColumns};
+      impossible{"Невозможные записи", &kImpossibleColumns},
+      mismatches{"Сверка с сервером", nullptr};  // begun only when the logs are compared
   lxw_error error = LXW_NO_ERROR;
   int errorCode = 0;  // errno at the first error
 
@@ -215,9 +238,11 @@ struct Workbook::State {
   }
 };
 
-Workbook::Workbook(const std::string& path, const std::string& tmpdir)
+Workbook::Workbook(const std::string& path, const std::string& tmpdir, bool fromServer)
     : state_(std::make_unique<State>()) {
   State& st = *state_;
+  if (fromServer)
+    st.recordColumns.insert(st.recordColumns.end(), kServerColumns.begin(), kServerColumns.end());
   st.tmpdir = tmpdir;  // the library keeps the pointer
   lxw_workbook_options options{LXW_TRUE, st.tmpdir.data(), LXW_FALSE};
   st.book = workbook_new_opt(path.c_str(), &options);
@@ -246,7 +271,7 @@ Workbook::~Workbook() {
   if (state_->book) lxw_workbook_free(state_->book);
 }
 
-void Workbook::addRecord(const LogRecord& r) {
+void Workbook::addRecord(const LogRecord& r, const ServerRow* server) {
   State& st = *state_;
   if (!st.book) return;
   const ReportValues& v = r.values;
@@ -259,7 +284,11 @@ void Workbook::addRecord(const LogRecord& r) {
   for (const std::string* t : {&v.name, &v.code, &v.group, &v.topic, &v.range})
     st.text(s, row, col++, *t);
   for (int figure : {r.seconds, r.answers, r.errors}) st.number(s, row, col++, figure);
-  st.text(s, row, col, v.result);
+  st.text(s, row, col++, v.result);
+  if (server)
+    for (const std::string* t :
+         {&server->host, &server->account, &server->address, &server->serverTime})
+      st.utf8(s, row, col++, validUtf8(*t));
 }
 
 void Workbook::addImpossible(const ImpossibleRecord& r) {
@@ -269,7 +298,7 @@ void Workbook::addImpossible(const ImpossibleRecord& r) {
   auto& s = st.impossible;
   const lxw_row_t row = st.next(s);
   st.utf8(s, row, 0, validUtf8(r.log));
-  st.number(s, row, 1, static_cast<double>(r.line));
+  if (r.line) st.number(s, row, 1, static_cast<double>(r.line));
   st.text(s, row, 2, r.reason);
   st.utf8(s, row, 3, modeName(v.exam));
   st.day(s, row, 4, v.date);
@@ -289,10 +318,13 @@ void Workbook::addUnfinished(const UnfinishedTest& u) {
   st.day(s, row, 1, m.date);
   st.clock(s, row, 2, m.time);
   int col = 3;
-  for (const std::string* t : {&m.name, &m.code, &m.group, &m.topic, &m.range, &m.host})
+  for (const std::string* t : {&m.topic, &m.range, &m.code, &m.name, &m.group})
     st.text(s, row, col++, *t);
+  for (const std::string* t : {&u.seat, &u.account, &u.address, &u.serverTime})
+    st.utf8(s, row, col++, validUtf8(*t));
+  st.text(s, row, col++, m.id);
   st.utf8(s, row, col++, validUtf8(u.journal));
-  st.number(s, row, col, static_cast<double>(u.line));
+  if (u.line) st.number(s, row, col, static_cast<double>(u.line));
 }
 
 void Workbook::addQuestions(const std::vector<QuestionStats>& questions) {
@@ -350,11 +382,34 @@ void Workbook::addCandidates(const Summary& summary) {
   }
 }
 
+void Workbook::addMismatches(const std::vector<Mismatch>& mismatches) {
+  State& st = *state_;
+  if (!st.book) return;
+  auto& s = st.mismatches;
+  s.columns = &kMismatchColumns;
+  st.begin(s);
+  for (const Mismatch& m : mismatches) {
+    const lxw_row_t row = st.next(s);
+    st.utf8(s, row, 0, std::string(mismatchKindText(m.kind)));
+    st.utf8(s, row, 1, modeName(m.exam));
+    st.day(s, row, 2, m.date);
+    st.clock(s, row, 3, m.time);
+    int col = 4;
+    for (const std::string* t : {&m.name, &m.code, &m.group, &m.serverResult, &m.logResult})
+      st.text(s, row, col++, *t);
+    st.utf8(s, row, col++, validUtf8(m.log));
+    if (m.line) st.number(s, row, col, static_cast<double>(m.line));
+    ++col;
+    for (const std::string* t : {&m.host, &m.address, &m.serverTime, &m.id})
+      st.utf8(s, row, col++, validUtf8(*t));
+  }
+}
+
 std::optional<std::string> Workbook::close() {
   State& st = *state_;
   if (!st.book) return std::string("не хватило памяти");
   for (State::Sheet* s :
-       {&st.records, &st.questions, &st.candidates, &st.unfinished, &st.impossible})
+       {&st.records, &st.questions, &st.candidates, &st.unfinished, &st.impossible, &st.mismatches})
     st.finishSheet(*s);
   // The library tells its own failures on the standard error, in English; the
   // tool says them in its words instead.

@@ -17,20 +17,26 @@
 
 #include "results/analysis.h"
 
+struct Mismatch;
+struct ServerRow;
+
 class Workbook {
  public:
   // path: where the workbook is written; tmpdir: a folder for its temporaries.
-  Workbook(const std::string& path, const std::string& tmpdir);
+  // With the records server as the source, records carry its columns too.
+  Workbook(const std::string& path, const std::string& tmpdir, bool fromServer = false);
   ~Workbook();
   Workbook(const Workbook&) = delete;
   Workbook& operator=(const Workbook&) = delete;
 
-  void addRecord(const LogRecord& record);
+  void addRecord(const LogRecord& record, const ServerRow* server = nullptr);
   void addImpossible(const ImpossibleRecord& record);
   void addUnfinished(const UnfinishedTest& test);
   // Once, after the records.
   void addQuestions(const std::vector<QuestionStats>& questions);
   void addCandidates(const Summary& summary);
+  // The logs compared with the records server, when they were.
+  void addMismatches(const std::vector<Mismatch>& mismatches);
   // Writes the file. Nothing when it is written, else why not (UTF-8).
   std::optional<std::string> close();
 
