@@ -19,7 +19,7 @@ if [ "${VORS_FORMAT_CHECK:-1}" = 1 ]; then
 fi
 
 bash scripts/setup.sh
-bash scripts/install_packages.sh man-db  # the package test renders the manual pages
+bash scripts/install_packages.sh man-db lintian  # the package test renders the manual pages and runs lintian
 took "The build"
 ctest --test-dir build --output-on-failure -j2
 took "The test suite"
