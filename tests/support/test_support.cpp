@@ -123,7 +123,10 @@ bool forEachWindow(const Services& services, const std::string& folder,
     results.AnswerCount = 10;
     results.ErrorCount = static_cast<std::uint16_t>(report.errors);
     results.end = TestEnd::TenAnswers;
-    TForm12 window(session, results, services, nullptr);
+    const OutboxEntry record;
+    Kept kept;
+    kept.where = Kept::Where::Log;
+    TForm12 window(session, results, services, record, kept, nullptr);
     visit(window, QStringLiteral("TForm12-%1%2")
                       .arg(report.exam ? QString() : QStringLiteral("pass-"))
                       .arg(report.errors));

@@ -65,7 +65,11 @@ struct FakeServices {
   RecordingMessageSink messages;
   FakeClock clock;
   ScriptedRandom random;
-  Services services(const std::string& folder) { return Services{folder, messages, clock, random}; }
+  // The account's outbox is a folder of its own inside the test's folder.
+  Services services(const std::string& folder) {
+    return Services{folder, messages, clock, random,
+                    Seat{"seat-01", "student", folder + "outbox/"}};
+  }
 };
 
 // Calls handler with each modal window that becomes active while body runs,

@@ -14,6 +14,8 @@
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
+#include "exam/outbox.h"
+#include "platform/seat.h"
 #include "platform/text_file.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
@@ -114,7 +116,12 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral(": ") + fromCp1251(read.error().what));
   }
 
-  const Services services{folder, messages, clock, random};
+  endCleanlyOnSignals();
+  const Services services{folder, messages, clock, random,
+                          Seat{hostName(), accountName(), defaultOutboxFolder()}};
+  // Records and start marks that could not reach their log last time go there now.
+  LogCourier courier;
+  deliverOutbox(services.seat.outboxFolder, courier);
   TForm2 mainWindow(services);
   design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
   mainWindow.show();
