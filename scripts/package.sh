@@ -12,8 +12,9 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 folder="$stage/vorsanit-$version"
 mkdir -p "$folder"
-# The build folder is the portable layout already; logs of trial runs stay behind.
-find bin -maxdepth 1 -type f ! -name '*.log' -exec cp {} "$folder/" \;
+# The build folder is the portable layout already; logs and start journals of
+# trial runs stay behind.
+find bin -maxdepth 1 -type f ! -name '*.log' ! -name '*.start' -exec cp {} "$folder/" \;
 strip --remove-section=.comment --remove-section=.note "$folder"/vorsanit* 2>/dev/null || true
 # The licence goes with every copy of the programs.
 cp ../LICENSE "$folder/"
