@@ -25,13 +25,7 @@ int runChild(const std::string& folder, bool toReport) {
   FakeServices fakes;
   const Services services = fakes.services(folder);
   endCleanlyOnSignals();
-  QuestionBank bank;
-  for (int i = 1; i <= 10; ++i) {
-    bank.QuestionTexts.push_back("Q" + std::to_string(i));
-    bank.QuestionFlags.push_back(1);
-    bank.AnswerTexts.push_back("_1_right");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-  }
+  const QuestionBank bank = rightFirstBank(10);
   SessionState session;
   session.SelectedMode = 1;
   session.TopicTitles = {cp("Все темы")};
@@ -48,6 +42,15 @@ int runChild(const std::string& folder, bool toReport) {
   answer.start(1);
   window.exec();
   return programEnding() ? 0 : 3;
+}
+
+// The signals a process has handlers for, from its status file.
+unsigned long long caughtSignals(const QString& status) {
+  QFile file(status);
+  if (!file.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (line.startsWith("SigCgt:")) return line.mid(7).trimmed().toULongLong(nullptr, 16);
+  return 0;
 }
 
 }  // namespace
@@ -76,6 +79,21 @@ class EndingTest : public QObject {
     endChildWhen(folder.path(), "during", "ekzam.start", SIGTERM);
     QVERIFY(!std::filesystem::exists(folder.path() + "ekzam.log"));
     QCOMPARE(readFile(folder.path() + "ekzam.start").find(cp("Петров")) != std::string::npos, true);
+  }
+
+  void theProgramEndsOnItsTitleWindowToo() {
+    // The title window shows before the message loop runs, which must not forget the signal.
+    TempFolder folder;
+    folder.copySampleCourse();
+    QProcess program;
+    program.start(QStringLiteral(PROGRAM), {QString::fromStdString(folder.path())});
+    QVERIFY(program.waitForStarted());
+    const QString status = QStringLiteral("/proc/%1/status").arg(program.processId());
+    QTRY_VERIFY_WITH_TIMEOUT(caughtSignals(status) & (1ull << (SIGTERM - 1)), 20000);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
   }
 
   void aTestEndedOnItsReportIsInTheLog() {

@@ -23,18 +23,9 @@
 
 namespace {
 
-// Twenty questions; each has a right option (digit 1) first and a wrong one
-// (digit 2) second. Question 3's consultation names diagram 42.
+// Twenty questions, the right option first; question 3's consultation names diagram 42.
 QuestionBank twentyQuestions() {
-  QuestionBank bank;
-  for (int i = 1; i <= 20; ++i) {
-    bank.QuestionTexts.push_back("Q" + std::to_string(i));
-    bank.QuestionFlags.push_back(1);
-    bank.AnswerTexts.push_back("_1_right");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-    bank.AnswerTexts.push_back("_2_wrong");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-  }
+  QuestionBank bank = rightFirstBank(20);
   bank.ConsultTexts = {"_1_2_", "_3_"};
   bank.ConsultBlocks = {{"plain"}, {"$diagram_0042$see it"}};
   return bank;

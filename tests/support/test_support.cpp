@@ -83,6 +83,19 @@ void whileModal(const std::function<void()>& body, const std::function<bool(QWid
   timer.stop();
 }
 
+QuestionBank rightFirstBank(int count) {
+  QuestionBank bank;
+  for (int i = 1; i <= count; ++i) {
+    bank.QuestionTexts.push_back("Q" + std::to_string(i));
+    bank.QuestionFlags.push_back(1);
+    for (const char* option : {"_1_right", "_2_wrong"}) {
+      bank.AnswerTexts.push_back(option);
+      bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
+    }
+  }
+  return bank;
+}
+
 void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bank/question_bank.h"
 #include "platform/ui/services.h"
 
 class QWidget;
@@ -93,6 +94,10 @@ struct ReportCase {
 bool forEachWindow(const Services& services, const std::string& folder,
                    const std::vector<ReportCase>& reports,
                    const std::function<void(TFormBase&, const QString&)>& visit);
+
+// count questions "Q1", "Q2", …; each has a right option (digit 1) first and
+// a wrong one (digit 2) second, and no consultation.
+QuestionBank rightFirstBank(int count);
 
 // Lets queued events (such as window activation) run.
 void settle();

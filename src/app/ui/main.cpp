@@ -122,7 +122,9 @@ int main(int argc, char* argv[]) {
   // Records and start marks that could not reach their log last time go there now.
   LogCourier courier;
   deliverOutbox(services.seat.outboxFolder, courier);
-  TForm2 mainWindow(services);
+  TForm2 mainWindow(services);  // shows the title window before the message loop runs
+  // Asked to end meanwhile: the message loop would start afresh and forget it.
+  if (programEnding()) return 0;
   design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
   mainWindow.show();
   return app.exec();
