@@ -419,7 +419,8 @@ class Checker {
         continue;
       }
       if (kind != LineKind::Record) continue;
-      const std::size_t lines = displayLineCount(optionText(line));
+      const std::size_t lines =
+          displayLineCount(optionText(line), CardText::Option, WindowKind::Testing);
       for (unsigned n : current) optionLines[topic][n] += lines;
       if (const auto digit = digitAt(line, 2))
         for (unsigned n : current) offered[topic][n] |= 1u << *digit;
@@ -456,7 +457,8 @@ class Checker {
     const std::string& line = questions_.lines[i];
     const std::string_view question =
         std::string_view(line).substr(std::min<std::size_t>(line.size(), 9));
-    const std::size_t questionLines = displayLineCount(question);
+    const std::size_t questionLines =
+        displayLineCount(question, CardText::Question, WindowKind::Testing);
     // A question without options shows the one line "Ответы не найдены.".
     const std::size_t shownOptionLines = std::max<std::size_t>(optionLines, 1);
     const int height = cardFrame(questionLines, shownOptionLines, WindowKind::Testing).outerHeight;

@@ -150,7 +150,7 @@ void TForm2::FormCreate() {
     clearTopicButtons();
     const QFont topicFont = design::font(QStringLiteral("Times New Roman"), 17, false, true);
     for (const TopicButtonPlace& place : layout.buttons) {
-      auto* button = new QRadioButton(fromCp1251(place.caption), client_);
+      auto* button = new QRadioButton(buttonCaption(place.caption), client_);
       button->setObjectName(QStringLiteral("TopicButton%1").arg(TopicButtons.size()));
       button->setFont(topicFont);
       design::setTextColour(button, design::clRed);
