@@ -39,6 +39,19 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
         remark(i, cp("на титульном окне не больше 4 строк; программа эту строку пропускает."));
     } else if (key == cp("справка")) {
       identity.helpLines.push_back(std::move(value));
+    } else if (key == cp("организация")) {
+      setOnce(identity.organisation, key, std::move(value), i);
+    } else if (key == cp("кафедра")) {
+      setOnce(identity.department, key, std::move(value), i);
+    } else if (key == cp("место")) {
+      setOnce(identity.place, key, std::move(value), i);
+    } else if (key == cp("год")) {
+      setOnce(identity.year, key, std::move(value), i);
+    } else if (key == cp("авторы")) {
+      if (identity.authorLines.size() < kMaxAuthorLines)
+        identity.authorLines.push_back(std::move(value));
+      else
+        remark(i, cp("строк об авторах не больше 8; программа эту строку пропускает."));
     } else {
       remark(i, cp("неизвестный ключ «") + key + cp("»; программа строку пропускает."));
     }

@@ -24,11 +24,6 @@ constexpr int cardClientWidth(WindowKind kind) { return kind == WindowKind::Test
 // radio button at left 24, its further lines labels at 24 behind thirteen blanks).
 enum class CardText { Question, Option };
 
-// Between a radio button's left edge and its caption stands the indicator, and
-// the focus frame reaches past the caption's end: together what the style's
-// size hint adds to the caption's width (Fusion, the style the program runs in).
-constexpr int kRadioButtonExtra = 26;
-
 // The tallest answering window that still fits a 1024 x 768 screen beside a task bar.
 constexpr int kTallestFittingCard = 740;
 

@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "app/course_identity.h"
+#include "app/topic_list.h"
 #include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
@@ -236,9 +237,17 @@ class Checker {
     }
     const auto text = checkedText(kMainFile, *bytes);
     if (!text) return;
-    result_.topics = static_cast<unsigned>(topicTitles(splitLines(*text)).size());
+    const std::vector<std::string> lines = splitLines(*text);
+    result_.topics = static_cast<unsigned>(topicTitles(lines).size());
     if (result_.topics == 0)
       add(kMainFile, kNoLine, FindingKind::Error, cp("в файле нет ни одной темы."));
+    // The main window widens for a long title, but not past a small screen.
+    constexpr int kSmallScreenWidth = 1024;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (topicOuterWidth(lines[i]) > kSmallScreenWidth)
+        warn(kMainFile, i,
+             cp("название темы не поместится в одну строку главного окна на экране шириной 1024 "
+                "пикселя; сократите его."));
   }
 
   // Every fault the program would stop at, for any topic alone or all of them:
@@ -529,13 +538,14 @@ class Checker {
     if (!known) warn(kConsultFile, i, diagram + cp(" не найдена в graph.txt."));
   }
 
-  // graph.txt and its pictures: where the program starts, else in the course folder.
+  // graph.txt and its pictures: in the course folder, else where the checker
+  // runs, as the program started with the course folder looks for them.
   std::optional<std::string> findDiagramFile(const std::string& utf8Name) const {
     if (fs::path(utf8Name).is_absolute()) {
       if (fileExists(utf8Name)) return utf8Name;
       return std::nullopt;
     }
-    for (const std::string& place : {diagramFolder_, folder_})
+    for (const std::string& place : {folder_, diagramFolder_})
       if (fileExists(place + utf8Name)) return place + utf8Name;
     return std::nullopt;
   }

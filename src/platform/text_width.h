@@ -55,3 +55,8 @@ class LineWidth {
 
 // The width of a whole line in pixels, rounded up.
 int textWidth(std::string_view text, Face face);
+
+// Between a radio button's left edge and its caption stands the indicator, and
+// the focus frame reaches past the caption's end: together what the style's
+// size hint adds to the caption's width (Fusion, the style the program runs in).
+constexpr int kRadioButtonExtra = 26;

@@ -114,7 +114,10 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral(": ") + fromCp1251(read.error().what));
   }
 
-  const Services services{folder, messages, clock, random};
+  // A course named on the command line (or the sample) shows its own diagrams
+  // before any in the folder the program was started from.
+  const bool courseNamed = line.action == CommandLine::Action::RunSample || !line.folder.empty();
+  const Services services{folder, messages, clock, random, courseNamed};
   TForm2 mainWindow(services);
   design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
   mainWindow.show();

@@ -34,6 +34,8 @@ class TForm12 final : public TFormBase {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Widens the window for texts its design would cut.
+  void fitTexts();
   // Appends the record; on a failure tells the user and returns false.
   bool writeProtocol();
 

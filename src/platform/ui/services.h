@@ -46,6 +46,9 @@ struct Services {
   MessageSink& messages;
   Clock& clock;
   Random& random;
+  // Whether the course folder was named when the program started: its diagrams
+  // then come before those of the current directory.
+  bool courseNamed = false;
 
   // A course file in the program folder.
   std::string path(const std::string& name) const { return programFolder + name; }
