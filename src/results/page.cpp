@@ -256,8 +256,7 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
            (q->discrimination ? " data-v=\"" + decimal(*q->discrimination) + "\">" +
                                     russianDecimal(*q->discrimination)
                               : std::string(">")) +
-           "</td><td>" +
-           optionsCell(*q) + "</td><td class=\"why\">";
+           "</td><td>" + optionsCell(*q) + "</td><td class=\"why\">";
     if (look) {
       row += "<span class=\"mark\">стоит посмотреть</span>: ";
       for (std::size_t k = 0; k < why.size(); ++k) row += (k ? "; " : "") + why[k];

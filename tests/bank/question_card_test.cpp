@@ -314,6 +314,47 @@ TEST(QuestionCard, AnOptionIsSetInBoldOnlyWhereItStillFits) {
   EXPECT_TRUE(card.options[1].boldFits);
 }
 
+TEST(QuestionCard, ACardTallerThanTheScreenScrollsAboveTheButtons) {
+  struct Case {
+    const char* name;
+    std::size_t optionLines;
+    WindowKind kind;
+    int maxOuterHeight;
+    CardFit want;
+  };
+  const Case cases[] = {
+      {"fits: as laid out", 30, WindowKind::Testing, 1080, {{810, 735, 710}, false, 0, 0, 0}},
+      // 830 high on a 768-pixel screen with a task bar: 62 pixels scroll.
+      {"testing window, 31 lines",
+       31,
+       WindowKind::Testing,
+       768,
+       {{768, 693, 668}, true, 52, 664, 726}},
+      {"self-control window, 31 lines",
+       31,
+       WindowKind::SelfControl,
+       768,
+       {{768, 693, 663}, true, 44, 659, 711}},
+      {"a screen lower than the smallest window",
+       31,
+       WindowKind::Testing,
+       200,
+       {{360, 285, 260}, true, 52, 256, 726}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int questionTop = c.kind == WindowKind::Testing ? 56 : 48;
+    const CardFit fit = fitCard(cardFrame(1, c.optionLines, c.kind), questionTop, c.maxOuterHeight);
+    EXPECT_EQ(fit.frame.outerHeight, c.want.frame.outerHeight);
+    EXPECT_EQ(fit.frame.buttonTop, c.want.frame.buttonTop);
+    EXPECT_EQ(fit.frame.label3Top, c.want.frame.label3Top);
+    EXPECT_EQ(fit.scrolls, c.want.scrolls);
+    EXPECT_EQ(fit.bandTop, c.want.bandTop);
+    EXPECT_EQ(fit.bandBottom, c.want.bandBottom);
+    EXPECT_EQ(fit.contentBottom, c.want.contentBottom);
+  }
+}
+
 TEST(QuestionCard, OptionsAreTheAnswerLinesWhoseSetNamesTheQuestion) {
   QuestionBank bank;
   bank.QuestionTexts = std::vector<std::string>(12, "?");

@@ -96,8 +96,10 @@ TEST(ResultsPage, WritesDecimalsWithACommaAndSortsThemByValue) {
   std::vector<LogRecord> records{oneRecord("Иванов"), oneRecord("Петров")};
   records[1].values.listing[0].right = false;  // question 17: right once in two
   const std::string page = resultsPage(summarise(records), {});
-  EXPECT_NE(page.find("data-v=\"0.50\"><span class=\"bar\"><span style=\"width:50%\"></span></span>0,50<"),
-            std::string::npos);
+  EXPECT_NE(
+      page.find(
+          "data-v=\"0.50\"><span class=\"bar\"><span style=\"width:50%\"></span></span>0,50<"),
+      std::string::npos);
   EXPECT_EQ(page.find(">0.50<"), std::string::npos);
 }
 
