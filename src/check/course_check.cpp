@@ -460,8 +460,8 @@ class Checker {
     }
   }
 
-  // A card taller than a 768-pixel screen puts the buttons of the testing
-  // window, the taller of the two answering windows, out of reach there.
+  // A card taller than a 768-pixel screen scrolls in the testing window, the
+  // taller of the two answering windows, there.
   void checkCardHeight(std::size_t i, const std::string& number, std::size_t optionLines) {
     const std::string& line = questions_.lines[i];
     const std::string_view question =
@@ -476,9 +476,8 @@ class Checker {
          cp("вопрос ") + number + cp(" с вариантами ответа займет на экране ") +
              counted(questionLines + shownOptionLines, "строку", "строки", "строк") +
              cp(", и окно высотой ") + std::to_string(height) +
-             cp(" пикселей не поместится на экране "
-                "высотой 768 пикселей; сократите вопрос "
-                "или варианты ответа."));
+             cp(" пикселей не поместится на экране высотой 768 пикселей: вопрос с "
+                "вариантами придется прокручивать; сократите вопрос или варианты ответа."));
   }
 
   // konsult.txt: sets beyond the topic, questions without a consultation and
