@@ -9,6 +9,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWindow>
 #include <algorithm>
 
 #include "platform/pixels.h"
@@ -33,16 +34,24 @@ int availableOuterHeight(const TFormBase& window) {
 }
 
 // A window grown by a tall card moves up as far as it must to keep its bottom,
-// and the buttons there, on the screen; one that fits stays where it is.
+// and the buttons there, on the screen, its title bar never above the screen's
+// top; one that fits stays where it is.
 void keepOnScreen(TFormBase& window) {
   const QScreen* screen = window.screen();
   if (!screen) return;
   const QRect area = screen->availableGeometry();
-  const int height = std::max(window.nominalOuterSize().height(), window.frameGeometry().height());
-  const int bottom = window.y() + height;
-  if (bottom <= area.bottom() + 1) return;
+  const QRect frame = window.frameGeometry();
+  const int height = std::max(window.nominalOuterSize().height(), frame.height());
+  if (frame.top() + height <= area.bottom() + 1) return;
   const int top = std::max(area.top(), area.bottom() + 1 - height);
-  if (top < window.y()) window.move(window.x(), top);
+  if (top >= frame.top()) return;
+  // The window manager may not have framed the window yet, so Qt cannot turn a
+  // frame position into a client one; asking for the frame's place lets the
+  // window manager put it there, title bar included.
+  if (QWindow* handle = window.windowHandle())
+    handle->setFramePosition(QPoint(frame.left(), top));
+  else
+    window.move(frame.left(), top);
 }
 }  // namespace
 
