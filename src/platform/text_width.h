@@ -58,5 +58,6 @@ int textWidth(std::string_view text, Face face);
 
 // Between a radio button's left edge and its caption stands the indicator, and
 // the focus frame reaches past the caption's end: together what the style's
-// size hint adds to the caption's width (Fusion, the style the program runs in).
-constexpr int kRadioButtonExtra = 26;
+// size hint adds to the caption's width in whole pixels (Fusion, the style the
+// program runs in; tests/bank/card_widgets_test.cpp checks it).
+constexpr int kRadioButtonExtra = 25;

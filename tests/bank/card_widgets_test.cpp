@@ -230,6 +230,40 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.nominalOuterSize().height(), 360);
   }
 
+  // Lines of 85 characters or fewer that used to run past the edge: capitals,
+  // wide letters, the indent of an option's further lines, and bold.
+  void wideLinesStayInsideBothWindows() {
+    QuestionBank bank;
+    bank.QuestionTexts = {
+        cp("ОПРЕДЕЛИТЕ ЭКВИВАЛЕНТНОЕ СОПРОТИВЛЕНИЕ ЦЕПИ, ИЗОБРАЖЕННОЙ НА СХЕМЕ, "
+           "ЕСЛИ ВСЕ ШЕСТЬ РЕЗИСТОРОВ ОДИНАКОВЫ И РАВНЫ 10 ОМ.")};
+    bank.QuestionFlags = {2};
+    bank.AnswerTexts = {
+        cp("_1_Какую мощность потребляет из сети трехфазный двигатель, если на щитке машины "
+           "указана"),
+        cp("_2_Фазное напряжение меньше линейного в корень из трех раз, поэтому при соединении "
+           "звездой и линейном напряжении 380 вольт фазное напряжение трехфазной сети составляет "
+           "220 вольт."),
+        cp("_3_ШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШ")};
+    bank.AnswerQuestionSets = {"_1_", "_1_", "_1_"};
+    FakeServices fakes;
+    const Services services = fakes.services("");
+    SessionState session;
+    session.RangeFirst = 1;
+    session.RangeLast = 1;
+
+    TForm7 self(session, bank, services, nullptr);
+    self.show();
+    settle();
+    self.Button1Click();  // wrong: the right option in bold, where it fits
+    checkNothingOverlaps(self);
+    self.close();
+    TForm11 testing(session, bank, services, nullptr);
+    testing.show();
+    settle();
+    checkNothingOverlaps(testing);
+  }
+
   void theLongestCardOverlapsNothingOnEitherWindow() {
     const QuestionBank bank = longestCards();
     FakeServices fakes;
@@ -243,6 +277,10 @@ class CardWidgetsTest : public QObject {
     settle();
     QCOMPARE(self.card().OptionCount() + self.card().ExtraLines(), 26);
     QCOMPARE(self.nominalOuterSize().height(), 720);
+    // The card's rule knows what a button needs beside its caption in the window's font.
+    for (QRadioButton* option : self.card().OptionButtons())
+      QCOMPARE(option->sizeHint().width(),
+               textWidth(*toCp1251(option->text()), Face::Sans11) + kRadioButtonExtra);
     self.card().OptionButtons()[1]->setChecked(true);
     self.Button1Click();  // "Неправильно" under the options, the right one marked
     checkNothingOverlaps(self);
