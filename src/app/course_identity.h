@@ -40,9 +40,9 @@ struct IdentityRemark {
 
 // Reads the lines of kurs.txt: "key=value", the key before the first '=', the
 // value after it as written. Empty lines are skipped; a line without '=', an
-// unknown key, a title screen line beyond the fourth and an authors' line
-// beyond the eighth are skipped with a remark; a repeated key of one line
-// takes the last value, with a remark.
+// unknown key, a title screen line beyond the fourth, an authors' line beyond
+// the eighth and an empty value of a one-line key are skipped with a remark; a
+// repeated key of one line takes the last value, with a remark.
 CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
                                    std::vector<IdentityRemark>* remarks = nullptr);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -145,9 +146,48 @@ ConvertResult readCourseFolder(const std::string& folder) {
   return result;
 }
 
+void shuffleOptions(ExchangeCourse& course) {
+  for (ExchangeTopic& topic : course.topics)
+    for (ExchangeQuestion& q : topic.questions) {
+      std::uint64_t state = 0xcbf29ce484222325u;  // FNV-1a
+      for (const char c : q.text) {
+        state ^= static_cast<unsigned char>(c);
+        state *= 0x100000001b3u;
+      }
+      const auto next = [&state] {  // SplitMix64
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+        return z ^ (z >> 31);
+      };
+      for (std::size_t i = q.options.size(); i > 1; --i) {
+        const std::size_t j = static_cast<std::size_t>(next() % i);
+        std::swap(q.options[i - 1], q.options[j]);
+        if (q.right == i - 1)
+          q.right = j;
+        else if (q.right == j)
+          q.right = i - 1;
+      }
+    }
+}
+
 CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
                          std::vector<ConvertNote>& notes) {
   CourseFiles out;
+  if (const std::string name = oneLine(plainText(course.name).lines); !name.empty()) {
+    // The keys the program reads for the window titles and the all-topics entry.
+    std::string missing;
+    std::optional<std::string> bytes = toCp1251(name, &missing);
+    if (!bytes) {
+      notes.push_back({file, 0,
+                       "в названии курса «" + name + "» символ " + missing +
+                           ", которого нет в кодировке 1251; он заменён знаком «?».",
+                       false});
+      bytes = cp1251FromUtf8(name);
+    }
+    out.identity = cp("название=") + *bytes + std::string(kCrLf) + cp("все темы=") + *bytes +
+                   cp(" (все темы)") + std::string(kCrLf);
+  }
   out.ranges = cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
   unsigned topicNumber = 0;
   for (const ExchangeTopic& topic : course.topics) {
@@ -366,13 +406,13 @@ std::optional<std::string> writeCourseFolder(const std::string& folder, const Co
     return "папка «" + path +
            "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
   }
-  const std::pair<const char*, const std::string*> list[] = {{"main.txt", &files.main},
-                                                             {"vopros.txt", &files.questions},
-                                                             {"otvet.txt", &files.answers},
-                                                             {"konsult.txt", &files.consultations},
-                                                             {"diapazon.txt", &files.ranges}};
+  const std::pair<const char*, const std::string*> list[] = {
+      {"main.txt", &files.main},       {"vopros.txt", &files.questions},
+      {"otvet.txt", &files.answers},   {"konsult.txt", &files.consultations},
+      {"diapazon.txt", &files.ranges}, {"kurs.txt", &files.identity}};
   std::vector<std::string> written;
   for (const auto& [name, bytes] : list) {
+    if (bytes->empty() && std::string_view(name) == "kurs.txt") continue;  // the file is optional
     if (const auto error = writeAt(dir, name, *bytes, force)) {
       // Without force the folder was empty: take back what this run made.
       if (!force)
