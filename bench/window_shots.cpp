@@ -46,8 +46,9 @@ void showAndSave(TFormBase& window, const QString& name) {
 }
 
 // Every question of the course in folder, as the self-control window shows it
-// after "Ввести" and as the testing window shows it when drawn.
-bool saveCards(FakeServices& fakes, const std::string& folder) {
+// after "Ввести" and as the testing window shows it when drawn. What a test
+// writes (its start mark) goes to scratch, never into the course.
+bool saveCards(FakeServices& fakes, const std::string& folder, const std::string& scratch) {
   const auto mainLines = readLines(folder + "main.txt");
   if (!mainLines) return false;
   const auto topics = static_cast<unsigned>(topicTitles(*mainLines).size());
@@ -58,7 +59,7 @@ bool saveCards(FakeServices& fakes, const std::string& folder) {
   session.SelectedTopic = 0;
   session.RangeFirst = 1;
   session.RangeLast = static_cast<std::uint16_t>(bank.QuestionTexts.size());
-  const Services services = fakes.services(folder);
+  const Services services = fakes.services(scratch);
   TForm7 self(session, bank, services, nullptr);
   self.show();
   for (int i = 0; i < 200 && self.activations() == 0; ++i) QTest::qWait(10);
@@ -126,7 +127,7 @@ int main(int argc, char* argv[]) {
     std::fputs("window_shots: the sample course did not load\n", stderr);
     return 1;
   }
-  if (!cardCourse.empty() && !saveCards(fakes, cardCourse)) {
+  if (!cardCourse.empty() && !saveCards(fakes, cardCourse, folder.path())) {
     std::fputs("window_shots: the course did not load\n", stderr);
     return 1;
   }

@@ -247,7 +247,8 @@ class CardWidgetsTest : public QObject {
         cp("_3_ШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШ")};
     bank.AnswerQuestionSets = {"_1_", "_1_", "_1_"};
     FakeServices fakes;
-    const Services services = fakes.services("");
+    const TempFolder folder;  // where a test leaves its start mark
+    const Services services = fakes.services(folder.path());
     SessionState session;
     session.RangeFirst = 1;
     session.RangeLast = 1;
@@ -267,7 +268,8 @@ class CardWidgetsTest : public QObject {
   void theLongestCardOverlapsNothingOnEitherWindow() {
     const QuestionBank bank = longestCards();
     FakeServices fakes;
-    const Services services = fakes.services("");
+    const TempFolder folder;  // where a test leaves its start mark
+    const Services services = fakes.services(folder.path());
     SessionState session;
     session.RangeFirst = 1;
     session.RangeLast = 10;
@@ -299,6 +301,10 @@ class CardWidgetsTest : public QObject {
     QVERIFY(testing.test()->running());
     QCOMPARE(testing.nominalOuterSize().height(), 730);
     checkNothingOverlaps(testing);
+    // Tab goes through the options and buttons only.
+    for (QWidget* w = testing.nextInFocusChain(); w != &testing; w = w->nextInFocusChain())
+      if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+        QVERIFY2(qobject_cast<QAbstractButton*>(w), w->metaObject()->className());
   }
 };
 

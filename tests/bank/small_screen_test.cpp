@@ -46,7 +46,8 @@ class SmallScreenTest : public QObject {
     QCOMPARE(screen.size(), QSize(1366, 768));
     const QuestionBank bank = tallCards();
     FakeServices fakes;
-    const Services services = fakes.services("");
+    const TempFolder folder;  // where a test leaves its start mark
+    const Services services = fakes.services(folder.path());
     SessionState session;
     session.RangeFirst = 1;
     session.RangeLast = 10;

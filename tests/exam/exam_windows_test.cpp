@@ -368,7 +368,10 @@ class ExamWindowsTest : public QObject {
     TestResults results;
     results.AnswerCount = 10;
     results.end = TestEnd::TenAnswers;
-    TForm12 report(session, results, *services, nullptr);
+    const OutboxEntry record;
+    Kept kept;
+    kept.where = Kept::Where::Log;
+    TForm12 report(session, results, *services, record, kept, nullptr);
     report.show();
     settle();
     const int client = report.nominalOuterSize().width() - 6;

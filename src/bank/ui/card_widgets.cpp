@@ -63,6 +63,8 @@ QuestionCard::QuestionCard(WindowKind kind, const CardControls& controls, TFormB
   lower();
   scroll_ = new QScrollArea(this);
   scroll_->setFrameShape(QFrame::NoFrame);
+  // No stop of its own for Tab: the keys go from option to option, which it follows.
+  scroll_->setFocusPolicy(Qt::NoFocus);
   scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll_->setGeometry(rect());
   content_ = new QWidget;
