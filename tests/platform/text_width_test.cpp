@@ -15,28 +15,18 @@
 
 namespace {
 
-QFont qtFont(Face face) {
-  switch (face) {
-    case Face::Sans11:
-      return design::font(QStringLiteral("MS Sans Serif"), 11);
-    case Face::Sans11Bold:
-      return design::font(QStringLiteral("MS Sans Serif"), 11, true);
-    case Face::SerifItalic17:
-      break;
-  }
-  return design::font(QStringLiteral("Times New Roman"), 17, false, true);
-}
-
-const char* faceName(Face face) {
-  switch (face) {
-    case Face::Sans11:
-      return "Sans11";
-    case Face::Sans11Bold:
-      return "Sans11Bold";
-    case Face::SerifItalic17:
-      break;
-  }
-  return "SerifItalic17";
+// Each face as the windows set it, with its name in the table's source.
+struct FaceOfWindows {
+  QFont font;
+  const char* name;
+};
+FaceOfWindows faceOf(Face face) {
+  const QString sans = QStringLiteral("MS Sans Serif");
+  const FaceOfWindows faces[] = {
+      {design::font(sans, 11), "Sans11"},
+      {design::font(sans, 11, true), "Sans11Bold"},
+      {design::font(QStringLiteral("Times New Roman"), 17, false, true), "SerifItalic17"}};
+  return faces[static_cast<int>(face)];
 }
 
 QString byteText(int b) { return fromCp1251(std::string(1, static_cast<char>(b))); }
@@ -52,7 +42,7 @@ struct Measured {
 };
 
 Measured measure(Face face) {
-  const QFontMetricsF metrics(qtFont(face));
+  const QFontMetricsF metrics(faceOf(face).font);
   Measured m;
   for (int b = 0; b < 256; ++b)
     m.advances[static_cast<std::size_t>(b)] =
@@ -88,7 +78,7 @@ void writeTables(const std::vector<Measured>& faces) {
       "#include \"platform/text_width.h\"\n\nnamespace {\n");
   for (std::size_t f = 0; f < faces.size(); ++f) {
     out += QStringLiteral("\nconstexpr KernPair k%1Kerning[] = {\n")
-               .arg(QLatin1String(faceName(kFaces[f])));
+               .arg(QLatin1String(faceOf(kFaces[f]).name));
     for (const KernPair& k : faces[f].kerning)
       out += QStringLiteral("{0x%1, %2},").arg(k.pair, 4, 16, QLatin1Char('0')).arg(k.value);
     out += QStringLiteral("\n};\n");
@@ -99,7 +89,7 @@ void writeTables(const std::vector<Measured>& faces) {
   for (std::size_t f = 0; f < faces.size(); ++f) {
     out += QStringLiteral("{{");
     for (const auto a : faces[f].advances) out += QString::number(a) + QLatin1Char(',');
-    out += QStringLiteral("}, k%1Kerning},\n").arg(QLatin1String(faceName(kFaces[f])));
+    out += QStringLiteral("}, k%1Kerning},\n").arg(QLatin1String(faceOf(kFaces[f]).name));
   }
   out += QStringLiteral(
       "  };\n  return tables[static_cast<int>(face)];\n}\n\n"
@@ -155,7 +145,7 @@ class TextWidthTest : public QObject {
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     std::uniform_int_distribution<std::size_t> length(1, 90);
     for (const Face face : kFaces) {
-      const QFontMetricsF metrics(qtFont(face));
+      const QFontMetricsF metrics(faceOf(face).font);
       for (int i = 0; i < 400; ++i) {
         std::string line;
         for (std::size_t n = length(random); n > 0; --n) line += alphabet[pick(random)];
@@ -163,7 +153,7 @@ class TextWidthTest : public QObject {
         width.add(line);
         if (width.sixtyFourths() != qtWidth(metrics, fromCp1251(line)))
           QFAIL(qPrintable(
-              QStringLiteral("%1: «%2»").arg(QLatin1String(faceName(face)), fromCp1251(line))));
+              QStringLiteral("%1: «%2»").arg(QLatin1String(faceOf(face).name), fromCp1251(line))));
       }
     }
   }
