@@ -729,14 +729,16 @@ class Checker {
   }
 
   // Options are shown in file order: where the right one mostly stands in one
-  // place, a student who always picks that place passes without reading.
+  // place, a student who always picks that place passes without reading. Only
+  // questions of three or more options count: with two, more than half in one
+  // place is what chance gives most topics, however well shuffled.
   template <typename Options>
   void checkRightPlaces(unsigned t, const std::vector<Options>& options) {
     constexpr std::size_t kFewest = 10;
     std::map<std::size_t, std::size_t> byPlace;
     std::size_t answerable = 0;
     for (const Options& o : options)
-      if (o.rightPlace > 0) {
+      if (o.rightPlace > 0 && o.count >= 3) {
         ++answerable;
         ++byPlace[o.rightPlace];
       }

@@ -60,14 +60,14 @@ Lines withTopicTwo(Lines topicOne, const Lines& two) {
 
 // Topic 1 of ten questions whose right option stands first (digit 1) or at the
 // place the question's number gives.
-std::map<std::string, Lines> tenQuestions(bool rightFirst) {
+std::map<std::string, Lines> tenQuestions(bool rightFirst, unsigned options = 3) {
   Lines vopros = {"+++1"}, otvet = {"+++1"}, konsult = {"+++1", "**_1_2_3_4_5_6_7_8_9_10_", "-"};
   for (unsigned n = 1; n <= 10; ++n) {
     const unsigned right = rightFirst ? 1 : n % 3 + 1;
     vopros.push_back("_" + std::string(n < 10 ? "00" : "0") + std::to_string(n) + "_" +
                      std::to_string(right) + "_1_Вопрос?");
     otvet.push_back("**_" + std::to_string(n) + "_");
-    for (unsigned o = 1; o <= 3; ++o) otvet.push_back("_" + std::to_string(o) + "_Вариант");
+    for (unsigned o = 1; o <= options; ++o) otvet.push_back("_" + std::to_string(o) + "_Вариант");
   }
   return {{"vopros.txt", withTopicTwo(vopros, kVoprosTwo)},
           {"otvet.txt", withTopicTwo(otvet, kOtvetTwo)},
@@ -250,6 +250,8 @@ const Case kCases[] = {
      {{"vopros.txt", 1, W}},
      "первым в 10 вопросах из 10"},
     {"right answers in several places", tenQuestions(false), {}, false, {}},
+    // Two options put more than half in one place by chance alone, shuffled or not.
+    {"true/false questions", tenQuestions(true, 2), {}, false, {}},
     {"question without options",
      {{"otvet.txt", {"+++1", "**_1_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}}},
      {},
