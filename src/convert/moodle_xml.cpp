@@ -92,11 +92,11 @@ std::string categoryTitle(std::string_view path) {
 
 namespace {
 
-// The first error libxml2 reports while reading, for the note about the file.
+// The first error libxml2 reports while reading, for the message about the file.
 struct FirstError {
   bool seen = false;
   int line = 0;
-  std::string message;
+  int code = 0;
 };
 
 void keepFirstError(void* where, xmlErrorPtr error) {
@@ -104,9 +104,48 @@ void keepFirstError(void* where, xmlErrorPtr error) {
   if (first->seen || !error || error->level < XML_ERR_ERROR) return;
   first->seen = true;
   first->line = error->line;
-  first->message = error->message ? error->message : "";
-  while (!first->message.empty() && (first->message.back() == '\n' || first->message.back() == ' '))
-    first->message.pop_back();
+  first->code = error->code;
+}
+
+// What is wrong with the file, in the tool's words rather than libxml2's.
+// rootClosed (the file holds "</quiz>") tells a file cut short from one with
+// text after its end, which libxml2 reports alike when it reads one element at a time.
+std::string xmlProblem(int code, bool rootClosed) {
+  switch (code) {
+    case XML_ERR_DOCUMENT_START:
+    case XML_ERR_DOCUMENT_EMPTY:
+      return "в файле нет XML";
+    case XML_ERR_DOCUMENT_END:
+      return rootClosed ? "после закрывающего тега </quiz> есть еще текст"
+                        : "файл обрывается: элемент <quiz> не закрыт";
+    case XML_ERR_TAG_NOT_FINISHED:
+      return "файл обрывается: элемент не закрыт";
+    case XML_ERR_TAG_NAME_MISMATCH:
+      return "закрывающий тег не совпадает с открывающим";
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+      return "неизвестная ссылка на сущность (&имя;); знак & в тексте пишется как &amp;";
+    case XML_ERR_LT_IN_ATTRIBUTE:
+      return "знак < в значении атрибута; он пишется как &lt;";
+    case XML_ERR_ATTRIBUTE_NOT_STARTED:
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+    case XML_ERR_ATTRIBUTE_REDEFINED:
+      return "ошибка в атрибуте тега";
+    case XML_ERR_NAME_REQUIRED:
+    case XML_ERR_GT_REQUIRED:
+      return "ошибка в записи тега";
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_CHARREF:
+    case XML_ERR_INVALID_ENCODING:
+      return "недопустимый символ или байт, не подходящий к кодировке файла";
+    case XML_ERR_UNSUPPORTED_ENCODING:
+      return "кодировка файла не поддерживается";
+    case XML_ERR_ENTITY_LOOP:
+      return "файл превышает пределы, в которых XML читается безопасно";
+    default:
+      return "ошибка разбора XML (код " + std::to_string(code) + ")";
+  }
 }
 
 void readQuestion(const xmlNode* q, std::string& category, Intake& intake,
@@ -225,8 +264,10 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
   }
   if (result.readable && (status < 0 || error.seen)) {
     refuse(error.line > 0 ? static_cast<unsigned>(error.line) : 0,
-           "файл не является правильным XML" +
-               (error.message.empty() ? std::string() : " (" + error.message + ")") + ".");
+           "файл не является правильным XML: " +
+               (error.seen ? xmlProblem(error.code, bytes.find("</quiz>") != std::string_view::npos)
+                           : std::string("ошибка разбора")) +
+               ".");
   } else if (result.readable && !quiz) {
     refuse(0, "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
   }

@@ -60,14 +60,14 @@ Lines withTopicTwo(Lines topicOne, const Lines& two) {
 
 // Topic 1 of ten questions whose right option stands first (digit 1) or at the
 // place the question's number gives.
-std::map<std::string, Lines> tenQuestions(bool rightFirst) {
+std::map<std::string, Lines> tenQuestions(bool rightFirst, unsigned options = 3) {
   Lines vopros = {"+++1"}, otvet = {"+++1"}, konsult = {"+++1", "**_1_2_3_4_5_6_7_8_9_10_", "-"};
   for (unsigned n = 1; n <= 10; ++n) {
     const unsigned right = rightFirst ? 1 : n % 3 + 1;
     vopros.push_back("_" + std::string(n < 10 ? "00" : "0") + std::to_string(n) + "_" +
                      std::to_string(right) + "_1_Вопрос?");
     otvet.push_back("**_" + std::to_string(n) + "_");
-    for (unsigned o = 1; o <= 3; ++o) otvet.push_back("_" + std::to_string(o) + "_Вариант");
+    for (unsigned o = 1; o <= options; ++o) otvet.push_back("_" + std::to_string(o) + "_Вариант");
   }
   return {{"vopros.txt", withTopicTwo(vopros, kVoprosTwo)},
           {"otvet.txt", withTopicTwo(otvet, kOtvetTwo)},
@@ -204,6 +204,16 @@ const Case kCases[] = {
      {},
      false,
      {{"vopros.txt", 2, W}}},
+    // The main window widens for a title up to the screen; 1024 pixels hold about 130 letters.
+    {"a topic title wider than a 1024-pixel screen",
+     {{"main.txt",
+       {"Тема первая",
+        "Тема вторая: переходные процессы в линейных электрических цепях с сосредоточенными "
+        "параметрами при включении и отключении источников постоянного и синусоидального "
+        "напряжения"}}},
+     {},
+     false,
+     {{"main.txt", 2, W}}},
     {"a control byte in a quoted field",
      {{"diapazon.txt", {"+++1", "**1", "_3\r1_2_Все", "+++2", "**1", "_1_2_Все"}}},
      {},
@@ -240,6 +250,8 @@ const Case kCases[] = {
      {{"vopros.txt", 1, W}},
      "первым в 10 вопросах из 10"},
     {"right answers in several places", tenQuestions(false), {}, false, {}},
+    // Two options put more than half in one place by chance alone, shuffled or not.
+    {"true/false questions", tenQuestions(true, 2), {}, false, {}},
     {"question without options",
      {{"otvet.txt", {"+++1", "**_1_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}}},
      {},
@@ -394,18 +406,20 @@ TEST_F(CourseChecker, FindsEachFaultOnceWithItsFileAndLine) {
   }
 }
 
-TEST_F(CourseChecker, DiagramsAreLookedForWhereTheProgramStartsThenInTheCourse) {
+TEST_F(CourseChecker, DiagramsAreLookedForInTheCourseThenWhereTheCheckerRuns) {
   writeCase(kCases[0]);
   const fs::path start = dir_ / "start";
   fs::create_directories(start);
   const std::string startFolder = start.string() + "/";
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");
+  std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
+  EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");  // the course's own graph.txt
   fs::copy_file(fs::path(SAMPLE_COURSE_DIR) / "diagram1.jpg", start / "diagram2.jpg");
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
             "graph.txt:1: предупреждение: рисунок «diagram2.jpg» в текущей папке отличается от "
             "рисунка с тем же именем в папке курса; оставьте один из них, чтобы ученик видел "
             "нужный.\n");
-  std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
+  fs::remove(folder() + "graph.txt");
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
             "graph.txt:1: предупреждение: рисунок «nowhere.jpg» не найден.\n");
 }

@@ -143,19 +143,27 @@ TEST(MoodleXml, LinesPast65535AreNamed) {
   EXPECT_EQ(r.notes[0].line, 70003u);
 }
 
-TEST(MoodleXml, HostileDocumentsAreRefusedWithoutReadingOrExpanding) {
-  const char* documents[] = {
-      "<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><quiz>&x;</quiz>",
-      ("<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]><quiz>&d;&d;</quiz>"),
-      "<quiz><question type=\"multichoice\">",
-      "not xml at all",
-      "<html/>",
+TEST(MoodleXml, HostileAndBrokenDocumentsAreRefusedInTheToolsWords) {
+  const struct {
+    const char* document;
+    const char* says;
+  } documents[] = {
+      {"<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><quiz>&x;</quiz>",
+       "DOCTYPE"},
+      {"<?xml version=\"1.0\"?><!DOCTYPE quiz [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+       "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]><quiz>&d;&d;</quiz>",
+       "пределы"},
+      {"<quiz><question type=\"multichoice\">", "файл обрывается"},
+      {"<quiz></quiz><x/>", "после закрывающего тега </quiz>"},
+      {"<quiz>&foo;</quiz>", "&amp;"},
+      {"not xml at all", "в файле нет XML"},
+      {"<html/>", "нет корневого элемента <quiz>"},
   };
-  for (const char* doc : documents) {
-    const ConvertResult r = readMoodleXml(doc, "bank.xml", "bank");
-    EXPECT_FALSE(r.readable) << doc;
-    ASSERT_FALSE(r.notes.empty());
+  for (const auto& [document, says] : documents) {
+    const ConvertResult r = readMoodleXml(document, "bank.xml", "bank");
+    EXPECT_FALSE(r.readable) << document;
+    ASSERT_EQ(r.notes.size(), 1u) << document;
+    EXPECT_NE(r.notes[0].message.find(says), std::string::npos) << r.notes[0].message;
   }
 }
 
