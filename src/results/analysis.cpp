@@ -93,7 +93,7 @@ std::vector<unsigned> QuestionStats::neverChosen() const {
 std::vector<unsigned> QuestionStats::chosenOverRight() const {
   const std::vector<unsigned> rights = rightOptions();
   std::vector<unsigned> out;
-  if (rights.empty()) return out;
+  if (rights.empty() || asked < kMinAnswersToJudge) return out;
   int best = 0;
   for (unsigned o : rights) best = std::max(best, o <= kOptionDigits ? chosen[o] : 0);
   for (unsigned o = 1; o <= kOptionDigits; ++o)

@@ -82,7 +82,7 @@ struct QuestionStats {
   // Options no one chose in at least kMinAnswersForUnusedOption answers: up
   // to the course's option count, or else the highest digit anyone chose.
   std::vector<unsigned> neverChosen() const;
-  // Wrong options chosen more often than the right one.
+  // Wrong options chosen more often than the right one, once enough answers are in.
   std::vector<unsigned> chosenOverRight() const;
   bool optionsWorthALook() const { return !neverChosen().empty() || !chosenOverRight().empty(); }
 };
