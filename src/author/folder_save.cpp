@@ -72,12 +72,12 @@ int placeNew(int dir, const std::string& temp, const std::string& name) {
 }
 
 std::string notWritten(const std::string& name, int error) {
-  return "«" + name + "» не записан: " + failureReason(error) + ".";
+  return "«" + name + "» не записан: " + writeFailureReason(error) + ".";
 }
 
 }  // namespace
 
-std::string failureReason(int error) {
+std::string writeFailureReason(int error) {
   switch (error) {
     case EACCES:
     case EPERM:
@@ -116,7 +116,7 @@ SaveReport saveCourse(CourseDocument& doc, bool overwriteChanged) {
   const std::string& folder = doc.folder();
   const std::string path = folder.empty() ? "." : folder;
   if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) {
-    report.error = "Папку «" + path + "» не удается создать: " + failureReason(errno) + ".";
+    report.error = "Папку «" + path + "» не удается создать: " + writeFailureReason(errno) + ".";
     return report;
   }
 
@@ -131,7 +131,7 @@ SaveReport saveCourse(CourseDocument& doc, bool overwriteChanged) {
 
   const int dir = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) {
-    report.error = "Папку «" + path + "» не удается открыть: " + failureReason(errno) + ".";
+    report.error = "Папку «" + path + "» не удается открыть: " + writeFailureReason(errno) + ".";
     return report;
   }
   std::vector<Target> targets;

@@ -21,4 +21,4 @@ struct SaveReport {
 SaveReport saveCourse(CourseDocument& doc, bool overwriteChanged);
 
 // Why a file operation failed, in Russian (errno).
-std::string failureReason(int error);
+std::string writeFailureReason(int error);

@@ -1,0 +1,122 @@
+// The editor's window on a copy of the sample course: a question, an option and
+// the right answer changed through the fields, Ctrl+Z and Ctrl+Y from within a
+// field, the save, and the course that results.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "author/ui/editor_prompts.h"
+#include "author/ui/editor_window.h"
+#include "author/ui/question_panel.h"
+#include "check/course_check.h"
+#include "platform/cp1251.h"
+#include "platform/text_file.h"
+#include "support/test_support.h"
+
+namespace {
+
+class FakePrompts final : public EditorPrompts {
+ public:
+  Answer askSave(QWidget*, const QString& text) override {
+    asked << text;
+    return Answer::Cancel;
+  }
+  bool confirm(QWidget*, const QString&, const QString& text) override {
+    asked << text;
+    return false;
+  }
+  void inform(QWidget*, const QString&, const QString& text) override { told << text; }
+  QString chooseFolder(QWidget*, const QString&) override { return {}; }
+  QString chooseOpenFile(QWidget*, const QString&, const QString&) override { return {}; }
+  QString chooseSaveFile(QWidget*, const QString&, const QString&, QString*) override { return {}; }
+  std::optional<int> askNumber(QWidget*, const QString&, const QString&, int, int, int) override {
+    return std::nullopt;
+  }
+  std::optional<QString> askText(QWidget*, const QString&, const QString&,
+                                 const QString&) override {
+    return std::nullopt;
+  }
+  bool startProgram(const QString& program, const QString& folder) override {
+    started << program + u8(" ") + folder;
+    return true;
+  }
+  QStringList asked, told, started;
+};
+
+// Types text key by key, as a keyboard would (QTest::keyClicks takes Latin-1 only).
+void type(QWidget* widget, const QString& text) {
+  for (const QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), {});
+}
+
+std::string fileText(const TempFolder& folder, const char* name) {
+  return *readText(folder.path() + name);
+}
+
+}  // namespace
+
+class EditorWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void editsSaveIntoTheFilesAndTheCourseChecksClean() {
+    TempFolder folder;
+    folder.copySampleCourse();
+    const std::string before[] = {fileText(folder, "main.txt"), fileText(folder, "konsult.txt"),
+                                  fileText(folder, "diapazon.txt")};
+    FakePrompts prompts;
+    QSettings settings(QString::fromStdString(folder.path() + "editor.ini"), QSettings::IniFormat);
+    EditorWindow window(prompts, settings);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(window.openFolder(QString::fromStdString(folder.path())));
+    window.selectPlace({1, 1});
+    QuestionPanel* panel = window.panel();
+
+    panel->questionText()->setFocus();
+    panel->questionText()->selectAll();
+    type(panel->questionText(), u8("Единица силы тока?"));
+    QCOMPARE(window.windowTitle().contains(u8("[*]")), true);
+    QVERIFY(window.isWindowModified());
+    // The course's undo, not the field's: the whole typing is one step.
+    QTest::keyClick(panel->questionText(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(panel->questionText()->toPlainText(),
+             u8("В каких единицах измеряется сила электрического тока?"));
+    QTest::keyClick(panel->questionText(), Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(panel->questionText()->toPlainText(), u8("Единица силы тока?"));
+
+    panel->options()->item(0, 1)->setText(u8("Вольт"));
+    panel->options()->item(2, 0)->setCheckState(Qt::Checked);
+    QCOMPARE(panel->rightAnswer()->currentText(), u8("3 — Ом"));
+    QVERIFY(window.save());
+    QVERIFY(!window.isWindowModified());
+
+    const std::string questions = fileText(folder, "vopros.txt");
+    const std::string answers = fileText(folder, "otvet.txt");
+    QVERIFY(questions.find(cp("\r\n_002_3_1_Единица силы тока?\r\n")) != std::string::npos);
+    QVERIFY(answers.find(cp("**_1_2_3_4_5_6_\r\n_1_Вольт\r\n_2_Ампер (А)\r\n")) !=
+            std::string::npos);
+    QCOMPARE(fileText(folder, "main.txt"), before[0]);
+    QCOMPARE(fileText(folder, "konsult.txt"), before[1]);
+    QCOMPARE(fileText(folder, "diapazon.txt"), before[2]);
+    const CourseCheck check = checkCourse(folder.path(), folder.path());
+    QCOMPARE(check.errors(), std::size_t(0));
+    QVERIFY(prompts.told.isEmpty());
+
+    // The live check saw the edited course; "Курс → Запустить" starts the program there.
+    QTRY_VERIFY(window.checker().lastVersion() == window.session().model().document().version());
+    QVERIFY(window.findChild<QLabel*>(u8("CheckSummary"))->text().contains(u8("ошибок 0")));
+    for (QAction* action : window.findChildren<QAction*>())
+      if (action->text() == u8("&Запустить")) action->trigger();
+    QCOMPARE(prompts.started.size(), 1);
+    QVERIFY(prompts.started.front().endsWith(QString::fromStdString(folder.path())));
+  }
+};
+
+QTEST_MAIN(EditorWindowTest)
+#include "editor_window_test.moc"
