@@ -1,5 +1,6 @@
 #include "author/ui/card_preview.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -47,9 +48,12 @@ PreviewForm::PreviewForm(QWidget* parent) : TFormBase(parent) {
 }
 
 int PreviewForm::showQuestion(const QuestionBank& bank) {
+  // The testing window gives its first option the focus; here the author goes on typing.
+  QWidget* typing = QApplication::focusWidget();
   card_->showQuestion(bank, 0);
   // A picture of the card: the editor's keys never stop in it.
   for (QWidget* child : findChildren<QWidget*>()) child->setFocusPolicy(Qt::NoFocus);
+  if (typing && QApplication::focusWidget() != typing) typing->setFocus();
   return nominalOuterSize().height();
 }
 
@@ -107,7 +111,7 @@ QString CardPreview::heightText() const {
 }
 
 void CardPreview::showQuestion(const QuestionView* question) {
-  scroll_->setVisible(question != nullptr);
+  form_->setVisible(question != nullptr);
   if (!question) {
     height_ = 0;
     mark_->setText(u"Выберите вопрос, чтобы увидеть его так, как его увидит студент."_s);

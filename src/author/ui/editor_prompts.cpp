@@ -33,39 +33,81 @@ bool QtEditorPrompts::confirm(QWidget* parent, const QString& title, const QStri
 }
 
 void QtEditorPrompts::inform(QWidget* parent, const QString& title, const QString& text) {
-  QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, parent);
+  QMessageBox box(QMessageBox::Information, title, text, QMessageBox::NoButton, parent);
   box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(box.addButton(u"ОК"_s, QMessageBox::AcceptRole));
   box.exec();
 }
 
+namespace {
+
+// Qt's own dialogs speak English unless told otherwise; the editor speaks Russian.
+QString runFileDialog(QWidget* parent, const QString& title, QFileDialog::FileMode mode,
+                      QFileDialog::AcceptMode accept, const QString& filter,
+                      QString* chosenFilter) {
+  QFileDialog dialog(parent, title);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(mode);
+  dialog.setAcceptMode(accept);
+  if (mode == QFileDialog::Directory) dialog.setOption(QFileDialog::ShowDirsOnly);
+  if (!filter.isEmpty()) dialog.setNameFilter(filter);
+  dialog.setLabelText(QFileDialog::LookIn, u"Папка:"_s);
+  dialog.setLabelText(QFileDialog::FileName,
+                      mode == QFileDialog::Directory ? u"Папка:"_s : u"Файл:"_s);
+  dialog.setLabelText(QFileDialog::FileType, u"Тип:"_s);
+  dialog.setLabelText(QFileDialog::Accept,
+                      accept == QFileDialog::AcceptSave ? u"Сохранить"_s : u"Выбрать"_s);
+  dialog.setLabelText(QFileDialog::Reject, u"Отмена"_s);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (chosenFilter) *chosenFilter = dialog.selectedNameFilter();
+  return dialog.selectedFiles().front();
+}
+
+void russianButtons(QInputDialog& dialog) {
+  dialog.setOkButtonText(u"ОК"_s);
+  dialog.setCancelButtonText(u"Отмена"_s);
+}
+
+}  // namespace
+
 QString QtEditorPrompts::chooseFolder(QWidget* parent, const QString& title) {
-  return QFileDialog::getExistingDirectory(parent, title);
+  return runFileDialog(parent, title, QFileDialog::Directory, QFileDialog::AcceptOpen, {}, nullptr);
 }
 
 QString QtEditorPrompts::chooseOpenFile(QWidget* parent, const QString& title,
                                         const QString& filter) {
-  return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+  return runFileDialog(parent, title, QFileDialog::ExistingFile, QFileDialog::AcceptOpen, filter,
+                       nullptr);
 }
 
 QString QtEditorPrompts::chooseSaveFile(QWidget* parent, const QString& title,
                                         const QString& filter, QString* chosenFilter) {
-  return QFileDialog::getSaveFileName(parent, title, QString(), filter, chosenFilter);
+  return runFileDialog(parent, title, QFileDialog::AnyFile, QFileDialog::AcceptSave, filter,
+                       chosenFilter);
 }
 
 std::optional<int> QtEditorPrompts::askNumber(QWidget* parent, const QString& title,
                                               const QString& label, int value, int min, int max) {
-  bool ok = false;
-  const int number = QInputDialog::getInt(parent, title, label, value, min, max, 1, &ok);
-  if (!ok) return std::nullopt;
-  return number;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setInputMode(QInputDialog::IntInput);
+  dialog.setIntRange(min, max);
+  dialog.setIntValue(value);
+  russianButtons(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.intValue();
 }
 
 std::optional<QString> QtEditorPrompts::askText(QWidget* parent, const QString& title,
                                                 const QString& label, const QString& text) {
-  bool ok = false;
-  const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
-  if (!ok) return std::nullopt;
-  return answer;
+  QInputDialog dialog(parent);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(label);
+  dialog.setTextValue(text);
+  russianButtons(dialog);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
 }
 
 bool QtEditorPrompts::startProgram(const QString& program, const QString& folder) {

@@ -108,10 +108,10 @@ EditorWindow::EditorWindow(EditorPrompts& prompts, QSettings& settings, QWidget*
   findings_->setObjectName(u"Findings"_s);
   findings_->setAccessibleName(u"Замечания проверки"_s);
   findings_->setRootIsDecorated(false);
-  findings_->setUniformRowHeights(true);
   findings_->setHeaderLabels({u"Место"_s, u"Замечание"_s});
   findings_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   findings_->setWordWrap(true);
+  findings_->setTextElideMode(Qt::ElideNone);
   findingsLabel->setBuddy(findings_);
   summary_->setWordWrap(true);
   checkLayout->addWidget(findingsLabel);
@@ -151,8 +151,8 @@ EditorWindow::EditorWindow(EditorPrompts& prompts, QSettings& settings, QWidget*
 EditorWindow::~EditorWindow() { qApp->removeEventFilter(this); }
 
 QString EditorWindow::folder() const {
-  return session_.isOpen() ? QString::fromLocal8Bit(session_.model().document().folder().c_str())
-                           : QString();
+  if (!session_.isOpen()) return {};
+  return QDir::cleanPath(QString::fromLocal8Bit(session_.model().document().folder().c_str()));
 }
 
 void EditorWindow::buildMenus() {

@@ -35,10 +35,14 @@ QPushButton* button(QWidget* parent, const QString& caption, QBoxLayout* layout)
   return b;
 }
 
+// A line of explanation; two lines high whatever it says, so that the controls
+// below do not move under the mouse when it changes.
 QLabel* note(QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::PlainText);
   label->setWordWrap(true);
+  label->setMinimumHeight(label->fontMetrics().lineSpacing() * 2);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   return label;
 }
 
@@ -253,11 +257,16 @@ void QuestionPanel::showPlace(const Place& place) {
   const bool has = session_.isOpen() && hasQuestion() &&
                    *place_.question < session_.model().questionCount(place_.topic);
   if (!has) place_.question.reset();
-  for (QWidget* w : findChildren<QWidget*>()) w->setEnabled(has);
-  heading_->setEnabled(true);
+  if (has != enabled_) {
+    for (QWidget* w : findChildren<QWidget*>()) w->setEnabled(has);
+    heading_->setEnabled(true);
+    enabled_ = has;
+  }
   if (!has) {
-    heading_->setText(session_.isOpen() ? u"Выберите вопрос в списке «Темы и вопросы»."_s
-                                        : u"Откройте курс: Файл → Открыть курс…"_s);
+    heading_->setText(
+        session_.isOpen()
+            ? u"Выберите вопрос в списке «Темы и вопросы»."_s
+            : u"Откройте курс (Файл → Открыть курс…) или начните новый (Файл → Создать курс…)."_s);
     questionText_->clear();
     options_->setRowCount(0);
     rightAnswer_->clear();

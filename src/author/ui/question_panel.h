@@ -58,6 +58,7 @@ class QuestionPanel final : public QWidget {
   EditorPrompts& prompts_;
   Place place_;
   bool filling_ = false;
+  bool enabled_ = true;                   // whether the fields are enabled (a question is shown)
   std::vector<std::size_t> optionLines_;  // the otvet.txt line of each row
 
   QLabel* heading_ = nullptr;
