@@ -6,6 +6,7 @@ set -euo pipefail
 src=$1
 build=$2
 desktop-file-validate "$src/packaging/vorsanit.desktop"
+desktop-file-validate "$src/packaging/vorsanit-editor.desktop"
 appstreamcli validate --no-net "$src/packaging/vorsanit.metainfo.xml"
 
 work=$(mktemp -d)
@@ -21,16 +22,20 @@ for f in bin/vorsanit bin/vorsanit-check share/vorsanit/course/main.txt share/vo
          share/icons/hicolor/scalable/apps/vorsanit.svg share/man/man1/vorsanit.1 \
          bin/vorsanit-results share/man/man1/vorsanit-results.1 bin/vorsanit-convert \
          share/man/man1/vorsanit-convert.1 share/man/man5/vorsanit-course.5 share/doc/vorsanit/guide.md \
-         share/doc/vorsanit/copyright share/doc/vorsanit/changelog.gz share/doc/vorsanit/template/main.txt; do
+         share/doc/vorsanit/copyright share/doc/vorsanit/changelog.gz share/doc/vorsanit/template/main.txt \
+         bin/vorsanit-editor share/applications/vorsanit-editor.desktop \
+         share/icons/hicolor/scalable/apps/vorsanit-editor.svg share/man/man1/vorsanit-editor.1 \
+         share/man/ru/man1/vorsanit-editor.1; do
   test -f "$root/$f" || { echo "missing in the package: /usr/$f"; exit 1; }
 done
 "$root/bin/vorsanit" --version | grep -c '^vorsanit ' >/dev/null
 "$root/bin/vorsanit" --help | grep -c -- '--sample' >/dev/null
+"$root/bin/vorsanit-editor" --version | grep -c '^vorsanit-editor ' >/dev/null
 # The installed checker finds nothing to fault in the installed sample course
 # (run in the course folder, where graph.txt is looked up).
 (cd "$root/share/vorsanit/course" && "$root/bin/vorsanit-check" .)
 # The manual pages render without a warning, Cyrillic included, in a plain UTF-8 locale.
-for page in "$root"/share/man/man1/*.1 "$root"/share/man/man5/*.5; do
+for page in "$root"/share/man/man1/*.1 "$root"/share/man/man5/*.5 "$root"/share/man/ru/man1/*.1; do
   warnings=$(LANG=C.UTF-8 LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || { echo "man -l $page: $warnings"; exit 1; }
   warnings=$(LC_ALL=C.UTF-8 groff -k -Tutf8 -man -ww -z "$page" 2>&1)
