@@ -53,6 +53,19 @@ Evaluation evaluate(const TestResults& results, bool exam) {
   return e;
 }
 
+ReportInput reportInputOf(const SessionState& started) {
+  ReportInput input;
+  input.exam = isExam(started.SelectedMode);
+  input.name = started.CandidateName;
+  input.code = started.CandidateCode;
+  input.group = started.CandidateGroup;
+  input.rangeFirst = started.RangeFirst;
+  input.rangeLast = started.RangeLast;
+  if (started.SelectedTopic < started.TopicTitles.size())
+    input.topic = started.TopicTitles[started.SelectedTopic];
+  return input;
+}
+
 ReportValues makeReportValues(const ReportInput& input, const TestResults& results,
                               const Evaluation& evaluation) {
   ReportValues v;
@@ -64,8 +77,7 @@ ReportValues makeReportValues(const ReportInput& input, const TestResults& resul
   v.group = input.group;
   v.topic = input.topic;
   v.timeUsed = std::to_string(results.ElapsedSeconds) + cp(" сек");
-  v.range =
-      cp("с ") + std::to_string(input.rangeFirst) + cp(" по ") + std::to_string(input.rangeLast);
+  v.range = rangeText(input.rangeFirst, input.rangeLast);
   v.answers = std::to_string(results.AnswerCount);
   v.errors = std::to_string(evaluation.errorCount);
   v.result = evaluation.grade.text;
@@ -76,6 +88,10 @@ ReportValues makeReportValues(const ReportInput& input, const TestResults& resul
         {results.AskedQuestions[i], results.ChosenOptions[i], results.AnswerResults[i] != 0});
   }
   return v;
+}
+
+std::string rangeText(unsigned first, unsigned last) {
+  return cp("с ") + std::to_string(first) + cp(" по ") + std::to_string(last);
 }
 
 std::string listingCaption(const ReportValues::Entry& entry) {

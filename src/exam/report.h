@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "bank/session_state.h"
 #include "exam/test_session.h"
 
 struct Rgb {
@@ -55,8 +56,14 @@ struct ReportInput {
   std::uint16_t rangeFirst = 0, rangeLast = 0;
 };
 
+// The candidate, topic and range of a test as it started; date and time are the caller's.
+ReportInput reportInputOf(const SessionState& started);
+
 ReportValues makeReportValues(const ReportInput& input, const TestResults& results,
                               const Evaluation& evaluation);
+
+// A range as the report and the record show it: "с 1 по 40".
+std::string rangeText(unsigned first, unsigned last);
 
 // A listing column: the question number over the chosen option, "17\r3(+)".
 std::string listingCaption(const ReportValues::Entry& entry);

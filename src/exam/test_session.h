@@ -41,6 +41,9 @@ class TestSession {
               std::int64_t startMs);
 
   bool running() const { return results_.end == TestEnd::Running; }
+  // Starts the clock anew, before the first tick: the time spent keeping the
+  // test's start mark is not the candidate's.
+  void restartClock(std::int64_t nowMs) { startMs_ = nowMs; }
   const TestResults& results() const { return results_; }
   // 0-based position of the question on show.
   std::uint16_t CurrentQuestion() const { return current_; }

@@ -1,5 +1,8 @@
 // Registration, testing and report windows: the wiring between the widgets,
 // the test rules and the log, driven as a candidate would drive them.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -8,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "exam/outbox.h"
+#include "exam/start_mark.h"
 #include "exam/ui/registration_window.h"
 #include "exam/ui/report_window.h"
 #include "exam/ui/testing_window.h"
@@ -18,18 +23,9 @@
 
 namespace {
 
-// Twenty questions; each has a right option (digit 1) first and a wrong one
-// (digit 2) second. Question 3's consultation names diagram 42.
+// Twenty questions, the right option first; question 3's consultation names diagram 42.
 QuestionBank twentyQuestions() {
-  QuestionBank bank;
-  for (int i = 1; i <= 20; ++i) {
-    bank.QuestionTexts.push_back("Q" + std::to_string(i));
-    bank.QuestionFlags.push_back(1);
-    bank.AnswerTexts.push_back("_1_right");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-    bank.AnswerTexts.push_back("_2_wrong");
-    bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
-  }
+  QuestionBank bank = rightFirstBank(20);
   bank.ConsultTexts = {"_1_2_", "_3_"};
   bank.ConsultBlocks = {{"plain"}, {"$diagram_0042$see it"}};
   return bank;
@@ -362,29 +358,98 @@ class ExamWindowsTest : public QObject {
     });
   }
 
-  void closingTheReportAlwaysRecordsOrSaysWhyNot() {
-    // The close box records like "Закрыть".
+  void theTestLeavesItsTraceAndARefusedRecordWaitsInTheOutbox() {
+    // The start mark at the first question, the record before the report shows.
     session.SelectedMode = 2;
-    runTest("---", {}, [&](TForm12& report) { report.close(); });
-    const std::string first = readFile(folder->path() + "zachet.log");
-    QVERIFY(first.find(cp("Результат:  незачет\r\n")) != std::string::npos);
-    QCOMPARE(first.rfind(std::string(57, '=')), std::size_t(0));  // one record only
+    std::string atReport;
+    runTest("---", {}, [&](TForm12& report) {
+      atReport = readFile(folder->path() + "zachet.log");
+      report.close();
+    });
+    QVERIFY(atReport.find(cp("Результат:  незачет\r\n")) != std::string::npos);
+    QCOMPARE(readFile(folder->path() + "zachet.log"), atReport);  // closing adds nothing
+    const auto mark = parseStartMark(readFile(folder->path() + "zachet.start"));
+    QVERIFY(mark);
+    QCOMPARE(mark->name, session.CandidateName);
+    QCOMPARE(mark->range, cp("с 1 по 20"));
+    QCOMPARE(mark->host, std::string("seat-01"));
+    QVERIFY(!mark->exam);
 
-    // A log that cannot be written: told, the report stays, then the close box lets go.
-    std::filesystem::create_directory(folder->path() + "ekzam.log");
+    // A log that cannot be written: the record waits in the outbox, and the report says so.
+    const std::string log = folder->path() + "ekzam.log";
+    const std::string outbox = folder->path() + "outbox/";
+    std::filesystem::create_directory(log);
     session.SelectedMode = 1;
     fakes->messages.shown.clear();
     runTest("---", {}, [&](TForm12& report) {
+      QCOMPARE(report.kept(), Kept::Where::Outbox);
+      report.Button1Click();
+    });
+    QCOMPARE(fakes->messages.shown.back().title, u8("Внимание"));
+    QVERIFY(fakes->messages.shown.back().text.contains(
+        u8("ekzam.log: под этим именем находится папка. Он сохранён в папке")));
+    QCOMPARE(readOutbox(outbox).size(), std::size_t(1));
+
+    // Once the log can be written, the next record takes the waiting one along, once.
+    std::filesystem::remove(log);
+    runTest("++++++++++");
+    const std::string written = readFile(log);
+    QVERIFY(written.find(cp("Оценка:     2 - неуд.")) < written.find(cp("Оценка:     5 - отл.")));
+    const std::string separator = std::string(57, '=') + "\r\n";
+    QCOMPARE(written.find(separator, written.find(separator, 1) + 1), std::string::npos);  // two
+    QVERIFY(readOutbox(outbox).empty());
+
+    // Neither the log nor the outbox: told so, and "Закрыть" tries again.
+    std::filesystem::rename(log, folder->path() + "old.log");
+    std::filesystem::create_directory(log);
+    std::filesystem::remove_all(outbox);
+    folder->write("outbox", "");
+    runTest("+", {}, [&](TForm12& report) {
+      QCOMPARE(fakes->messages.shown.back().title, u8("Ошибка."));
       report.Button1Click();
       QVERIFY(report.isVisible());
-      QVERIFY(!report.recorded());
-      QCOMPARE(fakes->messages.shown.back().title, u8("Ошибка."));
-      QVERIFY(fakes->messages.shown.back().text.contains(
-          u8("ekzam.log: под этим именем находится папка")));
-      report.close();
+      std::filesystem::remove(log);
+      report.Button1Click();
       QVERIFY(!report.isVisible());
     });
-    QCOMPARE(readFile(folder->path() + "zachet.log"), first);
+    QVERIFY(readFile(log).find(cp("Получено ответов:      1")) != std::string::npos);
+  }
+
+  void aBusyLogLeavesTheWindowAnsweringThenTheRecordWaits() {
+    // Another program holds the log's lock all along.
+    folder->write("ekzam.log", "");
+    const int holder = ::open((folder->path() + "ekzam.log").c_str(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
+    qint64 answeredMs = -1;
+    bool noteShown = false;
+    Kept::Where kept = Kept::Where::Log;
+    runTest(
+        "",
+        [&](TForm11& window) {
+          for (int i = 0; i < 9; ++i) {
+            window.card().OptionButtons()[0]->setChecked(true);
+            window.Button1Click();
+          }
+          QElapsedTimer posted;
+          QTimer::singleShot(0, &window, [&] {
+            answeredMs = posted.elapsed();
+            noteShown = window.findChild<QLabel*>(QStringLiteral("BusyNote")) != nullptr;
+            fakes->clock.monotonic += kLockPatienceMs;  // the wait's bound passes
+          });
+          posted.start();
+          window.card().OptionButtons()[0]->setChecked(true);
+          window.Button1Click();  // the tenth answer ends the test
+        },
+        [&](TForm12& report) {
+          kept = report.kept();
+          report.Button1Click();
+        });
+    ::close(holder);
+    QVERIFY(noteShown);
+    QVERIFY2(answeredMs >= 0 && answeredMs < 100, qPrintable(QString::number(answeredMs)));
+    QCOMPARE(kept, Kept::Where::Outbox);
+    QCOMPARE(readFile(folder->path() + "ekzam.log"), std::string());
+    QCOMPARE(readOutbox(folder->path() + "outbox/").size(), std::size_t(1));
   }
 };
 

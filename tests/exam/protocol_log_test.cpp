@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -145,4 +148,40 @@ TEST_F(ProtocolLog, ConcurrentWritersLoseAndInterleaveNothing) {
     at = end == std::string::npos ? text.size() : end;
   }
   EXPECT_EQ(count, static_cast<std::size_t>(kWriters * kRecords));
+}
+
+TEST_F(ProtocolLog, ABusyLogIsToldAtOnceAndADeliveredRecordIsNotDoubled) {
+  const std::string log = path("ekzam.log");
+  ASSERT_FALSE(appendRecord(log, record(1, 1)));
+  const int holder = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+  const auto busy = appendRecord(log, record(1, 2), {LockWait::Try, std::nullopt});
+  ::close(holder);
+  ASSERT_TRUE(busy);
+  EXPECT_EQ(utf8FromCp1251(busy->reason), "файл занят другой программой");
+
+  // A record already there after the given offset is not appended again; one
+  // before it, or not there at all, is.
+  const std::uint64_t since = logSize(log);
+  ASSERT_FALSE(appendRecord(log, record(1, 2), {LockWait::Try, since}));
+  ASSERT_FALSE(appendRecord(log, record(1, 2), {LockWait::Try, since}));
+  ASSERT_FALSE(appendRecord(log, record(1, 1), {LockWait::Try, since}));
+  EXPECT_EQ(read(log), record(1, 1) + record(1, 2) + record(1, 1));
+}
+
+TEST_F(ProtocolLog, ANewLogTakesTheFoldersGroupAndItsWriteAccess) {
+  const mode_t old = ::umask(077);
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_all);
+  ASSERT_FALSE(appendRecord(path("ekzam.log"), record(1, 1)));
+  fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+  ASSERT_FALSE(appendRecord(path("zachet.log"), record(1, 1)));
+  ::umask(old);
+  struct stat folder {
+  }, shared{}, closed{};
+  ASSERT_EQ(::stat(dir.c_str(), &folder), 0);
+  ASSERT_EQ(::stat(path("ekzam.log").c_str(), &shared), 0);
+  ASSERT_EQ(::stat(path("zachet.log").c_str(), &closed), 0);
+  EXPECT_EQ(shared.st_mode & 0777, 0664u);
+  EXPECT_EQ(closed.st_mode & 0777, 0644u);
+  EXPECT_EQ(shared.st_gid, folder.st_gid);
 }

@@ -1,4 +1,5 @@
 #include "exam/report.h"
+#include "exam/start_mark.h"
 
 #include <gtest/gtest.h>
 
@@ -125,4 +126,25 @@ TEST(Report, NoValueBreaksTheRecordsLines) {
   EXPECT_EQ(lineEnds, 18u);
   EXPECT_EQ(record.find_first_of("\t\n\r"), record.find("\r\n"));
   EXPECT_NE(record.find("x y"), std::string::npos);
+}
+
+TEST(StartMark, OneLineThatReadsBackAndNothingElseReads) {
+  StartMark mark{"05.03.2024",
+                 "07:08:09",
+                 false,
+                 cp("Тема\t2"),
+                 cp("с 1 по 40"),
+                 "07",
+                 cp("Иванов\r\nИ."),
+                 "",
+                 "seat-04",
+                 "1b4e28ba-2fa1-41d2-883f-0016d3cca427"};
+  const std::string line = formatStartMark(mark);
+  EXPECT_EQ(line, cp("05.03.2024\t07:08:09\tЗачет\tТема 2\tс 1 по 40\t07\tИванов  И.\t\tseat-04\t"
+                     "1b4e28ba-2fa1-41d2-883f-0016d3cca427\r\n"));
+  mark.topic = cp("Тема 2");
+  mark.name = cp("Иванов  И.");
+  EXPECT_EQ(parseStartMark(line), mark);
+  EXPECT_FALSE(parseStartMark(line.substr(0, line.rfind('\t'))));
+  EXPECT_FALSE(parseStartMark(cp("05.03.2024\t07:08:09\tТест\ta\tb\tc\td\te\tf\tg")));
 }

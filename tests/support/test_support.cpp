@@ -83,6 +83,19 @@ void whileModal(const std::function<void()>& body, const std::function<bool(QWid
   timer.stop();
 }
 
+QuestionBank rightFirstBank(int count) {
+  QuestionBank bank;
+  for (int i = 1; i <= count; ++i) {
+    bank.QuestionTexts.push_back("Q" + std::to_string(i));
+    bank.QuestionFlags.push_back(1);
+    for (const char* option : {"_1_right", "_2_wrong"}) {
+      bank.AnswerTexts.push_back(option);
+      bank.AnswerQuestionSets.push_back("_" + std::to_string(i) + "_");
+    }
+  }
+  return bank;
+}
+
 void settle() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
@@ -123,7 +136,10 @@ bool forEachWindow(const Services& services, const std::string& folder,
     results.AnswerCount = 10;
     results.ErrorCount = static_cast<std::uint16_t>(report.errors);
     results.end = TestEnd::TenAnswers;
-    TForm12 window(session, results, services, nullptr);
+    const OutboxEntry record;
+    Kept kept;
+    kept.where = Kept::Where::Log;
+    TForm12 window(session, results, services, record, kept, nullptr);
     visit(window, QStringLiteral("TForm12-%1%2")
                       .arg(report.exam ? QString() : QStringLiteral("pass-"))
                       .arg(report.errors));

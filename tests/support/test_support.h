@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bank/question_bank.h"
 #include "platform/ui/services.h"
 
 class QWidget;
@@ -65,7 +66,11 @@ struct FakeServices {
   RecordingMessageSink messages;
   FakeClock clock;
   ScriptedRandom random;
-  Services services(const std::string& folder) { return Services{folder, messages, clock, random}; }
+  // The account's outbox is a folder of its own inside the test's folder.
+  Services services(const std::string& folder) {
+    return Services{folder, messages, clock, random,
+                    Seat{"seat-01", "student", folder + "outbox/"}};
+  }
 };
 
 // Calls handler with each modal window that becomes active while body runs,
@@ -89,6 +94,10 @@ struct ReportCase {
 bool forEachWindow(const Services& services, const std::string& folder,
                    const std::vector<ReportCase>& reports,
                    const std::function<void(TFormBase&, const QString&)>& visit);
+
+// count questions "Q1", "Q2", …; each has a right option (digit 1) first and
+// a wrong one (digit 2) second, and no consultation.
+QuestionBank rightFirstBank(int count);
 
 // Lets queued events (such as window activation) run.
 void settle();

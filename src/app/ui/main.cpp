@@ -14,6 +14,8 @@
 
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
+#include "exam/outbox.h"
+#include "platform/seat.h"
 #include "platform/text_file.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
@@ -114,8 +116,15 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral(": ") + fromCp1251(read.error().what));
   }
 
-  const Services services{folder, messages, clock, random};
-  TForm2 mainWindow(services);
+  endCleanlyOnSignals();
+  const Services services{folder, messages, clock, random,
+                          Seat{hostName(), accountName(), defaultOutboxFolder()}};
+  // Records and start marks that could not reach their log last time go there now.
+  LogCourier courier;
+  deliverOutbox(services.seat.outboxFolder, courier);
+  TForm2 mainWindow(services);  // shows the title window before the message loop runs
+  // Asked to end meanwhile: the message loop would start afresh and forget it.
+  if (programEnding()) return 0;
   design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
   mainWindow.show();
   return app.exec();

@@ -25,12 +25,14 @@ void setCaption(QLabel* label, const std::string& bytes) {
 }  // namespace
 
 TForm12::TForm12(const SessionState& session, const TestResults& results, const Services& services,
-                 QWidget* owner)
+                 const OutboxEntry& entry, const Kept& kept, QWidget* owner)
     : TFormBase(owner),
       session_(session),
       results_(results),
       services_(services),
-      exam_(isExam(session.SelectedMode)) {
+      exam_(isExam(session.SelectedMode)),
+      entry_(entry),
+      kept_(kept) {
   setBorderIcons(true);
   applyDesign("Form12", u"Отчет"_s, {482, 365}, design::clInfoBk,
               design::font(QStringLiteral("MS Sans Serif"), 13));
@@ -89,16 +91,7 @@ void TForm12::FormActivate() {
   Button1->setFocus();
 
   evaluation_ = evaluate(results_, exam_);
-  ReportInput input;
-  input.exam = exam_;
-  input.name = session_.CandidateName;
-  input.code = session_.CandidateCode;
-  input.group = session_.CandidateGroup;
-  input.rangeFirst = session_.RangeFirst;
-  input.rangeLast = session_.RangeLast;
-  if (session_.SelectedTopic < session_.TopicTitles.size())
-    input.topic = session_.TopicTitles[session_.SelectedTopic];
-  values_ = makeReportValues(input, results_, evaluation_);
+  values_ = makeReportValues(reportInputOf(session_), results_, evaluation_);
   Timer1Timer();
 
   setCaption(Label2, values_.name);
@@ -136,6 +129,17 @@ void TForm12::FormActivate() {
           this, u"Зачет."_s,
           u"К сожалению вы не ответили уже на 3 вопроса. Дальнейший опрос нецелесообразен."_s);
   }
+  tellWhereKept();
+}
+
+void TForm12::tellWhereKept() {
+  if (kept_.where == Kept::Where::Outbox)
+    services_.messages.message(this, u"Внимание"_s, keptNotice(kept_, true));
+  else if (kept_.where == Kept::Where::Nowhere)
+    services_.messages.message(
+        this, u"Ошибка."_s,
+        keptNotice(kept_, true) +
+            u" Не закрывайте отчет: «Закрыть» попробует записать его снова."_s);
 }
 
 void TForm12::Timer1Timer() {
@@ -146,35 +150,25 @@ void TForm12::Timer1Timer() {
   setCaption(Label16, values_.time);
 }
 
-bool TForm12::writeProtocol() {
-  if (recorded_) return true;
-  Timer1Timer();  // the record carries the date and time of its writing
-  const std::string path = services_.path(logFileName(exam_));
-  if (const auto failure = appendRecord(path, makeRecord(values_))) {
-    failureReported_ = true;
-    services_.messages.message(this, u"Ошибка."_s,
-                               u"Протокол не записан в файл "_s +
-                                   QString::fromLocal8Bit(path.c_str()) + QStringLiteral(": ") +
-                                   fromCp1251(failure->reason) + QStringLiteral("."));
-    return false;
-  }
-  recorded_ = true;
-  return true;
-}
-
 void TForm12::Button1Click() {
   if (!evaluated_) return;
-  if (writeProtocol()) accept();
+  if (kept_.where == Kept::Where::Nowhere) {
+    kept_ = keepEntry(this, services_, entry_);
+    if (kept_.where != Kept::Where::Log) {
+      tellWhereKept();
+      if (kept_.where == Kept::Where::Nowhere) return;
+    }
+  }
+  accept();
 }
 
 void TForm12::closeEvent(QCloseEvent* event) {
-  // Closing by the close box records the test as "Закрыть" does, so a result
-  // cannot be left out of the log; only after a reported failure may the
-  // window close without its record, so nobody is held by a read-only folder.
-  const bool hadFailed = failureReported_;
-  if (!evaluated_ || writeProtocol() || hadFailed) {
-    TFormBase::closeEvent(event);
-    return;
+  // The close box closes as "Закрыть" does, and makes one more attempt for a
+  // record that is nowhere yet; having been told so, nobody is held by a
+  // folder that refuses it.
+  if (evaluated_ && kept_.where == Kept::Where::Nowhere) {
+    kept_ = keepEntry(this, services_, entry_);
+    if (kept_.where == Kept::Where::Outbox) tellWhereKept();
   }
-  event->ignore();
+  TFormBase::closeEvent(event);
 }

@@ -1,11 +1,13 @@
 #pragma once
-// The report window: grades a finished test, lists its answers and appends
-// the protocol record to the mode's log when it is closed.
+// The report window: grades a finished test and lists its answers. The
+// test's record was kept before it opened; it only says where the record went
+// when that was not the log, and tries again while it is nowhere.
 #include <vector>
 
 #include "bank/session_state.h"
 #include "exam/report.h"
 #include "exam/test_session.h"
+#include "exam/ui/trace_keeping.h"
 #include "platform/ui/form.h"
 #include "platform/ui/services.h"
 
@@ -18,13 +20,14 @@ class TForm12 final : public TFormBase {
   Q_OBJECT
 
  public:
+  // entry is the test's record and kept where it went.
   TForm12(const SessionState& session, const TestResults& results, const Services& services,
-          QWidget* owner);
+          const OutboxEntry& entry, const Kept& kept, QWidget* owner);
 
   const Evaluation& evaluation() const { return evaluation_; }
   const std::vector<QLabel*>& listingLabels() const { return ListingLabels; }
-  // Whether the record of this test is in the log.
-  bool recorded() const { return recorded_; }
+  // Where the record of this test is.
+  Kept::Where kept() const { return kept_.where; }
 
   void Timer1Timer();
   void Button1Click();
@@ -34,8 +37,8 @@ class TForm12 final : public TFormBase {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Appends the record; on a failure tells the user and returns false.
-  bool writeProtocol();
+  // Tells where the record went when that is not the log.
+  void tellWhereKept();
 
   const SessionState& session_;
   const TestResults& results_;
@@ -44,8 +47,8 @@ class TForm12 final : public TFormBase {
   Evaluation evaluation_;
   ReportValues values_;
   bool evaluated_ = false;
-  bool recorded_ = false;
-  bool failureReported_ = false;
+  const OutboxEntry& entry_;
+  Kept kept_;
 
   QLabel* Label2 = nullptr;
   QLabel* Label4 = nullptr;

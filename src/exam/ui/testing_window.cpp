@@ -5,7 +5,12 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include "exam/report.h"
+#include "exam/start_mark.h"
+#include "exam/ui/clock_texts.h"
 #include "exam/ui/report_window.h"
+#include "exam/ui/trace_keeping.h"
+#include "platform/seat.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
 #include "study/ui/diagram_window.h"
@@ -80,9 +85,43 @@ void TForm11::FormActivate() {
     reject();
     return;
   }
+  if (!markStart()) {
+    reject();
+    return;
+  }
+  test_->restartClock(services_.clock.monotonicMs());
   showQuestion();
   Timer1->start();
   ShowRemainingTime();
+}
+
+bool TForm11::markStart() {
+  const bool exam = isExam(started_.SelectedMode);
+  const ReportInput input = reportInputOf(started_);
+  const QDateTime now = services_.clock.now();
+  testId_ = newUuid();
+  StartMark mark;
+  mark.date = shortDate(now);
+  mark.time = longTime(now);
+  mark.exam = exam;
+  mark.topic = input.topic;
+  mark.range = rangeText(input.rangeFirst, input.rangeLast);
+  mark.code = input.code;
+  mark.name = input.name;
+  mark.group = input.group;
+  mark.host = services_.seat.host;
+  mark.id = testId_;
+  const Kept kept = keepEntry(
+      this, services_,
+      seatEntry(services_, "start", startJournalName(exam), exam, testId_, formatStartMark(mark)));
+  if (kept.where == Kept::Where::Log) return true;
+  if (programEnding()) return false;
+  // A test that leaves no trace at all does not begin: it could be retaken unseen.
+  const bool waits = kept.where == Kept::Where::Outbox;
+  services_.messages.message(
+      this, waits ? u"Внимание"_s : u"Ошибка."_s,
+      keptNotice(kept, false) + (waits ? QString() : u" Тест не может начаться."_s));
+  return waits;
 }
 
 void TForm11::showQuestion() {
@@ -135,8 +174,20 @@ void TForm11::endTest() {
   if (reportOpen_) return;
   reportOpen_ = true;
   Timer1->stop();
+  // The record is kept before the report shows, so that a program ended on
+  // the report has stored it already; it carries the moment the test ended.
+  const bool exam = isExam(started_.SelectedMode);
+  ReportInput input = reportInputOf(started_);
+  const QDateTime now = services_.clock.now();
+  input.date = shortDate(now);
+  input.time = longTime(now);
+  const TestResults& results = test_->results();
+  const OutboxEntry entry =
+      seatEntry(services_, "record", logFileName(exam), exam, testId_,
+                makeRecord(makeReportValues(input, results, evaluate(results, exam))));
+  const Kept kept = keepEntry(this, services_, entry);
   {
-    TForm12 report(started_, test_->results(), services_, this);
+    TForm12 report(started_, results, services_, entry, kept, this);
     report.exec();
   }
   accept();

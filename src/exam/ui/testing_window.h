@@ -3,6 +3,7 @@
 // itself is a TestSession; the window shows its questions, passes the answers
 // and clock ticks on, and opens the report when the test is over.
 #include <memory>
+#include <string>
 
 #include "bank/question_bank.h"
 #include "bank/session_state.h"
@@ -38,6 +39,8 @@ class TForm11 final : public TFormBase {
 
  private:
   void showQuestion();
+  // Leaves the test's start mark; false when the test may not begin.
+  bool markStart();
   void endTest();
 
   SessionState& session_;
@@ -45,6 +48,7 @@ class TForm11 final : public TFormBase {
   const QuestionBank& bank_;
   const Services& services_;
   std::unique_ptr<TestSession> test_;
+  std::string testId_;  // carried by the start mark and the record
   QuestionCard* card_ = nullptr;
   bool reportOpen_ = false;
 

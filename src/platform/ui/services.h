@@ -41,15 +41,33 @@ class SystemClock final : public Clock {
   }
 };
 
+// The seat a test runs on: what its start mark and record carry besides the
+// test, and the account's outbox, where they wait until they reach the log.
+struct Seat {
+  std::string host;
+  std::string account;
+  std::string outboxFolder;  // ends in '/'
+};
+
 struct Services {
   std::string programFolder;  // ends in '/', or empty for the current directory
   MessageSink& messages;
   Clock& clock;
   Random& random;
+  Seat seat;
 
   // A course file in the program folder.
   std::string path(const std::string& name) const { return programFolder + name; }
 };
+
+// Set once the program has been asked to end (a signal): waits that run their
+// own event loop stop at once instead of going on.
+void markProgramEnding();
+bool programEnding();
+
+// SIGTERM, SIGHUP and SIGINT end the program from its event loop: every
+// window's loop returns, nothing more is shown, and programEnding() holds.
+void endCleanlyOnSignals();
 
 // The folder of the running program file, up to and including its last separator.
 std::string programFolderOf(const QString& programPath);

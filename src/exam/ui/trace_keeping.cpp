@@ -1,0 +1,132 @@
+#include "exam/ui/trace_keeping.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QLabel>
+#include <QTimer>
+
+#include "platform/ui/codec.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kRetryStepMs = 100;
+
+QString pathText(const std::string& path) { return QString::fromLocal8Bit(path.c_str()); }
+
+// The window's own words while it waits, over its bottom edge (and its
+// buttons, which have nothing to do meanwhile).
+class BusyNote {
+ public:
+  BusyNote(QWidget* window, const std::string& target) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (!window) return;
+    label_ = new QLabel(
+        u"Файл "_s + pathText(target) + u" занят другой программой. Подождите, пожалуйста…"_s,
+        window);
+    label_->setObjectName(QStringLiteral("BusyNote"));
+    label_->setTextFormat(Qt::PlainText);
+    label_->setAlignment(Qt::AlignCenter);
+    label_->setWordWrap(true);
+    label_->setAutoFillBackground(true);
+    label_->setGeometry(0, window->height() - 40, window->width(), 40);
+    label_->show();
+    label_->raise();
+  }
+  ~BusyNote() {
+    delete label_;
+    QApplication::restoreOverrideCursor();
+  }
+  BusyNote(const BusyNote&) = delete;
+  BusyNote& operator=(const BusyNote&) = delete;
+
+ private:
+  QLabel* label_ = nullptr;
+};
+
+// Lets the window answer for a step; false when the program is ending.
+bool pause() {
+  if (programEnding()) return false;
+  QEventLoop loop;
+  QTimer::singleShot(kRetryStepMs, &loop, &QEventLoop::quit);
+  loop.exec();
+  return !programEnding();
+}
+
+// Appends entry to its log, retrying while the log is busy.
+std::optional<AppendFailure> deliverPatiently(QWidget* window, const Services& services,
+                                              Courier& courier, const OutboxEntry& entry) {
+  std::optional<AppendFailure> failed = courier.deliver(entry);
+  if (!failed || failed->code != EWOULDBLOCK) return failed;
+  const BusyNote note(window, entry.target);
+  const std::int64_t until = services.clock.monotonicMs() + kLockPatienceMs;
+  while (failed && failed->code == EWOULDBLOCK && services.clock.monotonicMs() < until && pause())
+    failed = courier.deliver(entry);
+  return failed;
+}
+
+}  // namespace
+
+OutboxEntry seatEntry(const Services& services, const char* kind, const std::string& logName,
+                      bool exam, const std::string& id, std::string payload) {
+  OutboxEntry entry;
+  entry.kind = kind;
+  entry.target = services.path(logName);
+  if (entry.target.empty() || entry.target.front() != '/') {
+    // The outbox may be delivered from another folder: the log is named whole.
+    const QByteArray absolute =
+        QDir::current().absoluteFilePath(pathText(entry.target)).toLocal8Bit();
+    entry.target.assign(absolute.constData(), static_cast<std::size_t>(absolute.size()));
+  }
+  entry.id = id;
+  entry.host = services.seat.host;
+  entry.account = services.seat.account;
+  entry.exam = exam;
+  entry.since = logSize(entry.target);
+  entry.payload = std::move(payload);
+  return entry;
+}
+
+Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& entry) {
+  Kept kept;
+  kept.target = entry.target;
+  kept.outboxFolder = services.seat.outboxFolder;
+  LogCourier courier;
+  const auto put = putInOutbox(services.seat.outboxFolder, entry);
+  if (!put) kept.outboxFailure = put.error();
+  if (const auto failed = deliverPatiently(window, services, courier, entry)) {
+    kept.logFailure = *failed;
+    kept.where = put ? Kept::Where::Outbox : Kept::Where::Nowhere;
+    return kept;
+  }
+  kept.where = Kept::Where::Log;
+  if (put) {
+    removeFromOutbox(*put);
+    // What waited for an earlier failure goes along now, without waiting.
+    deliverOutbox(services.seat.outboxFolder, courier);
+  }
+  return kept;
+}
+
+QString keptNotice(const Kept& kept, bool record) {
+  const QString what = record ? u"Протокол"_s : u"Отметка о начале теста"_s;
+  const QString log = pathText(kept.target);
+  const QString outbox = pathText(kept.outboxFolder);
+  switch (kept.where) {
+    case Kept::Where::Log:
+      return {};
+    case Kept::Where::Outbox:
+      return what + (record ? u" не записан в файл "_s : u" не записана в файл "_s) + log +
+             u": "_s + fromCp1251(kept.logFailure.reason) +
+             (record ? u". Он сохранён в папке "_s : u". Она сохранена в папке "_s) + outbox +
+             u" и будет дописан"_s + (record ? QString() : u"а"_s) +
+             u" в журнал при следующем запуске программы."_s;
+    case Kept::Where::Nowhere:
+      return what + (record ? u" не записан ни в файл "_s : u" не записана ни в файл "_s) + log +
+             u" ("_s + fromCp1251(kept.logFailure.reason) + u"), ни в папку "_s + outbox + u" ("_s +
+             fromCp1251(kept.outboxFailure.reason) + u")."_s;
+  }
+  return {};
+}
