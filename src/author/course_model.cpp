@@ -16,6 +16,8 @@ using F = CourseFileId;
 constexpr std::size_t kQuestionPrefix = 9;  // "_001_2_1_"
 constexpr std::size_t kMarkerLength = 14;   // "$diagram_0007$"
 constexpr std::size_t kNoPlace = static_cast<std::size_t>(-1);
+
+std::string decimal(unsigned n) { return std::to_string(n); }
 constexpr const char* kRangesHeader = "Диапазоны вопросов для режимов контроля и самоконтроля";
 
 bool isMarkerLine(std::string_view line) {
@@ -88,8 +90,6 @@ std::string contentLine(std::string line) {
   return line;
 }
 
-std::string decimal(unsigned n) { return std::to_string(n); }
-
 std::optional<unsigned> readDecimal(std::string_view text) {
   if (text.empty() || text.size() > 5) return std::nullopt;
   unsigned value = 0;
@@ -121,6 +121,35 @@ RangeFields rangeFields(const std::string& line) {
 
 std::string rangeLine(const RangeRow& row) {
   return "_" + row.first + "_" + row.last + "_" + row.caption;
+}
+
+std::string countLine(std::size_t ranges) {
+  return "**" + decimal(static_cast<unsigned>(std::min<std::size_t>(ranges, 9)));
+}
+
+std::string markerLine(unsigned topic) { return "+++" + decimal(topic); }
+
+std::string questionRecord(unsigned number, unsigned right, const std::string& text) {
+  char prefix[16];
+  std::snprintf(prefix, sizeof prefix, "_%03u_%u_1_", number, right);
+  return prefix + text;
+}
+
+std::string setLine(const std::vector<unsigned>& numbers) { return "**" + setText(numbers); }
+
+// A question's own set line with its options, digits 1, 2, ...
+std::vector<std::string> optionSet(unsigned number, const std::vector<std::string>& options) {
+  std::vector<std::string> lines = {setLine({number})};
+  for (std::size_t i = 0; i < options.size(); ++i)
+    lines.push_back("_" + decimal(static_cast<unsigned>(i + 1)) + "_" + options[i]);
+  return lines;
+}
+
+std::vector<std::string> blockLines(const std::vector<unsigned>& numbers,
+                                    const std::vector<std::string>& content) {
+  std::vector<std::string> lines = {setLine(numbers)};
+  for (const std::string& line : content) lines.push_back(contentLine(line));
+  return lines;
 }
 
 void indexMain(const TextDoc& doc, CourseIndex& index) {
@@ -444,7 +473,7 @@ std::size_t CourseModel::topicEnd(Change& log, F file, unsigned topic) {
   }
   if (file == F::Ranges && !document_.file(file).present)
     insertLines(log, file, 0, {cp(kRangesHeader)});
-  insertLines(log, file, document_.file(file).lines.size(), {"+++" + decimal(topic)});
+  insertLines(log, file, document_.file(file).lines.size(), {markerLine(topic)});
   return document_.file(file).lines.size();
 }
 
@@ -589,7 +618,7 @@ Change CourseModel::addOption(unsigned topic, std::size_t position, const std::s
   }
   std::size_t at = insertionPoint(F::Answers, topic, view.number);
   if (at == kNoPlace) at = topicEnd(log, F::Answers, topic);
-  insertLines(log, F::Answers, at, {"**" + setText({view.number}), line});
+  insertLines(log, F::Answers, at, {setLine({view.number}), line});
   return log;
 }
 
@@ -650,7 +679,7 @@ Change CourseModel::ownOptions(unsigned topic, std::size_t position) {
   const auto sets = setsNaming(parts(topic).answerSets, n);
   if (sets.empty() || (sets.size() == 1 && sets.front()->numbers == std::vector<unsigned>{n}))
     return log;
-  std::vector<std::string> lines = {"**" + setText({n})};
+  std::vector<std::string> lines = {setLine({n})};
   for (const SetBlock* set : sets)
     for (std::string& text : texts(document_.file(F::Answers), set->members))
       lines.push_back(std::move(text));
@@ -689,11 +718,9 @@ Change CourseModel::setConsultation(unsigned topic, std::size_t position,
   if (!block) {
     if (std::all_of(lines.begin(), lines.end(), [](const std::string& l) { return l.empty(); }))
       return log;
-    std::vector<std::string> made = {"**" + setText({n})};
-    for (const std::string& line : lines) made.push_back(contentLine(line));
     std::size_t at = insertionPoint(F::Consultations, topic, n);
     if (at == kNoPlace) at = topicEnd(log, F::Consultations, topic);
-    insertLines(log, F::Consultations, at, std::move(made));
+    insertLines(log, F::Consultations, at, blockLines({n}, lines));
     return log;
   }
   const TextDoc& doc = document_.file(F::Consultations);
@@ -737,7 +764,7 @@ Change CourseModel::ownConsultation(unsigned topic, std::size_t position) {
   const unsigned n = questionNumber(topic, position);
   const SetBlock* block = blockOf(topic, n);
   if (!block || block->numbers == std::vector<unsigned>{n}) return log;
-  std::vector<std::string> lines = {"**" + setText({n})};
+  std::vector<std::string> lines = {setLine({n})};
   for (std::string& text : texts(document_.file(F::Consultations), block->members))
     lines.push_back(std::move(text));
   if (lines.size() == 1) lines.push_back(" ");
@@ -786,7 +813,7 @@ Change CourseModel::setDiagram(unsigned topic, std::size_t position,
     if (!diagram) return log;
     std::size_t at = insertionPoint(F::Consultations, topic, n);
     if (at == kNoPlace) at = topicEnd(log, F::Consultations, topic);
-    insertLines(log, F::Consultations, at, {"**" + setText({n}), diagramMarker(*diagram)});
+    insertLines(log, F::Consultations, at, {setLine({n}), diagramMarker(*diagram)});
     return log;
   }
   if (block->members.empty()) {
@@ -859,8 +886,6 @@ Change CourseModel::insertQuestion(unsigned topic, std::size_t position, const N
     if (q.number >= p && q.number >= kMostQuestions) return log;  // no number left above
   if (p > kMostQuestions) return log;
   renumber(log, topic, [p](unsigned n) -> std::optional<unsigned> { return n >= p ? n + 1 : n; });
-  char prefix[16];
-  std::snprintf(prefix, sizeof prefix, "_%03u_%u_1_", p, nq.right);
   std::size_t at;
   if (position < qs.size())
     at = qs[position].line;
@@ -872,20 +897,16 @@ Change CourseModel::insertQuestion(unsigned topic, std::size_t position, const N
          1;
   else
     at = topicEnd(log, F::Questions, topic);
-  insertLines(log, F::Questions, at, {prefix + nq.text});
+  insertLines(log, F::Questions, at, {questionRecord(p, nq.right, nq.text)});
 
-  std::vector<std::string> answers = {"**" + setText({p})};
-  for (std::size_t i = 0; i < nq.options.size(); ++i)
-    answers.push_back("_" + decimal(static_cast<unsigned>(i + 1)) + "_" + nq.options[i]);
+  std::vector<std::string> answers = optionSet(p, nq.options);
   std::size_t answersAt = insertionPoint(F::Answers, topic, p);
   if (answersAt == kNoPlace) answersAt = topicEnd(log, F::Answers, topic);
   insertLines(log, F::Answers, answersAt, std::move(answers));
   if (!nq.consultation.empty()) {
-    std::vector<std::string> block = {"**" + setText({p})};
-    for (const std::string& line : nq.consultation) block.push_back(contentLine(line));
     std::size_t blockAt = insertionPoint(F::Consultations, topic, p);
     if (blockAt == kNoPlace) blockAt = topicEnd(log, F::Consultations, topic);
-    insertLines(log, F::Consultations, blockAt, std::move(block));
+    insertLines(log, F::Consultations, blockAt, blockLines({p}, nq.consultation));
   }
   shiftRanges(log, topic, 0, p);
   return log;
@@ -1010,7 +1031,7 @@ Change CourseModel::appendTopics(const CourseModel& other) {
       std::vector<std::string> lines;
       for (std::size_t i = 0; i < markers.size(); ++i) {
         if (markers[i].topic != k) continue;
-        lines.push_back("+++" + decimal(static_cast<unsigned>(t)));
+        lines.push_back(markerLine(static_cast<unsigned>(t)));
         const std::size_t end = i + 1 < markers.size() ? markers[i + 1].line : doc.lines.size();
         for (std::size_t line = markers[i].line + 1; line < end; ++line)
           lines.push_back(doc.lines[line].text);
@@ -1020,6 +1041,49 @@ Change CourseModel::appendTopics(const CourseModel& other) {
         insertLines(log, file, 0, {cp(kRangesHeader)});
       insertLines(log, file, document_.file(file).lines.size(), std::move(lines));
     }
+  }
+  return log;
+}
+
+Change CourseModel::appendTopic(const TopicDraft& draft) {
+  Change log;
+  const auto t = static_cast<unsigned>(topicCount() + 1);
+  if (t > kLastContentTopic || draft.title.empty() || draft.questions.empty() ||
+      draft.questions.size() > kMostQuestions)
+    return log;
+  // Each file gets the topic's section at its end, in one splice.
+  std::vector<std::string> questions = {markerLine(t)};
+  std::vector<std::string> answers = {markerLine(t)};
+  std::vector<std::string> consultations = {markerLine(t)};
+  std::vector<unsigned> unexplained;
+  for (std::size_t i = 0; i < draft.questions.size(); ++i) {
+    const NewQuestion& q = draft.questions[i];
+    const auto n = static_cast<unsigned>(i + 1);
+    questions.push_back(questionRecord(n, q.right, q.text));
+    for (std::string& line : optionSet(n, q.options)) answers.push_back(std::move(line));
+    if (q.consultation.empty()) {
+      unexplained.push_back(n);
+      continue;
+    }
+    for (std::string& line : blockLines({n}, q.consultation))
+      consultations.push_back(std::move(line));
+  }
+  if (!unexplained.empty() && !draft.otherwise.empty())
+    for (std::string& line : blockLines(unexplained, draft.otherwise))
+      consultations.push_back(std::move(line));
+  insertLines(log, F::Main, document_.file(F::Main).lines.size(), {draft.title});
+  insertLines(log, F::Questions, document_.file(F::Questions).lines.size(), std::move(questions));
+  insertLines(log, F::Answers, document_.file(F::Answers).lines.size(), std::move(answers));
+  if (consultations.size() > 1)
+    insertLines(log, F::Consultations, document_.file(F::Consultations).lines.size(),
+                std::move(consultations));
+  if (!draft.ranges.empty()) {
+    std::vector<std::string> ranges;
+    if (!document_.file(F::Ranges).present) ranges.push_back(cp(kRangesHeader));
+    ranges.push_back(markerLine(t));
+    ranges.push_back(countLine(draft.ranges.size()));
+    for (const RangeRow& row : draft.ranges) ranges.push_back(rangeLine(row));
+    insertLines(log, F::Ranges, document_.file(F::Ranges).lines.size(), std::move(ranges));
   }
   return log;
 }
@@ -1047,8 +1111,7 @@ Change CourseModel::setRanges(unsigned topic, const std::vector<RangeRow>& rows)
       at = counts.back() + 1;
     } else {
       at = topicEnd(log, F::Ranges, topic);
-      added.insert(added.begin(),
-                   "**" + decimal(static_cast<unsigned>(std::min<std::size_t>(rows.size(), 9))));
+      added.insert(added.begin(), countLine(rows.size()));
     }
     insertLines(log, F::Ranges, at, std::move(added));
   } else {

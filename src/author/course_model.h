@@ -109,6 +109,16 @@ struct NewQuestion {
   std::vector<std::string> consultation;  // none: no block of its own
 };
 
+// A whole topic appended at once, as a converter makes one: its questions in
+// order, each with its own set of options and, when it has one, its own
+// consultation; the questions without one share the block `otherwise`.
+struct TopicDraft {
+  std::string title;
+  std::vector<NewQuestion> questions;
+  std::vector<std::string> otherwise;  // empty: no block for them
+  std::vector<RangeRow> ranges;
+};
+
 class CourseModel {
  public:
   CourseModel() = default;
@@ -176,6 +186,8 @@ class CourseModel {
   Change deleteTopic(unsigned topic);
   // The topics of another course appended as new topics (an import).
   Change appendTopics(const CourseModel& other);
+  // A new topic after the others, written in one go (nothing when nine are there).
+  Change appendTopic(const TopicDraft& draft);
 
   Change setRanges(unsigned topic, const std::vector<RangeRow>& rows);
   Change setIdentity(const IdentityFields& fields);
