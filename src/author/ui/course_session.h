@@ -35,6 +35,8 @@ class CourseSession final : public QObject {
   // Whether the files on disk differ from the course as edited.
   bool modified() const { return open_ && (!undo_.isClean() || !saved_); }
   void markSaved();
+  // The place on show, where an undo of the next edit returns to.
+  void setCurrent(const Place& place) { current_ = place; }
 
   using Edit = std::function<Change(CourseModel&)>;
   // Applies the edit as one step of the undo history, named text; false when it
@@ -52,6 +54,7 @@ class CourseSession final : public QObject {
   QUndoStack undo_;
   bool open_ = false;
   bool saved_ = true;
+  Place current_;
 };
 
 class EditCommand final : public QUndoCommand {

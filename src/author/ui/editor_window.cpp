@@ -388,7 +388,10 @@ void EditorWindow::selectPlace(const Place& place) {
   if (index.isValid()) {
     if (index.parent().isValid()) tree_->expand(index.parent());
     tree_->setCurrentIndex(index);
-    tree_->scrollTo(index);
+    // A place far away is shown in the middle of the list, not at its edge.
+    const bool inView = tree_->viewport()->rect().contains(tree_->visualRect(index));
+    tree_->scrollTo(
+        index, inView ? QAbstractItemView::EnsureVisible : QAbstractItemView::PositionAtCenter);
   } else {
     tree_->setCurrentIndex({});
   }
@@ -399,6 +402,7 @@ void EditorWindow::selectPlace(const Place& place) {
 void EditorWindow::currentChanged() {
   if (selecting_) return;
   const Place place = currentPlace();
+  session_.setCurrent(place);
   panel_->showPlace(place);
   if (session_.isOpen() && place.question) {
     const QuestionView view = session_.model().question(place.topic, *place.question);

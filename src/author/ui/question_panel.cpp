@@ -24,8 +24,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kThumbnailWidth = 180;
-constexpr int kThumbnailHeight = 110;
+constexpr int kThumbnailWidth = 160;
+constexpr int kThumbnailHeight = 96;
 constexpr qint64 kLargestPicture = 32 * 1024 * 1024;
 
 QPushButton* button(QWidget* parent, const QString& caption, QBoxLayout* layout) {
@@ -35,16 +35,22 @@ QPushButton* button(QWidget* parent, const QString& caption, QBoxLayout* layout)
   return b;
 }
 
-// A line of explanation; two lines high whatever it says, so that the controls
-// below do not move under the mouse when it changes.
-QLabel* note(QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(true);
-  label->setMinimumHeight(label->fontMetrics().lineSpacing() * 2);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  return label;
-}
+// A line of explanation, wrapped, two lines high whatever it says, so that the
+// controls below do not move under the mouse when it changes. Its height does not
+// follow its width: that would make the scroll area give the fields their
+// preferred heights instead of the window's.
+class Note final : public QLabel {
+ public:
+  explicit Note(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setMinimumHeight(fontMetrics().lineSpacing() * 2);
+    setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  }
+  bool hasHeightForWidth() const override { return false; }
+};
+
+QLabel* note(QWidget* parent) { return new Note(parent); }
 
 // Enter in a one-line text would make a second line the file cannot hold.
 class NoNewLines final : public QObject {
@@ -118,7 +124,7 @@ QuestionPanel::QuestionPanel(CourseSession& session, EditorPrompts& prompts, QWi
   options_->setSelectionBehavior(QAbstractItemView::SelectRows);
   options_->setSelectionMode(QAbstractItemView::SingleSelection);
   options_->setTabKeyNavigation(false);
-  options_->setMinimumHeight(options_->fontMetrics().lineSpacing() * 5 + 12);
+  options_->setMinimumHeight(options_->fontMetrics().lineSpacing() * 4 + 12);
   options_->verticalHeader()->setDefaultSectionSize(options_->fontMetrics().lineSpacing() + 8);
   optionsLayout->addWidget(options_, 1);
   connect(options_, &QTableWidget::itemChanged, this, &QuestionPanel::optionChanged);
@@ -167,7 +173,7 @@ QuestionPanel::QuestionPanel(CourseSession& session, EditorPrompts& prompts, QWi
   consultation_->setAccessibleName(u"Консультация"_s);
   consultation_->setTabChangesFocus(true);
   consultation_->setUndoRedoEnabled(false);
-  consultation_->setMinimumHeight(consultation_->fontMetrics().lineSpacing() * 4 + 12);
+  consultation_->setMinimumHeight(consultation_->fontMetrics().lineSpacing() * 3 + 12);
   consultLayout->addWidget(consultation_, 1);
   connect(consultation_, &QPlainTextEdit::textChanged, this, &QuestionPanel::consultationChanged);
   auto* consultRow = new QHBoxLayout;
