@@ -12,6 +12,7 @@
 #include <random>
 
 #include "author/course_model.h"
+#include "author/course_snapshot.h"
 #include "author/folder_save.h"
 #include "convert/course_folder.h"
 #include "platform/cp1251.h"
@@ -192,6 +193,33 @@ TEST(CourseDocument, AFileChangedOnDiskIsNotOverwrittenUnasked) {
   // Written, the file is the editor's again: the next save has nothing to ask.
   model.setQuestionText(1, 0, "y");
   EXPECT_TRUE(saveCourse(model.document(), false).saved);
+}
+
+TEST(CourseDocument, APlantedLinkIsReplacedNotFollowed) {
+  Folder folder, outside;
+  folder.write(oddCourse());
+  const std::string answers = oddCourse()["otvet.txt"];
+  outside.write({{"target.txt", answers}});
+  fs::remove(folder.path() + "otvet.txt");
+  fs::create_symlink(outside.path() + "target.txt", folder.path() + "otvet.txt");
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));  // read through the link
+  model.setOptionText(model.question(1, 0).options[0].line, "x");
+  ASSERT_TRUE(saveCourse(model.document(), true).saved);
+  EXPECT_EQ(outside.read()["target.txt"], answers);
+  EXPECT_FALSE(fs::is_symlink(folder.path() + "otvet.txt"));
+}
+
+// The live check sees the course as edited, pictures not yet saved included.
+TEST(CourseSnapshot, TheCheckerSeesTheEditedCourseAndItsPictures) {
+  Folder work;
+  CourseModel model(*openCourseFolder(asFolder(SAMPLE_COURSE_DIR), nullptr));
+  const std::string picture = *readText(SAMPLE_COURSE_DIR "/diagram1.jpg");
+  model.attachPicture(2, 0, "new.JPG", picture);
+  model.deleteQuestion(3, 0);
+  const CourseCheck check = checkSnapshot(snapshotOf(model.document()), work.path() + "live");
+  EXPECT_EQ(summaryLine(check), cp("Курс: 3 темы, 105 вопросов; ошибок 0, предупреждений 0."));
+  // The editor's copy, not the course folder, was written.
+  EXPECT_FALSE(fs::exists(SAMPLE_COURSE_DIR "/diagram4.jpg"));
 }
 
 }  // namespace

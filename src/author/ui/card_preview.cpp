@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPointer>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -48,12 +49,18 @@ PreviewForm::PreviewForm(QWidget* parent) : TFormBase(parent) {
 }
 
 int PreviewForm::showQuestion(const QuestionBank& bank) {
-  // The testing window gives its first option the focus; here the author goes on typing.
-  QWidget* typing = QApplication::focusWidget();
+  // The testing window gives its first option the focus; here the author goes on
+  // typing where they were. Guarded: laying the card out deletes the last card's widgets.
+  QPointer<QWidget> typing = QApplication::focusWidget();
+  if (typing && isAncestorOf(typing)) typing = nullptr;
   card_->showQuestion(bank, 0);
   // A picture of the card: the editor's keys never stop in it.
   for (QWidget* child : findChildren<QWidget*>()) child->setFocusPolicy(Qt::NoFocus);
-  if (typing && QApplication::focusWidget() != typing) typing->setFocus();
+  if (typing) {
+    typing->setFocus();
+  } else if (QWidget* focused = QApplication::focusWidget(); focused && isAncestorOf(focused)) {
+    focused->clearFocus();
+  }
   return nominalOuterSize().height();
 }
 
