@@ -37,7 +37,9 @@ class FakePrompts final : public EditorPrompts {
   }
   void inform(QWidget*, const QString&, const QString& text) override { told << text; }
   QString chooseFolder(QWidget*, const QString&) override { return {}; }
-  QString chooseSaveFile(QWidget*, const QString&, const QString&, QString*) override { return {}; }
+  QString chooseSaveFile(QWidget*, const QString&, const QString&, QString*) override {
+    return saveAs;
+  }
   std::optional<int> askNumber(QWidget*, const QString&, const QString&, int, int, int) override {
     return std::nullopt;
   }
@@ -51,6 +53,7 @@ class FakePrompts final : public EditorPrompts {
   }
   QStringList asked, told, started;
   QStringList files;  // what the file chooser hands out, in turn
+  QString saveAs;
 };
 
 // Types text key by key, as a keyboard would (QTest::keyClicks takes Latin-1 only).
@@ -152,6 +155,10 @@ class EditorWindowTest : public QObject {
     QCOMPARE(fileText(work, "course/graph.txt"), std::string("1 diagram1.jpg\r\n"));
     const CourseCheck check = checkCourse(folder, folder);
     QCOMPARE(summaryLine(check), cp("Курс: 2 темы, 4 вопроса; ошибок 0, предупреждений 0."));
+    prompts.saveAs = QString::fromStdString(work.path() + "out.gift");
+    trigger(window, "&Экспорт…");
+    QVERIFY(prompts.told.back().startsWith(u8("Записано вопросов: 4 в «out.gift»")));
+    QVERIFY(fileText(work, "out.gift").find("Столица?") != std::string::npos);
   }
 
   // A finding leads to its question; a file changed on disk and unsaved changes are asked about.

@@ -180,7 +180,7 @@ void EditorWindow::buildMenus() {
 
   QMenu* editMenu = menuBar()->addMenu(u"&Правка"_s);
   QAction* undo = session_.undoStack().createUndoAction(this, u"&Отменить"_s);
-  undo->setShortcuts({QKeySequence::Undo});
+  undo->setShortcut(QKeySequence::Undo);
   QAction* redo = session_.undoStack().createRedoAction(this, u"&Повторить"_s);
   redo->setShortcuts({QKeySequence(u"Ctrl+Y"_s), QKeySequence(u"Ctrl+Shift+Z"_s)});
   editMenu->addAction(undo);
