@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential clang libclang-rt-14-dev cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev
-          libgtest-dev libxml2-dev libfontconfig-dev libxkbcommon-dev)
+          libgtest-dev libxml2-dev libfontconfig-dev libxkbcommon-dev libpq-dev)
 bash scripts/install_packages.sh "${packages[@]}"
 
 # Unoptimised with line tables only: it builds in about half the time, and the

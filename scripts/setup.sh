@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
           libgtest-dev libbenchmark-dev fonts-liberation fonts-dejavu-core libxkbcommon-dev
-          desktop-file-utils appstream file dpkg-dev libxml2-dev libfontconfig-dev libxcb1-dev)
+          desktop-file-utils appstream file dpkg-dev libxml2-dev libfontconfig-dev libxcb1-dev
+          libpq-dev)
 bash scripts/install_packages.sh "${packages[@]}"
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORS_WERROR=ON >/dev/null

@@ -19,7 +19,8 @@ if [ "${VORS_FORMAT_CHECK:-1}" = 1 ]; then
 fi
 
 bash scripts/setup.sh
-bash scripts/install_packages.sh man-db  # the package test renders the manual pages
+# The package test renders the manual pages; the records tests start a PostgreSQL server of their own.
+bash scripts/install_packages.sh man-db postgresql
 took "The build"
 ctest --test-dir build --output-on-failure -j2
 took "The test suite"

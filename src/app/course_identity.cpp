@@ -28,7 +28,10 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
     }
     const std::string key = line.substr(0, equals);
     std::string value = line.substr(equals + 1);
-    if (key == cp("название")) {
+    if ((key == cp("название") || key == cp("все темы")) && value.empty()) {
+      // An empty name would leave a window title or the all-topics entry blank.
+      remark(i, cp("у ключа «") + key + cp("» пустое значение; программа оставит прежнее."));
+    } else if (key == cp("название")) {
       setOnce(identity.title, key, std::move(value), i);
     } else if (key == cp("все темы")) {
       setOnce(identity.allTopics, key, std::move(value), i);

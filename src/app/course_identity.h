@@ -33,8 +33,9 @@ struct IdentityRemark {
 
 // Reads the lines of kurs.txt: "key=value", the key before the first '=', the
 // value after it as written. Empty lines are skipped; a line without '=', an
-// unknown key and a title screen line beyond the fourth are skipped with a
-// remark; a repeated title or caption takes the last value, with a remark.
+// unknown key, a title screen line beyond the fourth and an empty title or
+// caption are skipped with a remark; a repeated title or caption takes the last
+// value, with a remark.
 CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
                                    std::vector<IdentityRemark>* remarks = nullptr);
 

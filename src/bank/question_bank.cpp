@@ -27,10 +27,13 @@ DataError fault(Code code, const char* file, std::size_t index, std::string what
   return DataError{code, file, static_cast<unsigned>(index + 1), std::move(what)};
 }
 
+// A check's receiver of every fault; a load has none.
+using FaultSink = std::function<void(DataError)>;
+
 // A load stops at the first fault; a check (every set) notes it and reads on.
-std::optional<DataError> keep(std::optional<DataError> error, std::vector<DataError>* every) {
+std::optional<DataError> keep(std::optional<DataError> error, const FaultSink* every) {
   if (!error || !every) return error;
-  every->push_back(std::move(*error));
+  (*every)(std::move(*error));
   return std::nullopt;
 }
 
@@ -59,7 +62,7 @@ struct SectionedFile {
 using FileSource = std::function<std::optional<DataError>(const char* name, std::string& text)>;
 
 std::optional<DataError> readSectioned(const FileSource& source, SectionedFile& file,
-                                       std::vector<DataError>* every) {
+                                       const FaultSink* every) {
   if (auto error = source(file.name, file.text)) return error;
   const std::string_view text = file.text;
   std::size_t index = 0;
@@ -79,7 +82,7 @@ std::optional<DataError> readSectioned(const FileSource& source, SectionedFile& 
       }
     }
     if (file.fault && every) {
-      every->push_back(std::move(*file.fault));
+      (*every)(std::move(*file.fault));
       file.fault.reset();
       // Read on past a bad marker as if it opened a section that no topic loads.
       if (!line.empty()) {
@@ -99,7 +102,7 @@ std::optional<DataError> readSectioned(const FileSource& source, SectionedFile& 
 // where a section is closed by a marker or the end of the file; stops at the first fault.
 template <typename OnLine, typename OnSectionEnd>
 std::optional<DataError> walkTopic(const SectionedFile& file, unsigned topic,
-                                   std::vector<DataError>* every, OnLine onLine,
+                                   const FaultSink* every, OnLine onLine,
                                    OnSectionEnd onSectionEnd) {
   const std::string_view text = file.text;
   for (const Section& section : file.sections) {
@@ -126,8 +129,7 @@ unsigned questionNumber(std::string_view line) {
 
 class BankLoader {
  public:
-  BankLoader(FileSource source, unsigned selectedTopic, unsigned topicCount,
-             std::vector<DataError>* every)
+  BankLoader(FileSource source, unsigned selectedTopic, unsigned topicCount, const FaultSink* every)
       : source_(std::move(source)), renumber_(selectedTopic == 0), every_(every) {
     if (renumber_) {
       for (unsigned t = 1; t < topicCount; ++t) topics_.push_back(t);
@@ -327,7 +329,7 @@ class BankLoader {
   std::vector<unsigned> topics_;   // the topics to load, in load order
   std::vector<unsigned> offsets_;  // question offset of each loaded topic (0 for one topic)
   std::vector<unsigned> sizes_;    // question count of each loaded topic
-  std::vector<DataError>* every_;  // set for a check, which notes every fault
+  const FaultSink* every_;         // set for a check, which notes every fault
 };
 
 }  // namespace
@@ -389,8 +391,14 @@ BankLoad loadBank(const std::string& folder, unsigned selectedTopic, unsigned to
 
 BankFaults collectBankFaults(const std::string& folder, unsigned topicCount) {
   BankFaults found;
-  found.bank = BankLoader(fromFolder(folder), 0, topicCount, &found.faults).run().bank;
+  const FaultSink keepIt = [&found](DataError fault) { found.faults.push_back(std::move(fault)); };
+  found.bank = BankLoader(fromFolder(folder), 0, topicCount, &keepIt).run().bank;
   return found;
+}
+
+std::size_t collectBankFaults(const std::string& folder, unsigned topicCount,
+                              const std::function<void(DataError)>& onFault) {
+  return BankLoader(fromFolder(folder), 0, topicCount, &onFault).run().bank.QuestionTexts.size();
 }
 
 BankLoad loadBankFromTexts(CourseTexts texts, unsigned selectedTopic, unsigned topicCount) {

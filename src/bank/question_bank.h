@@ -2,6 +2,7 @@
 // The question bank of one topic (or of all topics), built from vopros.txt,
 // otvet.txt and konsult.txt. Texts are code page 1251 bytes.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -69,6 +70,11 @@ struct BankFaults {
   std::vector<DataError> faults;  // in the order they were met
 };
 BankFaults collectBankFaults(const std::string& folder, unsigned topicCount);
+// The same, each fault handed to onFault as it is met rather than kept, so that a
+// file of millions of faulty lines is checked in little room; returns the number
+// of questions of all topics.
+std::size_t collectBankFaults(const std::string& folder, unsigned topicCount,
+                              const std::function<void(DataError)>& onFault);
 
 // The three files' bytes, for loading without a folder; nullopt is a missing file.
 struct CourseTexts {

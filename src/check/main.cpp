@@ -63,7 +63,11 @@ int main(int argc, char** argv) {
     std::fwrite(text.data(), 1, text.size(), stderr);
     return 2;
   }
-  for (const Finding& finding : check.findings) print(stdout, formatFinding(finding));
+  // In UTF-8 a finding can show the character code page 1251 lacks.
+  for (const Finding& finding : check.findings) {
+    const std::string text = utf8ForTerminal(formatFindingUtf8(finding), codeset) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
   print(stdout, summaryLine(check));
   return check.errors() > 0 || (strict && check.warnings() > 0) ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -146,12 +147,50 @@ ConvertResult readCourseFolder(const std::string& folder) {
   return result;
 }
 
+void shuffleOptions(ExchangeCourse& course) {
+  for (ExchangeTopic& topic : course.topics)
+    for (ExchangeQuestion& q : topic.questions) {
+      std::uint64_t state = 0xcbf29ce484222325u;  // FNV-1a
+      for (const char c : q.text) {
+        state ^= static_cast<unsigned char>(c);
+        state *= 0x100000001b3u;
+      }
+      const auto next = [&state] {  // SplitMix64
+        std::uint64_t z = (state += 0x9e3779b97f4a7c15u);
+        z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9u;
+        z = (z ^ (z >> 27)) * 0x94d049bb133111ebu;
+        return z ^ (z >> 31);
+      };
+      for (std::size_t i = q.options.size(); i > 1; --i) {
+        const std::size_t j = static_cast<std::size_t>(next() % i);
+        std::swap(q.options[i - 1], q.options[j]);
+        if (q.right == i - 1)
+          q.right = j;
+        else if (q.right == j)
+          q.right = i - 1;
+      }
+    }
+}
+
 CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
                          std::vector<ConvertNote>& notes) {
   // The lines are the course model's own: the editor and the converter write the
   // format through one writer.
   CourseModel model(*CourseDocument::fromBytes("", {}));
   CourseFiles out;
+  if (const std::string name = oneLine(plainText(course.name).lines); !name.empty()) {
+    // The keys the program reads for the window titles and the all-topics entry.
+    std::string missing;
+    std::optional<std::string> bytes = toCp1251(name, &missing);
+    if (!bytes) {
+      notes.push_back({file, 0,
+                       "в названии курса «" + name + "» символ " + missing +
+                           ", которого нет в кодировке 1251; он заменён знаком «?».",
+                       false});
+      bytes = cp1251FromUtf8(name);
+    }
+    model.setIdentity({*bytes, *bytes + cp(" (все темы)"), {}, {}});
+  }
   unsigned topicNumber = 0;
   for (const ExchangeTopic& topic : course.topics) {
     const auto leaveOut = [&](const ExchangeQuestion& q, const std::string& why) {
@@ -229,6 +268,7 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
       doc.file(CourseFileId::Ranges).present
           ? doc.render(CourseFileId::Ranges)
           : cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
+  out.identity = doc.render(CourseFileId::Identity);
   return out;
 }
 
@@ -355,12 +395,13 @@ std::optional<std::string> writeCourseFolder(const std::string& folder, const Co
            "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
   // Written as the editor saves: each file through a temporary renamed over its
   // name (a link planted there is replaced, not followed), all of them or none.
+  // kurs.txt is optional: a course without a name of its own has none.
   OpenError error;
-  auto doc =
-      CourseDocument::fromBytes(path,
-                                {files.main, files.questions, files.answers, files.consultations,
-                                 files.ranges, std::nullopt, std::nullopt},
-                                &error);
+  auto doc = CourseDocument::fromBytes(
+      path,
+      {files.main, files.questions, files.answers, files.consultations, files.ranges, std::nullopt,
+       files.identity.empty() ? std::nullopt : std::optional<std::string>(files.identity)},
+      &error);
   if (!doc) return error.message();
   const SaveReport report = saveCourse(*doc, force);
   if (!report.conflicts.empty())

@@ -10,12 +10,23 @@
 // carry is left out with a note naming vopros.txt and its line.
 ConvertResult readCourseFolder(const std::string& folder);
 
+// Puts every question's options in an order of its own, so that the right one is
+// not always where the platform's author wrote it (first, as often as not: the
+// platform shuffles them itself). The order follows from the question's text
+// alone, so a second conversion of the same bank gives the same course: the
+// text's 64-bit FNV-1a hash seeds SplitMix64, whose numbers drive a Fisher-Yates
+// shuffle from the last option down (option i changes place with option
+// next % (i + 1)).
+void shuffleOptions(ExchangeCourse& course);
+
 // The bytes of the course files made from course. A question that does not fit
 // (a tenth topic, a character code page 1251 lacks...) is left out with a note
-// naming file, the input file, and the question's line there.
+// naming file, the input file, and the question's line there. kurs.txt names the
+// course by course.name (empty: no kurs.txt).
 struct CourseFiles {
   std::string main, questions, answers, consultations, ranges;
   std::size_t questionCount = 0;
+  std::string identity;  // kurs.txt
 };
 CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
                          std::vector<ConvertNote>& notes);

@@ -3,6 +3,7 @@
 // question banks read into topics, and topics written as Moodle XML and GIFT.
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/question_set.h"
 
@@ -22,3 +23,5 @@ std::string writeGift(const ExchangeCourse& course);
 // The last part of a category path ("$course$/top/Тема 1" gives "Тема 1"); a
 // doubled "//" is a slash within a name.
 std::string categoryTitle(std::string_view path);
+// The parts of a category path, "$...$" parts (such as "$course$") left out.
+std::vector<std::string> categoryParts(std::string_view path);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "convert/formats.h"
+
 namespace {
 constexpr std::size_t kMostOptions = 9;  // an option is named by one digit, 1 to 9
 }
@@ -58,17 +60,38 @@ void Intake::add(const std::string& topicKey, const std::string& title,
                   [](const PlainText& o) { return o.formatting; }))
     note(line, "оформление текста (шрифт, списки, таблицы) утрачено: в курсе простой текст.");
   if (draft.consultation.picture) note(line, "рисунок пояснения не переносится.");
+  if (draft.text.link || draft.consultation.link ||
+      std::any_of(draft.options.begin(), draft.options.end(),
+                  [](const PlainText& o) { return o.link; }))
+    note(line, "адрес ссылки оставлен в тексте в скобках: в курсе ссылок нет.");
+  if (draft.multipleResponse)
+    note(line, std::string("вопрос с выбором нескольких ответов") +
+                   (draft.penalties ? " и штрафами за неверные" : "") +
+                   " перенесён как вопрос с одним верным ответом.");
+  else if (draft.penalties)
+    note(line, "штрафы за неверные ответы не переносятся: в курсе неверный ответ просто неверен.");
   if (draft.optionFeedbackLost)
     note(line,
          "отзывы к отдельным вариантам ответа не переносятся (в курсе одно пояснение на вопрос).");
   q.consultation = draft.consultation.lines;
 
-  auto at = std::find(keys_.begin(), keys_.end(), topicKey);
-  if (at == keys_.end()) {
+  // Looked up by hash: a bank may hold as many categories as questions.
+  const auto [at, added] = topics_.try_emplace(topicKey, result_.course.topics.size());
+  if (added) {
     keys_.push_back(topicKey);
     result_.course.topics.push_back(ExchangeTopic{title, {}});
-    at = keys_.end() - 1;
   }
-  result_.course.topics[static_cast<std::size_t>(at - keys_.begin())].questions.push_back(
-      std::move(q));
+  result_.course.topics[at->second].questions.push_back(std::move(q));
+}
+
+std::string Intake::topCategory() const {
+  std::string top;
+  for (const std::string& key : keys_) {
+    std::vector<std::string> parts = categoryParts(key);
+    if (!parts.empty() && parts.front() == "top") parts.erase(parts.begin());
+    // A topic right under the top has no course name above it.
+    if (parts.size() < 2 || (!top.empty() && parts.front() != top)) return {};
+    top = parts.front();
+  }
+  return top;
 }

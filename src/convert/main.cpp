@@ -41,10 +41,13 @@ constexpr std::string_view kHelp =
     "\n"
     "Переносятся вопросы с выбором одного верного ответа (из 2-9 вариантов) и\n"
     "вопросы «верно/неверно»; последняя часть пути категории становится темой,\n"
-    "общий отзыв - пояснением. Что перенести нельзя (другие типы вопросов,\n"
-    "несколько верных ответов, рисунки, символы вне кодировки 1251...),\n"
-    "называется с файлом и строкой. Непустая папка курса и существующий файл\n"
-    "не перезаписываются без --force.\n"
+    "общий отзыв - пояснением. В новом курсе варианты ответа каждого вопроса\n"
+    "перемешаны (одинаково при каждом переносе), а kurs.txt называет курс по\n"
+    "общей верхней категории или по имени файла. Что перенести нельзя\n"
+    "(другие типы вопросов, несколько верных ответов, рисунки, символы вне\n"
+    "кодировки 1251...), называется с файлом и строкой. GIFT и Aiken читаются\n"
+    "в UTF-8 или 1251; файл в UTF-16 не читается. Непустая папка курса и\n"
+    "существующий файл не перезаписываются без --force.\n"
     "\n"
     "Код завершения: 0 - перенесены все вопросы, 1 - часть вопросов пропущена\n"
     "(они названы), 2 - перенести не удалось ничего.\n"
@@ -154,8 +157,30 @@ int main(int argc, char** argv) {
                                       : readAiken(*bytes, shownInput, stem(input));
   }
 
+  // An input that cannot be read at all is an error; its last note says why.
+  if (!result.readable) {
+    for (std::size_t i = 0; i + 1 < result.notes.size(); ++i) {
+      const ConvertNote& note = result.notes[i];
+      print(stdout, note.file + (note.line ? ":" + std::to_string(note.line) : std::string()) +
+                        (note.leftOut ? ": пропущен: " : ": замечание: ") + note.message);
+    }
+    const ConvertNote why = result.notes.empty()
+                                ? ConvertNote{shownInput, 0, "файл не читается.", false}
+                                : result.notes.back();
+    print(stderr, "vorsanit-convert: " + why.file +
+                      (why.line ? ":" + std::to_string(why.line) : std::string()) + ": " +
+                      why.message);
+    return 2;
+  }
   std::size_t converted = result.course.questionCount();
   std::optional<std::string> failure;
+  // A bank becomes a course whose right answers are not always first, named after its file
+  // when its categories do not name it.
+  const bool imported = source != Format::Course && target == Format::Course;
+  if (imported) {
+    shuffleOptions(result.course);
+    if (result.course.name.empty()) result.course.name = stem(input);
+  }
   if (result.readable && converted > 0) {
     if (target == Format::Course) {
       const CourseFiles files = renderCourse(
@@ -179,6 +204,10 @@ int main(int argc, char** argv) {
   const std::size_t leftOut = result.leftOut();
   print(stdout, "Перенесено вопросов: " + std::to_string(converted) +
                     "; пропущено: " + std::to_string(leftOut) + ".");
+  if (imported && converted > 0)
+    print(stdout,
+          "Варианты ответа каждого вопроса перемешаны (порядок задан текстом вопроса и при "
+          "новом переносе тот же).");
   if (!result.readable || converted == 0) return 2;
   return leftOut > 0 ? 1 : 0;
 }

@@ -2,6 +2,7 @@
 // "category" sets the category of the questions after it.
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/xmlreader.h>
 
 #include <cstdlib>
 #include <mutex>
@@ -66,22 +67,144 @@ std::string typeName(const std::string& type) {
 
 }  // namespace
 
-std::string categoryTitle(std::string_view path) {
-  std::string last;
+std::vector<std::string> categoryParts(std::string_view path) {
+  std::vector<std::string> parts;
   std::string part;
   for (std::size_t i = 0; i <= path.size(); ++i) {
     if (i < path.size() && path[i] == '/' && i + 1 < path.size() && path[i + 1] == '/') {
       part += '/';
       ++i;
     } else if (i == path.size() || path[i] == '/') {
-      if (!part.empty() && !(part.front() == '$' && part.back() == '$')) last = part;
+      part = oneLine(plainText(part).lines);
+      if (!part.empty() && !(part.front() == '$' && part.back() == '$')) parts.push_back(part);
       part.clear();
     } else {
       part += path[i];
     }
   }
-  return oneLine(plainText(last).lines);
+  return parts;
 }
+
+std::string categoryTitle(std::string_view path) {
+  const std::vector<std::string> parts = categoryParts(path);
+  return parts.empty() ? std::string() : parts.back();
+}
+
+namespace {
+
+// The first error libxml2 reports while reading, for the message about the file.
+struct FirstError {
+  bool seen = false;
+  int line = 0;
+  int code = 0;
+};
+
+void keepFirstError(void* where, xmlErrorPtr error) {
+  auto* first = static_cast<FirstError*>(where);
+  if (first->seen || !error || error->level < XML_ERR_ERROR) return;
+  first->seen = true;
+  first->line = error->line;
+  first->code = error->code;
+}
+
+// What is wrong with the file, in the tool's words rather than libxml2's.
+// rootClosed (the file holds "</quiz>") tells a file cut short from one with
+// text after its end, which libxml2 reports alike when it reads one element at a time.
+std::string xmlProblem(int code, bool rootClosed) {
+  switch (code) {
+    case XML_ERR_DOCUMENT_START:
+    case XML_ERR_DOCUMENT_EMPTY:
+      return "в файле нет XML";
+    case XML_ERR_DOCUMENT_END:
+      return rootClosed ? "после закрывающего тега </quiz> есть еще текст"
+                        : "файл обрывается: элемент <quiz> не закрыт";
+    case XML_ERR_TAG_NOT_FINISHED:
+      return "файл обрывается: элемент не закрыт";
+    case XML_ERR_TAG_NAME_MISMATCH:
+      return "закрывающий тег не совпадает с открывающим";
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+      return "неизвестная ссылка на сущность (&имя;); знак & в тексте пишется как &amp;";
+    case XML_ERR_LT_IN_ATTRIBUTE:
+      return "знак < в значении атрибута; он пишется как &lt;";
+    case XML_ERR_ATTRIBUTE_NOT_STARTED:
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+    case XML_ERR_ATTRIBUTE_REDEFINED:
+      return "ошибка в атрибуте тега";
+    case XML_ERR_NAME_REQUIRED:
+    case XML_ERR_GT_REQUIRED:
+      return "ошибка в записи тега";
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_CHARREF:
+    case XML_ERR_INVALID_ENCODING:
+      return "недопустимый символ или байт, не подходящий к кодировке файла";
+    case XML_ERR_UNSUPPORTED_ENCODING:
+      return "кодировка файла не поддерживается";
+    case XML_ERR_ENTITY_LOOP:
+      return "файл превышает пределы, в которых XML читается безопасно";
+    default:
+      return "ошибка разбора XML (код " + std::to_string(code) + ")";
+  }
+}
+
+void readQuestion(const xmlNode* q, std::string& category, Intake& intake,
+                  const std::string& defaultTitle) {
+  const std::string type = attribute(q, "type");
+  const unsigned line = lineOf(q);
+  if (type == "category") {
+    category = directText(child(child(q, "category"), "text"));
+    return;
+  }
+  const std::string title =
+      category.empty() || categoryTitle(category).empty() ? defaultTitle : categoryTitle(category);
+  if (type != "multichoice" && type != "truefalse") {
+    intake.leaveOut(line, "вопрос типа " + typeName(type) +
+                              " не переносится: в курсе только вопросы с выбором одного ответа.");
+    return;
+  }
+  DraftQuestion draft;
+  draft.line = line;
+  draft.text = formatted(child(q, "questiontext"));
+  // Older exports keep the question's picture beside its text.
+  if (!directText(child(q, "image")).empty() || child(q, "image_base64")) draft.text.picture = true;
+  draft.consultation = formatted(child(q, "generalfeedback"));
+  draft.multipleResponse =
+      type == "multichoice" && oneLine(plainText(directText(child(q, "single"))).lines) == "false";
+  bool partial = false;
+  for (const xmlNode* a = q->children; a; a = a->next) {
+    if (a->type != XML_ELEMENT_NODE || name(a) != "answer") continue;
+    const double fraction = std::strtod(attribute(a, "fraction").c_str(), nullptr);
+    if (fraction > 0 && fraction < 100) partial = true;
+    if (fraction < 0) draft.penalties = true;
+    PlainText option;
+    if (type == "truefalse") {
+      const std::string value = oneLine(plainText(directText(child(a, "text"))).lines);
+      option.lines = {value == "true" ? "Верно" : value == "false" ? "Неверно" : value};
+    } else {
+      option = formatted(a);
+      if (option.lines.empty() && !child(a, "text")) option = htmlToText(directText(a));
+    }
+    if (!formatted(child(a, "feedback")).lines.empty()) draft.optionFeedbackLost = true;
+    draft.options.push_back(option);
+    draft.right.push_back(fraction >= 100);
+  }
+  if (type == "truefalse" && draft.options.size() == 2 &&
+      draft.options[0].lines == std::vector<std::string>{"Неверно"}) {
+    std::swap(draft.options[0], draft.options[1]);
+    const bool first = draft.right[0];
+    draft.right[0] = draft.right[1];
+    draft.right[1] = first;
+  }
+  if (partial) {
+    intake.leaveOut(
+        line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
+    return;
+  }
+  intake.add(category, title, draft);
+}
+
+}  // namespace
 
 ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
                             const std::string& defaultTitle) {
@@ -90,94 +213,66 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
   ConvertResult result;
   Intake intake(result, file);
   // No network, no DTD loading, no entity substitution; libxml2's own limits stay on.
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-  xmlParserCtxtPtr context = xmlNewParserCtxt();
-  if (!context) {
+  // The file is read one question at a time, so that a large bank needs little memory.
+  const int options =
+      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES;
+  xmlTextReaderPtr reader = bytes.size() > static_cast<std::size_t>(INT32_MAX)
+                                ? nullptr
+                                : xmlReaderForMemory(bytes.data(), static_cast<int>(bytes.size()),
+                                                     nullptr, nullptr, options);
+  if (!reader) {
     result.readable = false;
-    intake.note(0, "не хватает памяти для разбора XML.");
+    intake.note(0, "файл не удаётся разобрать как XML.");
     return result;
   }
-  xmlDocPtr doc = bytes.size() > static_cast<std::size_t>(INT32_MAX)
-                      ? nullptr
-                      : xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()),
-                                          nullptr, nullptr, options);
-  if (!doc) {
-    const xmlError* error = xmlCtxtGetLastError(context);
-    std::string what = error && error->message ? error->message : "";
-    while (!what.empty() && (what.back() == '\n' || what.back() == ' ')) what.pop_back();
+  FirstError error;
+  xmlTextReaderSetStructuredErrorHandler(reader, keepFirstError, &error);
+  const auto refuse = [&](unsigned line, const std::string& why) {
     result.readable = false;
-    intake.note(error ? static_cast<unsigned>(error->line) : 0,
-                "файл не является правильным XML" +
-                    (what.empty() ? std::string() : " (" + what + ")") + ".");
-    xmlFreeParserCtxt(context);
-    return result;
-  }
-  const xmlNode* root = xmlDocGetRootElement(doc);
-  if (doc->intSubset || !root || name(root) != "quiz") {
-    result.readable = false;
-    intake.note(root ? lineOf(root) : 0,
-                doc->intSubset
-                    ? "в файле объявлен DOCTYPE: такие файлы не читаются (в Moodle XML его нет)."
-                    : "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
-    xmlFreeDoc(doc);
-    xmlFreeParserCtxt(context);
-    return result;
-  }
-
+    intake.note(line, why);
+  };
   std::string category;
-  for (const xmlNode* q = root->children; q; q = q->next) {
-    if (q->type != XML_ELEMENT_NODE || name(q) != "question") continue;
-    const std::string type = attribute(q, "type");
-    const unsigned line = lineOf(q);
-    if (type == "category") {
-      category = directText(child(child(q, "category"), "text"));
-      continue;
+  bool quiz = false;
+  int status = xmlTextReaderRead(reader);
+  while (status == 1 && result.readable) {
+    const int type = xmlTextReaderNodeType(reader);
+    const int depth = xmlTextReaderDepth(reader);
+    const char* element = reinterpret_cast<const char*>(xmlTextReaderConstLocalName(reader));
+    const std::string_view tag = element ? element : "";
+    if (type == XML_READER_TYPE_DOCUMENT_TYPE) {
+      refuse(static_cast<unsigned>(xmlTextReaderGetParserLineNumber(reader)),
+             "в файле объявлен DOCTYPE: такие файлы не читаются (в Moodle XML его нет).");
+      break;
     }
-    const std::string title = category.empty() || categoryTitle(category).empty()
-                                  ? defaultTitle
-                                  : categoryTitle(category);
-    if (type != "multichoice" && type != "truefalse") {
-      intake.leaveOut(line, "вопрос типа " + typeName(type) +
-                                " не переносится: в курсе только вопросы с выбором одного ответа.");
-      continue;
+    if (type == XML_READER_TYPE_ELEMENT && depth == 0 && tag != "quiz") {
+      refuse(static_cast<unsigned>(xmlTextReaderGetParserLineNumber(reader)),
+             "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
+      break;
     }
-    DraftQuestion draft;
-    draft.line = line;
-    draft.text = formatted(child(q, "questiontext"));
-    draft.consultation = formatted(child(q, "generalfeedback"));
-    bool partial = false;
-    for (const xmlNode* a = q->children; a; a = a->next) {
-      if (a->type != XML_ELEMENT_NODE || name(a) != "answer") continue;
-      const double fraction = std::strtod(attribute(a, "fraction").c_str(), nullptr);
-      if (fraction > 0 && fraction < 100) partial = true;
-      PlainText option;
-      if (type == "truefalse") {
-        const std::string value = oneLine(plainText(directText(child(a, "text"))).lines);
-        option.lines = {value == "true" ? "Верно" : value == "false" ? "Неверно" : value};
-      } else {
-        option = formatted(a);
-        if (option.lines.empty() && !child(a, "text")) option = htmlToText(directText(a));
+    if (type == XML_READER_TYPE_ELEMENT && depth == 0) quiz = true;
+    if (type == XML_READER_TYPE_ELEMENT && depth == 1 && tag == "question") {
+      const xmlNode* question = xmlTextReaderExpand(reader);
+      if (!question) {
+        status = -1;
+        break;
       }
-      if (!formatted(child(a, "feedback")).lines.empty()) draft.optionFeedbackLost = true;
-      draft.options.push_back(option);
-      draft.right.push_back(fraction >= 100);
-    }
-    if (type == "truefalse" && draft.options.size() == 2 &&
-        draft.options[0].lines == std::vector<std::string>{"Неверно"}) {
-      std::swap(draft.options[0], draft.options[1]);
-      const bool first = draft.right[0];
-      draft.right[0] = draft.right[1];
-      draft.right[1] = first;
-    }
-    if (partial) {
-      intake.leaveOut(
-          line, "у вопроса есть ответы с частичной оценкой, а в курсе ответ либо верен, либо нет.");
+      readQuestion(question, category, intake, defaultTitle);
+      status = xmlTextReaderNext(reader);  // past the question, whose nodes are then freed
       continue;
     }
-    intake.add(category, title, draft);
+    status = xmlTextReaderRead(reader);
   }
-  xmlFreeDoc(doc);
-  xmlFreeParserCtxt(context);
+  if (result.readable && (status < 0 || error.seen)) {
+    refuse(error.line > 0 ? static_cast<unsigned>(error.line) : 0,
+           "файл не является правильным XML: " +
+               (error.seen ? xmlProblem(error.code, bytes.find("</quiz>") != std::string_view::npos)
+                           : std::string("ошибка разбора")) +
+               ".");
+  } else if (result.readable && !quiz) {
+    refuse(0, "это не файл вопросов Moodle XML: нет корневого элемента <quiz>.");
+  }
+  xmlFreeTextReader(reader);
+  result.course.name = intake.topCategory();
   return result;
 }
 

@@ -21,6 +21,7 @@ struct ExchangeTopic {
 
 struct ExchangeCourse {
   std::vector<ExchangeTopic> topics;
+  std::string name;  // the course's own name, "" when the input gives none
   std::size_t questionCount() const {
     std::size_t n = 0;
     for (const ExchangeTopic& t : topics) n += t.questions.size();

@@ -140,6 +140,41 @@ bool oneOf(std::string_view name, std::initializer_list<std::string_view> names)
   return false;
 }
 
+// The value of attribute name in the inside of a tag (after its name), entities decoded.
+std::string attributeOf(std::string_view tag, std::string_view name) {
+  const std::string lowered = lower(tag);
+  for (std::size_t at = lowered.find(name); at != std::string::npos;
+       at = lowered.find(name, at + 1)) {
+    if (at > 0 && !std::isspace(static_cast<unsigned char>(lowered[at - 1]))) continue;
+    std::size_t i = at + name.size();
+    while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]))) ++i;
+    if (i >= tag.size() || tag[i] != '=') continue;
+    ++i;
+    while (i < tag.size() && std::isspace(static_cast<unsigned char>(tag[i]))) ++i;
+    std::size_t end;
+    if (i < tag.size() && (tag[i] == '"' || tag[i] == '\'')) {
+      end = tag.find(tag[i], i + 1);
+      ++i;
+      if (end == std::string_view::npos) end = tag.size();
+    } else {
+      end = i;
+      while (end < tag.size() && !std::isspace(static_cast<unsigned char>(tag[end]))) ++end;
+    }
+    const std::string_view raw = tag.substr(i, end - i);
+    std::string value;
+    for (std::size_t k = 0; k < raw.size();) {
+      if (raw[k] == '&')
+        if (const std::size_t n = entityAt(raw, k, value)) {
+          k += n;
+          continue;
+        }
+      value += raw[k++];
+    }
+    return value;
+  }
+  return {};
+}
+
 }  // namespace
 
 bool isUtf8(std::string_view bytes) {
@@ -159,6 +194,18 @@ std::string decodeInput(std::string_view bytes) {
 PlainText htmlToText(std::string_view html) {
   PlainText result;
   std::string raw;
+  std::string href;           // of the link open, if any
+  std::size_t linkStart = 0;  // where its text starts in raw
+  // The address follows the link's text, unless the text is the address itself.
+  const auto closeLink = [&] {
+    if (href.empty()) return;
+    const std::vector<std::string> shown = tidyLines(raw.substr(linkStart));
+    if (shown.size() != 1 || shown.front() != href) {
+      raw += " (" + href + ")";
+      result.link = true;
+    }
+    href.clear();
+  };
   for (std::size_t i = 0; i < html.size();) {
     const char c = html[i];
     if (c == '&') {
@@ -185,8 +232,16 @@ PlainText htmlToText(std::string_view html) {
       while (nameEnd < end && std::isalnum(static_cast<unsigned char>(html[nameEnd]))) ++nameEnd;
       const std::string name = lower(html.substr(k, nameEnd - k));
       i = end + 1;
-      if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe", "math",
-                       "canvas"})) {
+      if (name == "a") {
+        closeLink();  // a link is closed by the next one too
+        if (html[k - 1] != '/') {
+          href = attributeOf(html.substr(nameEnd, end - nameEnd), "href");
+          linkStart = raw.size();
+          // An anchor within the page leads nowhere once the text is alone.
+          if (!href.empty() && href.front() == '#') href.clear();
+        }
+      } else if (oneOf(name, {"img", "image", "svg", "video", "audio", "object", "embed", "iframe",
+                              "math", "canvas"})) {
         result.picture = true;
       } else if (oneOf(name, {"script", "style"}) && html[k - 1] != '/') {
         std::size_t close = html.find("</", i);
@@ -206,6 +261,7 @@ PlainText htmlToText(std::string_view html) {
     raw += c;
     ++i;
   }
+  closeLink();  // a link left open at the end
   if (raw.find("@@PLUGINFILE@@") != std::string::npos) result.picture = true;
   result.lines = tidyLines(raw);
   return result;

@@ -18,8 +18,10 @@ struct PlainText {
   std::vector<std::string> lines;  // non-empty, blanks collapsed, trimmed
   bool picture = false;            // an <img> or an embedded file
   bool formatting = false;         // tags that change how the text looks
+  bool link = false;               // a link's address, kept in the text after it
 };
 // Block tags and <br> end a line; other tags are dropped; entities are decoded.
+// A link's address follows its text in brackets: the text alone may not answer.
 PlainText htmlToText(std::string_view html);
 // Plain text: line ends kept as lines, blanks collapsed, empty lines dropped.
 PlainText plainText(std::string_view text);

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdio.h>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -114,12 +115,16 @@ std::optional<AppendFailure> ensureFolder(const std::string& folder) {
   return std::nullopt;
 }
 
-std::string fileNameFor(const OutboxEntry& entry) {
+// The entry's name: the time and a count of this program's entries first, so
+// that names sort in the order the entries were made.
+std::string fileNameFor(const OutboxEntry& entry, unsigned sequence) {
+  static const long long pid = ::getpid();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::system_clock::now().time_since_epoch())
                       .count();
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%015lld", static_cast<long long>(ms));
+  char stamp[64];
+  std::snprintf(stamp, sizeof stamp, "%015lld-%06u-%lld", static_cast<long long>(ms), sequence,
+                pid);
   std::string id;
   for (const char c : entry.id)
     id += (std::isalnum(static_cast<unsigned char>(c)) || c == '-') ? c : '_';
@@ -216,8 +221,20 @@ Expected<std::string, AppendFailure> putInOutbox(const std::string& folder,
   int error = 0;
   if (!writeAll(fd, serializeEntry(entry)) || ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  const std::string file = folder + fileNameFor(entry);
-  if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+  // Never over another entry: a name already taken gets the next count.
+  static unsigned sequence = 0;
+  std::string file;
+  while (error == 0) {
+    file = folder + fileNameFor(entry, ++sequence);
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, file.c_str(), RENAME_NOREPLACE) == 0)
+      break;
+    // A file system without that kind of rename (NFS, say) still refuses a second link.
+    if (errno == EINVAL && ::link(temporary.c_str(), file.c_str()) == 0) {
+      ::unlink(temporary.c_str());
+      break;
+    }
+    if (errno != EEXIST) error = errno;
+  }
   if (error != 0) {
     ::unlink(temporary.c_str());
     return Unexpected{failure(error)};

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+// after jpeglib.h, which it needs
+#include <jerror.h>
 
 #include "platform/cp1251.h"
 
@@ -23,6 +25,7 @@ constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
 struct ErrorManager {
   jpeg_error_mgr base;
   std::jmp_buf back;
+  bool cutShort = false;
 };
 
 [[noreturn]] void jumpBack(j_common_ptr cinfo) {
@@ -30,8 +33,12 @@ struct ErrorManager {
 }
 
 // Warnings (stray bytes before a marker, a file cut short that libjpeg pads
-// with grey) still leave a picture: everyday tools write such files.
-void ignoreMessage(j_common_ptr, int) {}
+// with grey) still leave a picture: everyday tools write such files. A file cut
+// short is remembered, for the course checker to tell its author.
+void ignoreMessage(j_common_ptr cinfo, int level) {
+  if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF)
+    reinterpret_cast<ErrorManager*>(cinfo->err)->cutShort = true;
+}
 
 void limitScans(j_common_ptr cinfo) {
   if (cinfo->is_decompressor &&
@@ -115,5 +122,6 @@ Expected<RgbPixels, DataError> decodeJpegPixels(const unsigned char* data, std::
   d.errors.base.emit_message = ignoreMessage;
   d.progress.progress_monitor = limitScans;
   if (!decodeInto(d, data, static_cast<unsigned long>(size))) return refused;
+  d.pixels.cutShort = d.errors.cutShort;
   return std::move(d.pixels);
 }

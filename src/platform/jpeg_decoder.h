@@ -19,6 +19,7 @@ struct RgbPixels {
   int width = 0;
   int height = 0;
   std::vector<unsigned char> rgb;  // height rows of width * 3 bytes, top row first
+  bool cutShort = false;           // the file ended early; the rest of the picture is grey
 };
 
 // Decodes JPEG bytes, CMYK and YCCK pictures converted to RGB. A picture libjpeg

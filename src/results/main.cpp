@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "exam/protocol_log.h"
+#include "exam/records_server.h"
+#include "exam/start_mark.h"
 #include "platform/cp1251.h"
 #include "results/analysis.h"
 #include "results/course_index.h"
@@ -21,6 +23,7 @@
 #include "results/output_set.h"
 #include "results/page.h"
 #include "results/protocols.h"
+#include "results/server_compare.h"
 #include "results/tables.h"
 
 namespace {
@@ -40,21 +43,27 @@ std::string fromTerminal(const std::string& text) { return cp1251FromTerminal(te
 constexpr std::string_view kHelp =
     "Использование: vorsanit-results ЖУРНАЛ... [--out ПАПКА] [--course ПАПКА]\n"
     "                                [--from ДАТА] [--to ДАТА] [--group ГРУППА] [--protocols]\n"
+    "       vorsanit-results --db СТРОКА [ЖУРНАЛ...] [те же параметры]\n"
+    "       vorsanit-results --init-db СТРОКА\n"
     "\n"
-    "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) и пишет в ПАПКУ\n"
-    "(по умолчанию текущую):\n"
-    "  records.csv     одна строка на запись\n"
+    "Читает протоколы экзаменов и зачетов (ekzam.log, zachet.log) или, с --db,\n"
+    "с сервера протоколов и пишет в ПАПКУ (по умолчанию текущую):\n"
+    "  records.csv     одна строка на запись (с --db ещё компьютер, учётная запись,\n"
+    "                  адрес и время сервера)\n"
     "  questions.csv   одна строка на заданный вопрос: доля верных ответов, различение,\n"
     "                  сколько раз выбран каждый вариант ответа\n"
     "  candidates.csv  одна строка на кандидата: тестов, последний результат и его дата\n"
     "  index.html      то же с диаграммами оценок, для браузера и печати\n"
     "  protocols.html  (с --protocols) протокол каждой записи на отдельном листе A4\n"
+    "  mismatches.csv  (с --db и журналами) записи журналов, которых нет на сервере,\n"
+    "                  и записи сервера, которых нет в журналах\n"
+    "  unfinished.csv  (с --db) начатые тесты без записи результата\n"
     "\n"
     "Журналы только читаются. Повреждённая запись пропускается с предупреждением,\n"
     "в котором названы файл и строка. Файлы пишутся все вместе или ни один.\n"
     "\n"
-    "Код завершения: 0 — прочитаны все записи, 1 — часть пропущена,\n"
-    "2 — не прочитано ни одной записи или файлы не записаны.\n"
+    "Код завершения: 0 — прочитаны все записи, 1 — часть пропущена или журналы\n"
+    "расходятся с сервером, 2 — не прочитано ни одной записи или файлы не записаны.\n"
     "\n"
     "  --out ПАПКА      куда писать таблицы и страницы\n"
     "  --course ПАПКА   папка курса: показать тему, номер в теме и начало текста вопроса\n"
@@ -62,6 +71,12 @@ constexpr std::string_view kHelp =
     "  --to ДАТА        только записи по эту дату включительно\n"
     "  --group ГРУППА   только записи этой группы (можно повторить)\n"
     "  --protocols      записать и protocols.html\n"
+    "  --db СТРОКА      читать записи с сервера протоколов (PostgreSQL; строка\n"
+    "                   подключения libpq, например postgresql://учитель@сервер/vorsanit);\n"
+    "                   названные журналы сверяются с ним\n"
+    "  --init-db СТРОКА создать в базе таблицы протоколов и роль vorsanit_seat,\n"
+    "                   которая может только добавлять записи (повторный запуск\n"
+    "                   ничего не меняет); запускает владелец базы\n"
     "  --help           эта справка\n";
 
 // "05.03.2024" as "20240305"; nullopt for anything else.
@@ -137,6 +152,20 @@ int openLog(const std::string& name, Run& run, struct stat& info) {
   return fd;
 }
 
+// A start mark as the filters see it.
+ReportValues startValues(const StartMark& m) {
+  ReportValues v;
+  v.exam = m.exam;
+  v.date = m.date;
+  v.time = m.time;
+  v.group = m.group;
+  return v;
+}
+
+// A test still running has no record yet: a start mark is only counted as
+// unfinished once the time limit and a minute more have passed on the server.
+constexpr long kRunningSeconds = 11 * 60;
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,7 +174,7 @@ int main(int argc, char** argv) {
 
   std::vector<std::string> files;
   std::string outDir = ".";
-  std::optional<std::string> courseDir;
+  std::optional<std::string> courseDir, database, initDatabase;
   Filter filter;
   bool protocols = false, options = true;
   // "--name VALUE" or "--name=VALUE".
@@ -177,6 +206,10 @@ int main(int argc, char** argv) {
       outDir = *out;
     } else if (auto course = valueOf(k, arg, "--course")) {
       courseDir = *course;
+    } else if (auto db = valueOf(k, arg, "--db")) {
+      database = *db;
+    } else if (auto init = valueOf(k, arg, "--init-db")) {
+      initDatabase = *init;
     } else if (auto group = valueOf(k, arg, "--group")) {
       filter.groups.push_back(fromTerminal(*group));
     } else if (auto from = valueOf(k, arg, "--from")) {
@@ -195,7 +228,22 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
-  if (files.empty()) {
+
+  if (initDatabase) {
+    if (argc != 3 && !(argc == 2 && std::string_view(argv[1]).starts_with("--init-db="))) {
+      std::cerr << term("--init-db не сочетается с другими параметрами.\n");
+      return 2;
+    }
+    if (const auto problem = initRecordsDatabase(*initDatabase)) {
+      std::cerr << term("База протоколов не подготовлена: ") << termFromCp(*problem) << ".\n";
+      return 2;
+    }
+    std::cout << term(
+        "База протоколов готова: таблицы в схеме vorsanit; роль vorsanit_seat может только "
+        "добавлять записи.\n");
+    return 0;
+  }
+  if (files.empty() && !database) {
     std::cerr << term("Не назван ни один журнал. Справка: vorsanit-results --help\n");
     return 2;
   }
@@ -237,8 +285,8 @@ int main(int argc, char** argv) {
     return 2;
   };
   if (!outputs.open(outDir)) return writeFailed();
-  const char* const names[] = {"records.csv", "questions.csv", "candidates.csv", "index.html",
-                               "protocols.html"};
+  const char* const names[] = {"records.csv",    "questions.csv",  "candidates.csv", "index.html",
+                               "protocols.html", "mismatches.csv", "unfinished.csv"};
   // A log named like one of the outputs must not be replaced by it.
   for (const char* name : names) {
     unsigned long device = 0, inode = 0;
@@ -251,15 +299,58 @@ int main(int argc, char** argv) {
       }
   }
   removeOutputsOnSignals();
-  const int recordsFile = outputs.add(names[0]);
-  const int protocolsFile = protocols ? outputs.add(names[4]) : -1;
+  std::vector<std::string_view> described;  // what each output holds, in the order added
+  auto add = [&](int name, std::string_view what) {
+    described.push_back(what);
+    return outputs.add(names[name]);
+  };
+  const int recordsFile = add(0, "одна строка на запись");
+  const int protocolsFile = protocols ? add(4, "протокол каждой записи, для печати") : -1;
   if (recordsFile < 0 || (protocols && protocolsFile < 0)) return writeFailed();
-  outputs.write(recordsFile, kRecordsCsvHeader);
+  std::string header(kRecordsCsvHeader);
+  if (database) header.insert(header.size() - 2, ",seat,account,address,server_time");
+  outputs.write(recordsFile, header);
   if (protocols) outputs.write(protocolsFile, protocolsHead());
 
   Summariser summariser;
   std::string row;
+  // A record for the outputs, from a log or (with its row) from the server.
+  auto take = [&](const LogRecord& r, const std::string& source, const ServerRow* server) {
+    summariser.add(r);
+    row.clear();
+    appendRecordRow(row, r);
+    if (server) {
+      row.resize(row.size() - 2);
+      for (const std::string* text :
+           {&server->host, &server->account, &server->address, &server->serverTime}) {
+        row += ',';
+        row += csvField(*text, true);
+      }
+      row += "\r\n";
+    }
+    outputs.write(recordsFile, row);
+    if (protocols) {
+      row.clear();
+      appendProtocol(row, r, source);
+      outputs.write(protocolsFile, row);
+    }
+  };
+  auto skippedAt = [&](const std::string& where, const std::string& reason, bool tell) {
+    if (tell) {
+      std::cerr << where << ": " << term("запись пропущена: ") << termFromCp(reason) << '\n';
+      run.notes.push_back(where + ": запись пропущена: " + utf8FromCp1251(reason));
+    }
+    if (run.skipped++ < kPlacesInSummary) run.places.push_back(where);
+  };
+
+  // With the server as the source, the logs are only compared with it.
+  LogServerComparison comparison;
   for (const LogFile& log : logs) {
+    if (database) {
+      const std::string base = log.name.substr(log.name.find_last_of('/') + 1);
+      if (base == logFileName(true)) comparison.coverMode(true);
+      if (base == logFileName(false)) comparison.coverMode(false);
+    }
     struct stat info {};
     const int fd = openLog(log.name, run, info);
     if (fd < 0) continue;
@@ -280,23 +371,15 @@ int main(int argc, char** argv) {
         ++run.filtered;
         return;
       }
-      summariser.add(r);
-      row.clear();
-      appendRecordRow(row, r);
-      outputs.write(recordsFile, row);
-      if (protocols) {
-        row.clear();
-        appendProtocol(row, r, log.name + ", строка " + std::to_string(r.line));
-        outputs.write(protocolsFile, row);
+      if (database) {
+        comparison.coverMode(r.values.exam);
+        comparison.addLogRecord(r, log.name);
+      } else {
+        take(r, log.name + ", строка " + std::to_string(r.line), nullptr);
       }
     };
     auto onSkipped = [&](const SkippedRecord& s) {
-      const std::string where = log.name + ':' + std::to_string(s.line);
-      if (skipped++ < kWarningsPerFile) {
-        std::cerr << where << ": " << term("запись пропущена: ") << termFromCp(s.reason) << '\n';
-        run.notes.push_back(where + ": запись пропущена: " + utf8FromCp1251(s.reason));
-      }
-      if (run.skipped++ < kPlacesInSummary) run.places.push_back(where);
+      skippedAt(log.name + ':' + std::to_string(s.line), s.reason, skipped++ < kWarningsPerFile);
     };
     const int error = readLog(source, onRecord, onSkipped);
     ::close(fd);
@@ -313,6 +396,89 @@ int main(int argc, char** argv) {
     else
       run.notes.push_back(log.name + ": записей прочитано " + std::to_string(read) + ".");
   }
+
+  std::optional<std::vector<Mismatch>> mismatches;
+  std::size_t unfinished = 0, running = 0, sameTest = 0;
+  int unfinishedFile = -1;
+  if (database) {
+    std::size_t read = 0, skipped = 0;
+    LogContents contents;
+    const auto problem = readServerRows(*database, false, [&](const ServerRow& r) {
+      ++read;
+      contents.records.clear();
+      contents.skipped.clear();
+      readLog(r.payload, contents);
+      const std::string where = "сервер, запись " + r.id;
+      if (contents.records.size() != 1 || !contents.skipped.empty()) {
+        skippedAt(where,
+                  contents.skipped.empty() ? cp("не одна запись") : contents.skipped[0].reason,
+                  skipped++ < kWarningsPerFile);
+        comparison.addServerRecord(nullptr, r);
+        return;
+      }
+      const LogRecord& record = contents.records[0];
+      sameTest += r.sharedId;
+      if (!filter.keeps(record.values)) {
+        ++run.filtered;
+        return;
+      }
+      take(record, "сервер, " + r.host + ", " + r.serverTime, &r);
+      comparison.addServerRecord(&record, r);
+    });
+    if (problem && read == 0) {
+      outputs.abandon();
+      std::cerr << term("Протоколы с сервера не прочитаны: ") << termFromCp(*problem) << ".\n";
+      return 2;
+    }
+    if (problem)
+      run.problem("сервер", "чтение оборвалось после " + std::to_string(read) +
+                                " записей: " + utf8FromCp1251(*problem) + ".");
+    else
+      run.notes.push_back("сервер: записей прочитано " + std::to_string(read) + ".");
+
+    // Start marks without a record: tests begun and never finished.
+    unfinishedFile = add(6, "начатые тесты без записи результата");
+    outputs.write(unfinishedFile,
+                  "mode,date,time,topic,range,code,name,group,seat,account,address,server_time,"
+                  "id\r\n");
+    const auto startProblem = readServerRows(*database, true, [&](const ServerRow& r) {
+      if (r.finished) return;
+      const auto mark = parseStartMark(r.payload);
+      if (!mark || !filter.keeps(startValues(*mark))) return;
+      if (r.ageSeconds < kRunningSeconds) {
+        ++running;
+        return;
+      }
+      ++unfinished;
+      row = modeName(mark->exam);
+      for (const std::string* text : {&mark->date, &mark->time, &mark->topic, &mark->range,
+                                      &mark->code, &mark->name, &mark->group}) {
+        row += ',';
+        row += csvField(utf8FromCp1251(*text), true);
+      }
+      for (const std::string* text : {&r.host, &r.account, &r.address, &r.serverTime, &r.id}) {
+        row += ',';
+        row += csvField(*text, true);
+      }
+      row += "\r\n";
+      outputs.write(unfinishedFile, row);
+    });
+    if (startProblem)
+      run.problem("сервер",
+                  "отметки начала тестов не прочитаны: " + utf8FromCp1251(*startProblem) + ".");
+    else
+      run.notes.push_back("Начатых тестов без записи результата: " + std::to_string(unfinished) +
+                          (running ? ", идут сейчас: " + std::to_string(running) : "") +
+                          " (unfinished.csv).");
+    if (!logs.empty()) mismatches = comparison.finish();
+    if (sameTest > 0) {
+      // Someone who learnt a test's id sent a record of his own for it.
+      const std::string what =
+          "записей тестов, у которых на сервере больше одной записи: " + std::to_string(sameTest) +
+          "; сравните компьютер, адрес и время сервера в records.csv.";
+      run.problem("сервер", what);
+    }
+  }
   if (filter.any())
     run.notes.push_back("Не подходят под --from, --to, --group и не учтены записей: " +
                         std::to_string(run.filtered) + ".");
@@ -328,23 +494,27 @@ int main(int argc, char** argv) {
   }
   if (protocols)
     outputs.write(protocolsFile, protocolsTail(static_cast<std::size_t>(summary.records())));
-  const int questionsFile = outputs.add(names[1]);
+  const int questionsFile = add(1, "одна строка на заданный вопрос");
   outputs.write(questionsFile, questionsCsv(summary.questions));
-  const int candidatesFile = outputs.add(names[2]);
+  const int candidatesFile = add(2, "одна строка на кандидата");
   outputs.write(candidatesFile, candidatesCsv(summary));
-  const int pageFile = outputs.add(names[3]);
-  outputs.write(pageFile, resultsPage(summary, run.notes));
+  if (mismatches) {
+    const int mismatchesFile = add(5, "расхождения журналов с сервером");
+    outputs.write(mismatchesFile, mismatchesCsv(*mismatches));
+    if (!mismatches->empty())
+      run.notes.push_back("Расхождений журналов с сервером: " + std::to_string(mismatches->size()) +
+                          " (mismatches.csv).");
+  }
+  const int pageFile = add(3, "то же с диаграммами, для браузера");
+  outputs.write(pageFile, resultsPage(summary, run.notes, mismatches ? &*mismatches : nullptr));
   if (!outputs.commit()) return writeFailed();
 
   const std::vector<std::string> targets = outputs.targets();
-  const std::string_view what[] = {"одна строка на запись", "протокол каждой записи, для печати",
-                                   "одна строка на заданный вопрос", "одна строка на кандидата",
-                                   "то же с диаграммами, для браузера"};
   std::size_t width = 0;
   for (const auto& target : targets) width = std::max(width, target.size());
   for (std::size_t k = 0; k < targets.size(); ++k)
-    std::cout << targets[k] << std::string(width - targets[k].size() + 5, ' ')
-              << term(what[protocols || k == 0 ? k : k + 1]) << '\n';
+    std::cout << targets[k] << std::string(width - targets[k].size() + 5, ' ') << term(described[k])
+              << '\n';
 
   std::string line = "Записей: " + std::to_string(summary.records()) + " (экзамен " +
                      std::to_string(summary.exams) + ", зачет " + std::to_string(summary.passFail) +
@@ -359,5 +529,12 @@ int main(int argc, char** argv) {
     std::cout << ')';
   }
   std::cout << ".\n";
-  return run.skipped == 0 && run.allFilesRead ? 0 : 1;
+  if (mismatches && !mismatches->empty())
+    std::cout << term("Журналы расходятся с сервером: " + std::to_string(mismatches->size()) +
+                      " (mismatches.csv).\n");
+  if (database && unfinished > 0)
+    std::cout << term("Начатых тестов без записи результата: " + std::to_string(unfinished) +
+                      " (unfinished.csv).\n");
+  const bool agree = !mismatches || mismatches->empty();
+  return run.skipped == 0 && run.allFilesRead && agree ? 0 : 1;
 }

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "platform/cp1251.h"
+#include "results/server_compare.h"
 #include "results/tables.h"
 
 namespace {
@@ -124,7 +125,7 @@ class Budget {
 // Shares of the page, which stays under 5 MB whatever the logs.
 constexpr std::size_t kNotesBytes = 60 * 1024, kChartBytes = 400 * 1024,
                       kQuestionBytes = 1000 * 1024, kCandidateBytes = 500 * 1024,
-                      kRecordBytes = 2500 * 1024;
+                      kRecordBytes = 2500 * 1024, kMismatchBytes = 300 * 1024;
 constexpr std::size_t kChartsOnPage = 24, kQuestionsOnPage = 1000, kNotesOnPage = 50;
 
 void chartSection(std::string& out, const std::vector<GradeChart>& charts) {
@@ -366,6 +367,45 @@ void recordSection(std::string& out, const Summary& s) {
   out += "</tbody></table>\n";
 }
 
+void mismatchSection(std::string& out, const std::vector<Mismatch>& mismatches) {
+  out += "<h2 id=\"mismatches\">Сверка журналов с сервером</h2>\n";
+  if (mismatches.empty()) {
+    out += "<p>Расхождений нет: каждая запись журналов есть на сервере, и наоборот.</p>\n";
+    return;
+  }
+  out += "<p class=\"mark\">Расхождений: " + std::to_string(mismatches.size()) +
+         ". Запись на сервере кандидат не может ни изменить, ни удалить, а журнал в общей "
+         "папке может поправить любой; все расхождения — в mismatches.csv.</p>\n";
+  std::string rows;
+  Budget budget(kMismatchBytes);
+  std::size_t shown = 0;
+  for (const Mismatch& m : mismatches) {
+    std::string where =
+        m.log.empty() ? std::string() : htmlEscape(m.log) + ", строка " + std::to_string(m.line);
+    std::string seat = htmlEscape(m.host);
+    if (!m.address.empty()) seat += " (" + htmlEscape(m.address) + ")";
+    std::string row =
+        "<tr><td>" + htmlEscape(mismatchKindText(m.kind)) + "</td><td>" +
+        htmlEscape(modeName(m.exam)) + "</td><td data-v=\"" + htmlEscape(dateKey(m.date, m.time)) +
+        "\">" + shortHtml(m.date) + " " + shortHtml(m.time) + "</td><td>" + shortHtml(m.name) +
+        "</td><td>" + shortHtml(m.code) + "</td><td>" + shortHtml(m.group) + "</td><td>" +
+        shortHtml(m.serverResult) + "</td><td>" + shortHtml(m.logResult) + "</td><td>" + where +
+        "</td><td>" + seat + "</td><td>" + htmlEscape(m.serverTime) + "</td></tr>\n";
+    if (!budget.take(row)) break;
+    rows += row;
+    ++shown;
+  }
+  out +=
+      "<div class=\"wide\"><table class=\"sortable\"><thead><tr><th>Что</th><th>Режим</th>"
+      "<th>Дата и время</th><th>Фамилия И.О.</th><th>Код</th><th>Группа</th>"
+      "<th>На сервере</th><th>В журнале</th><th>Журнал</th><th>Компьютер</th>"
+      "<th>Время сервера</th></tr></thead><tbody>\n" +
+      rows + "</tbody></table></div>\n";
+  if (shown < mismatches.size())
+    out += "<p class=\"more\">Ещё " + std::to_string(mismatches.size() - shown) +
+           " расхождений не поместились на страницу; они — в mismatches.csv.</p>\n";
+}
+
 }  // namespace
 
 std::string htmlFromCp1251(const std::string& cp1251) { return htmlEscape(utf8FromCp1251(cp1251)); }
@@ -401,7 +441,8 @@ std::string htmlEscape(std::string_view utf8) {
   return out;
 }
 
-std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes) {
+std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes,
+                        const std::vector<Mismatch>* mismatches) {
   std::string out;
   out +=
       "<!DOCTYPE html>\n<html lang=\"ru\"><head><meta charset=\"utf-8\">"
@@ -410,9 +451,10 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
   out += "</style></head><body>\n<h1>Результаты тестирования</h1>\n<p class=\"summary\">Записей: " +
          std::to_string(summary.records()) + " (экзамен " + std::to_string(summary.exams) +
          ", зачет " + std::to_string(summary.passFail) + ").</p>\n";
-  out +=
-      "<p class=\"nav\"><a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
-      "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
+  out += "<p class=\"nav\">" +
+         std::string(mismatches ? "<a href=\"#mismatches\">Сверка с сервером</a> · " : "") +
+         "<a href=\"#groups\">Оценки по группам</a> · <a href=\"#questions\">Вопросы</a> · "
+         "<a href=\"#candidates\">Кто ещё не сдал</a> · <a href=\"#records\">Записи</a></p>\n";
   if (!notes.empty()) {
     out += "<ul class=\"notes\">";
     Budget budget(kNotesBytes);
@@ -428,6 +470,7 @@ std::string resultsPage(const Summary& summary, const std::vector<std::string>& 
       out += "<li class=\"more\">и ещё " + std::to_string(notes.size() - shown) + "</li>";
     out += "</ul>\n";
   }
+  if (mismatches) mismatchSection(out, *mismatches);
   chartSection(out, summary.charts);
   questionSection(out, summary.questions);
   candidateSection(out, summary);

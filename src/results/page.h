@@ -19,5 +19,9 @@ std::string htmlFromCp1251(const std::string& cp1251);
 // A colour as CSS writes it: rgb(r,g,b).
 std::string cssRgb(const Rgb& c);
 
+struct Mismatch;
+
 // notes: lines in UTF-8 under the summary (the files read, what was skipped).
-std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes);
+// mismatches: the logs compared with the records server, when they were.
+std::string resultsPage(const Summary& summary, const std::vector<std::string>& notes,
+                        const std::vector<Mismatch>* mismatches = nullptr);

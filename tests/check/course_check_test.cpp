@@ -40,6 +40,7 @@ struct Case {
   std::map<std::string, std::string> raw;  // replaced files, bytes as they are ("" removes)
   bool refused;                            // whether the program refuses some topic or all topics
   std::vector<Found> expected;
+  const char* says = "";  // a part of the last finding, where its wording matters
 };
 
 // A text that the card shows on the given number of lines of eight words.
@@ -51,6 +52,28 @@ std::string textOfLines(std::size_t lines) {
 }
 
 const Lines kVoprosTwo = {"+++2", "_001_1_1_Вопрос три?", "_002_2_1_Вопрос четыре?"};
+const Lines kOtvetTwo = {"+++2", "**_1_2_", "_1_Да", "_2_Нет"};
+Lines withTopicTwo(Lines topicOne, const Lines& two) {
+  topicOne.insert(topicOne.end(), two.begin(), two.end());
+  return topicOne;
+}
+
+// Topic 1 of ten questions whose right option stands first (digit 1) or at the
+// place the question's number gives.
+std::map<std::string, Lines> tenQuestions(bool rightFirst, unsigned options = 3) {
+  Lines vopros = {"+++1"}, otvet = {"+++1"}, konsult = {"+++1", "**_1_2_3_4_5_6_7_8_9_10_", "-"};
+  for (unsigned n = 1; n <= 10; ++n) {
+    const unsigned right = rightFirst ? 1 : n % 3 + 1;
+    vopros.push_back("_" + std::string(n < 10 ? "00" : "0") + std::to_string(n) + "_" +
+                     std::to_string(right) + "_1_Вопрос?");
+    otvet.push_back("**_" + std::to_string(n) + "_");
+    for (unsigned o = 1; o <= options; ++o) otvet.push_back("_" + std::to_string(o) + "_Вариант");
+  }
+  return {{"vopros.txt", withTopicTwo(vopros, kVoprosTwo)},
+          {"otvet.txt", withTopicTwo(otvet, kOtvetTwo)},
+          {"konsult.txt", withTopicTwo(konsult, {"+++2", "**_1_2_", "-"})},
+          {"diapazon.txt", {"+++1", "**1", "_1_10_Все", "+++2", "**1", "_1_2_Все"}}};
+}
 Lines withTopicTwo(Lines topicOne) {
   topicOne.insert(topicOne.end(), kVoprosTwo.begin(), kVoprosTwo.end());
   return topicOne;
@@ -109,12 +132,28 @@ const Case kCases[] = {
      {{"main.txt", "\xEF\xBB\xBFOne\r\nTwo\r\n"}},
      false,
      {{"main.txt", 0, N}}},
-    {"UTF-8 with a character code page 1251 lacks",
+    {"UTF-8 with characters code page 1251 lacks: each one",
      {},
      {{"vopros.txt",
-       "+++1\r\n_001_1_1_Вопрос?\r\n_002_2_1_Снег ☃\r\n+++2\r\n_001_1_1_a\r\n_002_2_1_b\r\n"}},
+       "+++1\r\n_001_1_1_Вопрос ≤?\r\n_002_2_1_Снег ☃\r\n+++2\r\n_001_1_1_a\r\n_002_2_1_b\r\n"}},
      true,
-     {{"vopros.txt", 3, E}}},
+     {{"vopros.txt", 2, E}, {"vopros.txt", 3, E}},
+     "(U+2603)"},
+    {"UTF-8 lines added to a code page 1251 file",
+     {},
+     {{"konsult.txt", cp("+++1\r\n**_1_\r\nПояснение.\r\n**_2_\r\nПояснение.\r\n+++2\r\n"
+                         "**_1_2_\r\nПояснение.\r\n") +
+                          "Итог.\r\n"}},
+     false,
+     {{"konsult.txt", 9, E}},  // and no word about the byte 0x98 of its "И"
+     "в UTF-8"},
+    {"a code page 1251 line in a UTF-8 file",
+     {},
+     {{"otvet.txt", "+++1\r\n**_1_2_\r\n_1_Да\r\n_2_Нет\r\n+++2\r\n**_1_2_\r\n_1_Да\r\n" +
+                        cp("_2_Нет") + "\r\n"}},
+     false,
+     {{"otvet.txt", 8, E}},
+     "не в UTF-8"},
     {"not text",
      {},
      {{"konsult.txt", std::string("+++1\r\n\0\x01\x02", 9)}},
@@ -122,6 +161,12 @@ const Case kCases[] = {
      {{"konsult.txt", 2, E}}},
     {"empty file the program stops at", {{"vopros.txt", {}}}, {}, true, {{"vopros.txt", 0, E}}},
     {"empty file the program accepts", {{"otvet.txt", {}}}, {}, false, {{"otvet.txt", 0, W}}},
+    {"kurs.txt captions the results cannot tell apart, and an empty one",
+     {{"main.txt", {"Тема первая", "Тема первая"}}},
+     {{"kurs.txt", cp("все темы=Тема первая\r\nвсе темы=\r\n")}},
+     false,
+     {{"main.txt", 2, W}, {"kurs.txt", 1, W}, {"kurs.txt", 1, W}, {"kurs.txt", 2, W}},
+     "пустое значение"},
     {"kurs.txt lines the program skips or overrides",
      {},
      {{"kurs.txt", cp("название=А\r\n\r\nзаставка\r\nцвет=красный\r\nназвание=Б\r\n"
@@ -170,6 +215,33 @@ const Case kCases[] = {
      {},
      false,
      {{"otvet.txt", 5, W}}},
+    {"otvet.txt without its first topic marker",
+     {{"otvet.txt", {"**_1_2_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}}},
+     {},
+     false,
+     {{"otvet.txt", 1, W}},
+     "«+++1»"},
+    {"a blank after a set",
+     {{"otvet.txt", {"+++1", "**_1_2_ ", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}}},
+     {},
+     true,
+     {{"otvet.txt", 2, E}},
+     "пробел"},
+    {"a question outside every range",
+     {{"diapazon.txt", {"+++1", "**1", "_1_1_Первый", "+++2", "**1", "_1_2_Все"}}},
+     {},
+     false,
+     {{"diapazon.txt", 3, W}},
+     "вопрос 2 не входит"},
+    {"right answers in one place",
+     tenQuestions(true),
+     {},
+     false,
+     {{"vopros.txt", 1, W}},
+     "первым в 10 вопросах из 10"},
+    {"right answers in several places", tenQuestions(false), {}, false, {}},
+    // Two options put more than half in one place by chance alone, shuffled or not.
+    {"true/false questions", tenQuestions(true, 2), {}, false, {}},
     {"question without options",
      {{"otvet.txt", {"+++1", "**_1_", "_1_Да", "_2_Нет", "+++2", "**_1_2_", "_1_Да", "_2_Нет"}}},
      {},
@@ -230,6 +302,12 @@ const Case kCases[] = {
       {"a.ico", std::string("\0\0\1\0\1\0", 6)}},
      false,
      {}},
+    {"JPEG cut short",
+     {{"graph.txt", {"1 diagram2.jpg", "2 cut.jpg"}}},
+     {{"cut.jpg", "cut"}},  // replaced below by the first half of a real picture
+     false,
+     {{"graph.txt", 2, W}},
+     "обрывается"},
     {"picture not what its name says",
      {{"graph.txt", {"1 diagram2.jpg", "2 a.png", "3 a.ico"}}},
      {{"a.png", "BM..."}, {"a.ico", "\x89PNG\r\n\x1A\n"}},
@@ -273,6 +351,11 @@ class CourseChecker : public ::testing::Test {
         fs::remove(dir_ / name);
         continue;
       }
+      if (bytes == "cut") {
+        fs::copy_file(dir_ / "diagram2.jpg", dir_ / name);
+        fs::resize_file(dir_ / name, fs::file_size(dir_ / name) / 2);
+        continue;
+      }
       std::ofstream(dir_ / name, std::ios::binary) << bytes;
     }
   }
@@ -295,6 +378,11 @@ TEST_F(CourseChecker, FindsEachFaultOnceWithItsFileAndLine) {
     for (const Finding& f : check.findings) found.emplace_back(f.file, f.line, f.kind);
     EXPECT_EQ(found, c.expected) << c.name << "\n" << shown(check);
     for (const Finding& f : check.findings) EXPECT_FALSE(f.what.empty()) << c.name;
+    if (*c.says && !check.findings.empty()) {
+      EXPECT_NE(formatFindingUtf8(check.findings.back()).find(c.says), std::string::npos)
+          << c.name << "\n"
+          << shown(check);
+    }
 
     // The checker's errors and the program's refusals are the same faults.
     const unsigned topics = check.topics;
@@ -314,9 +402,27 @@ TEST_F(CourseChecker, DiagramsAreLookedForWhereTheProgramStartsThenInTheCourse) 
   fs::create_directories(start);
   const std::string startFolder = start.string() + "/";
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");
+  fs::copy_file(fs::path(SAMPLE_COURSE_DIR) / "diagram1.jpg", start / "diagram2.jpg");
+  EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
+            "graph.txt:1: предупреждение: рисунок «diagram2.jpg» в текущей папке отличается от "
+            "рисунка с тем же именем в папке курса; оставьте один из них, чтобы ученик видел "
+            "нужный.\n");
   std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
             "graph.txt:1: предупреждение: рисунок «nowhere.jpg» не найден.\n");
+}
+
+TEST_F(CourseChecker, PastAHundredFindingsOfAKindTheRestAreCounted) {
+  Lines otvet = {"+++1", "**_1_2_", "_1_Да", "_2_Нет"};
+  for (int i = 0; i < 250; ++i) otvet.push_back("Заметка " + std::to_string(i));
+  writeCase({"many", {{"otvet.txt", withTopicTwo(otvet, kOtvetTwo)}}, {}, false, {}});
+  const CourseCheck check = checkCourse(folder(), folder());
+  ASSERT_EQ(check.findings.size(), kShownFindingsOfAKind + 1);
+  EXPECT_EQ(check.warnings(), 250u);
+  EXPECT_EQ(check.findings.back().hidden, 150u);
+  EXPECT_EQ(utf8FromCp1251(formatFinding(check.findings.back())),
+            "otvet.txt:104: предупреждение: то же, что в строке 104, еще 150 раз; эти находки не "
+            "показаны.");
 }
 
 TEST_F(CourseChecker, TheSampleCourseChecksClean) {
@@ -352,6 +458,12 @@ TEST(CheckOutput, FindingAndSummaryShapesInRussianPlurals) {
     EXPECT_EQ(utf8FromCp1251(summaryLine(check)),
               std::string("Курс: ") + text + "; ошибок 1, предупреждений 2.");
   }
+}
+
+TEST(CheckOutput, ACharacterCodePage1251LacksIsShownInUtf8) {
+  const Finding f{"main.txt", 2, E, cp("символа «?» (U+2603) нет."), 0, "☃"};
+  EXPECT_EQ(utf8FromCp1251(formatFinding(f)), "main.txt:2: ошибка: символа «?» (U+2603) нет.");
+  EXPECT_EQ(formatFindingUtf8(f), "main.txt:2: ошибка: символа «☃» (U+2603) нет.");
 }
 
 TEST(CheckOutput, TerminalEncoding) {

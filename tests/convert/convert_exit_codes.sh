@@ -28,5 +28,9 @@ printf 'Essay. {}\n' > "$tmp/none.gift"
 "$convert" "$tmp/none.gift" "$tmp/none" >/dev/null; rc=$?
 [ "$rc" -eq 2 ] || { echo "nothing: exit $rc"; exit 1; }
 [ ! -e "$tmp/none" ] || { echo "nothing: a folder was made"; exit 1; }
+printf '\377\376Q\000?\000\n\000' > "$tmp/utf16.gift"
+out=$("$convert" "$tmp/utf16.gift" "$tmp/utf16" 2>&1); rc=$?
+[ "$rc" -eq 2 ] && [ ! -e "$tmp/utf16" ] || { echo "UTF-16: exit $rc"; exit 1; }
+echo "$out" | grep -q 'utf16.gift: файл в кодировке UTF-16' || { echo "UTF-16: $out"; exit 1; }
 "$convert" --help | grep -q '^Использование: vorsanit-convert' || { echo "no help"; exit 1; }
 echo ok

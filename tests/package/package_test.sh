@@ -15,6 +15,7 @@ trap 'rm -rf "$work"' EXIT
 deb=$(ls "$work"/out/vorsanit_*_amd64.deb)
 # grep -c reads its input whole; grep -q may quit early, and under pipefail the writer then fails.
 dpkg-deb -f "$deb" Depends | grep -c libqt6widgets6 >/dev/null
+dpkg-deb -f "$deb" Depends | grep -c libpq5 >/dev/null  # the records server client
 dpkg-deb -x "$deb" "$work/root"
 root=$work/root/usr
 for f in bin/vorsanit bin/vorsanit-check share/vorsanit/course/main.txt share/vorsanit/course/graph.txt \

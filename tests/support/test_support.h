@@ -66,10 +66,11 @@ struct FakeServices {
   RecordingMessageSink messages;
   FakeClock clock;
   ScriptedRandom random;
+  std::string records;  // the records server's connection string; none by default
   // The account's outbox is a folder of its own inside the test's folder.
   Services services(const std::string& folder) {
     return Services{folder, messages, clock, random,
-                    Seat{"seat-01", "student", folder + "outbox/"}};
+                    Seat{"seat-01", "student", folder + "outbox/", records}};
   }
 };
 

@@ -15,6 +15,8 @@
 #include "app/command_line.h"
 #include "app/ui/main_window.h"
 #include "exam/outbox.h"
+#include "exam/records_server.h"
+#include "exam/server_courier.h"
 #include "platform/seat.h"
 #include "platform/text_file.h"
 #include "platform/ui/codec.h"
@@ -116,16 +118,37 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral(": ") + fromCp1251(read.error().what));
   }
 
+  // A records server the school set up gets every record too; a setting that
+  // cannot be used is said once, and the logs go on as ever.
+  const RecordsSetting records = recordsSetting(std::getenv(kRecordsVariable));
+  if (!records.problem.empty())
+    messages.message(nullptr, QString::fromUtf8("Внимание"),
+                     QString::fromUtf8("Сервер протоколов не используется: ") +
+                         fromCp1251(records.problem) +
+                         QString::fromUtf8(". Протоколы записываются только в журналы."));
+
   endCleanlyOnSignals();
   const Services services{folder, messages, clock, random,
-                          Seat{hostName(), accountName(), defaultOutboxFolder()}};
+                          Seat{hostName(), accountName(), defaultOutboxFolder(), records.conninfo}};
   // Records and start marks that could not reach their log last time go there now.
   LogCourier courier;
   deliverOutbox(services.seat.outboxFolder, courier);
-  TForm2 mainWindow(services);  // shows the title window before the message loop runs
-  // Asked to end meanwhile: the message loop would start afresh and forget it.
-  if (programEnding()) return 0;
-  design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
-  mainWindow.show();
-  return app.exec();
+  // And those that could not reach the server, without holding up the first
+  // window: the send is bounded, and awaited before the program ends.
+  std::thread serverDelivery;
+  if (records.set())
+    serverDelivery = std::thread(
+        [&services] { deliverToServer(services.seat.outboxFolder, services.seat.records); });
+  int status = 0;
+  {
+    TForm2 mainWindow(services);  // shows the title window before the message loop runs
+    // Asked to end meanwhile: the message loop would start afresh and forget it.
+    if (!programEnding()) {
+      design::centreOnScreen(&mainWindow, mainWindow.nominalOuterSize());
+      mainWindow.show();
+      status = app.exec();
+    }
+  }
+  if (serverDelivery.joinable()) serverDelivery.join();
+  return status;
 }

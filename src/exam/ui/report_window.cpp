@@ -133,9 +133,10 @@ void TForm12::FormActivate() {
 }
 
 void TForm12::tellWhereKept() {
-  if (kept_.where == Kept::Where::Outbox)
-    services_.messages.message(this, u"Внимание"_s, keptNotice(kept_, true));
-  else if (kept_.where == Kept::Where::Nowhere)
+  if (kept_.where != Kept::Where::Nowhere) {
+    if (const QString notice = keptNotice(kept_, true); !notice.isEmpty())
+      services_.messages.message(this, u"Внимание"_s, notice);
+  } else if (kept_.where == Kept::Where::Nowhere)
     services_.messages.message(
         this, u"Ошибка."_s,
         keptNotice(kept_, true) +
@@ -154,7 +155,7 @@ void TForm12::Button1Click() {
   if (!evaluated_) return;
   if (kept_.where == Kept::Where::Nowhere) {
     kept_ = keepEntry(this, services_, entry_);
-    if (kept_.where != Kept::Where::Log) {
+    if (kept_.where != Kept::Where::Log || !kept_.serverWaits.empty()) {
       tellWhereKept();
       if (kept_.where == Kept::Where::Nowhere) return;
     }
@@ -168,7 +169,7 @@ void TForm12::closeEvent(QCloseEvent* event) {
   // folder that refuses it.
   if (evaluated_ && kept_.where == Kept::Where::Nowhere) {
     kept_ = keepEntry(this, services_, entry_);
-    if (kept_.where == Kept::Where::Outbox) tellWhereKept();
+    if (kept_.where != Kept::Where::Nowhere) tellWhereKept();
   }
   TFormBase::closeEvent(event);
 }

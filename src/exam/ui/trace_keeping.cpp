@@ -5,7 +5,10 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QTimer>
+#include <atomic>
+#include <thread>
 
+#include "exam/server_courier.h"
 #include "platform/ui/codec.h"
 
 using namespace Qt::StringLiterals;
@@ -67,7 +70,52 @@ std::optional<AppendFailure> deliverPatiently(QWidget* window, const Services& s
   return failed;
 }
 
+// Runs work on a thread of its own while the window repaints but takes no
+// input, so that nothing the user does can start another action meanwhile.
+// Ending the program stops the waiting; the work itself is bounded anyway.
+template <typename Work>
+void offTheWindow(Work work) {
+  std::atomic<bool> done = false;
+  std::thread worker([&] {
+    work();
+    done = true;
+  });
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done || programEnding()) loop.quit();
+  });
+  poll.start(10);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+  worker.join();
+  QApplication::restoreOverrideCursor();
+}
+
+// Sends what waits for the server; why the entry (of that id and kind) is
+// still waiting, or empty. Without an outbox file for it, the entry goes alone.
+std::string sendToServer(const Services& services, const OutboxEntry& copy, bool inOutbox) {
+  std::string waits;
+  offTheWindow([&] {
+    if (!inOutbox) {
+      ServerCourier courier(services.seat.records,
+                            std::chrono::steady_clock::now() + kRecordsBound);
+      if (const auto failed = courier.deliver(copy)) waits = failed->reason;
+      return;
+    }
+    for (const auto& [item, failure] :
+         deliverToServer(services.seat.outboxFolder, services.seat.records).left)
+      if (item.entry.id == copy.id && item.entry.kind == copy.kind) waits = failure.reason;
+  });
+  return waits;
+}
+
 }  // namespace
+
+void deliverToServerNow(const Services& services) {
+  if (services.seat.records.empty()) return;
+  offTheWindow([&] { deliverToServer(services.seat.outboxFolder, services.seat.records); });
+}
 
 OutboxEntry seatEntry(const Services& services, const char* kind, const std::string& logName,
                       bool exam, const std::string& id, std::string payload) {
@@ -96,17 +144,24 @@ Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& ent
   LogCourier courier;
   const auto put = putInOutbox(services.seat.outboxFolder, entry);
   if (!put) kept.outboxFailure = put.error();
+  // The server's copy waits beside the log's, so that each gets the entry once.
+  const bool toServer = !services.seat.records.empty();
+  OutboxEntry copy = entry;
+  copy.target = "server";
+  copy.since = 0;
+  const bool copyPut = toServer && putInOutbox(services.seat.outboxFolder, copy).has_value();
   if (const auto failed = deliverPatiently(window, services, courier, entry)) {
     kept.logFailure = *failed;
     kept.where = put ? Kept::Where::Outbox : Kept::Where::Nowhere;
-    return kept;
+  } else {
+    kept.where = Kept::Where::Log;
+    if (put) {
+      removeFromOutbox(*put);
+      // What waited for an earlier failure goes along now, without waiting.
+      deliverOutbox(services.seat.outboxFolder, courier);
+    }
   }
-  kept.where = Kept::Where::Log;
-  if (put) {
-    removeFromOutbox(*put);
-    // What waited for an earlier failure goes along now, without waiting.
-    deliverOutbox(services.seat.outboxFolder, courier);
-  }
+  if (toServer && !programEnding()) kept.serverWaits = sendToServer(services, copy, copyPut);
   return kept;
 }
 
@@ -114,15 +169,24 @@ QString keptNotice(const Kept& kept, bool record) {
   const QString what = record ? u"Протокол"_s : u"Отметка о начале теста"_s;
   const QString log = pathText(kept.target);
   const QString outbox = pathText(kept.outboxFolder);
+  // A start mark that only waits for the server is not worth a word: its
+  // test's record will say it if the server stays away.
+  const QString server = record && !kept.serverWaits.empty()
+                             ? fromCp1251(kept.serverWaits) + QStringLiteral(".")
+                             : QString();
   switch (kept.where) {
     case Kept::Where::Log:
-      return {};
+      if (server.isEmpty()) return {};
+      return u"Протокол записан в журнал и будет отправлен на сервер позже: "_s + server;
     case Kept::Where::Outbox:
       return what + (record ? u" не записан в файл "_s : u" не записана в файл "_s) + log +
              u": "_s + fromCp1251(kept.logFailure.reason) +
              (record ? u". Он сохранён в папке "_s : u". Она сохранена в папке "_s) + outbox +
              u" и будет дописан"_s + (record ? QString() : u"а"_s) +
-             u" в журнал при следующем запуске программы."_s;
+             u" в журнал при следующем запуске программы."_s +
+             (server.isEmpty()
+                  ? QString()
+                  : u" На сервер протоколов он тоже будет отправлен позже: "_s + server);
     case Kept::Where::Nowhere:
       return what + (record ? u" не записан ни в файл "_s : u" не записана ни в файл "_s) + log +
              u" ("_s + fromCp1251(kept.logFailure.reason) + u"), ни в папку "_s + outbox + u" ("_s +

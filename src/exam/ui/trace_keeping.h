@@ -21,6 +21,9 @@ struct Kept {
   std::string outboxFolder;
   AppendFailure logFailure;     // why it is not in the log (Outbox, Nowhere)
   AppendFailure outboxFailure;  // why it is not in the outbox either (Nowhere)
+  // With a records server set up: why the entry's copy for it has not reached
+  // it yet (it waits in the outbox); empty when it arrived.
+  std::string serverWaits;
 };
 
 // An entry of this seat for the given log of the program folder.
@@ -30,9 +33,18 @@ OutboxEntry seatEntry(const Services& services, const char* kind, const std::str
 // Puts the entry in the outbox, then delivers it to its log; while another
 // program holds the log, waits up to kLockPatienceMs with a wait cursor and a
 // note in window, which meanwhile goes on answering. An entry that reached
-// its log also takes the rest of the outbox along.
+// its log also takes the rest of the outbox along. With a records server set
+// up, a copy for the server goes into the outbox as well, and everything
+// waiting there for the server is sent, for no longer than kRecordsBound.
 Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& entry);
 
+// Sends what waits in the outbox for the records server, off the window's
+// thread: the window repaints meanwhile but takes no input, and the wait ends
+// within kRecordsBound. Nothing happens when no server is set up.
+void deliverToServerNow(const Services& services);
+
 // What to tell the user about an entry that did not reach its log: what,
-// where it went instead and why ("протокол" or "отметка о начале теста").
+// where it went instead and why ("протокол" or "отметка о начале теста"); for
+// a record, also one whose copy for the records server has to wait. Empty
+// when there is nothing to tell.
 QString keptNotice(const Kept& kept, bool record);

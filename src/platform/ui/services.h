@@ -47,6 +47,7 @@ struct Seat {
   std::string host;
   std::string account;
   std::string outboxFolder;  // ends in '/'
+  std::string records;       // the records server's connection string; empty: none set up
 };
 
 struct Services {
