@@ -40,10 +40,9 @@ class CardPreview final : public QWidget {
   void showQuestion(const QuestionView* question);
   // The bank of one question that the card lays out.
   static QuestionBank bankOf(const QuestionView& question);
-  int shownHeight() const { return height_; }
-  QString heightText() const;
 
  private:
+  QString heightText() const;
   QLabel* mark_ = nullptr;
   QScrollArea* scroll_ = nullptr;
   PreviewForm* form_ = nullptr;

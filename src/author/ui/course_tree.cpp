@@ -90,14 +90,3 @@ void CourseTreeModel::reload() {
   beginResetModel();
   endResetModel();
 }
-
-void CourseTreeModel::refreshTexts() {
-  const int topics = rowCount();
-  if (topics == 0) return;
-  emit dataChanged(index(0, 0), index(topics - 1, 0));
-  for (int t = 0; t < topics; ++t) {
-    const QModelIndex topic = index(t, 0);
-    const int questions = rowCount(topic);
-    if (questions > 0) emit dataChanged(index(0, 0, topic), index(questions - 1, 0, topic));
-  }
-}

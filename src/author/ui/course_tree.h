@@ -22,8 +22,6 @@ class CourseTreeModel final : public QAbstractItemModel {
   QModelIndex indexOf(const Place& place) const;
   // The course's topics or questions changed: everything is read anew.
   void reload();
-  // Texts changed in place: the rows are drawn anew.
-  void refreshTexts();
 
  private:
   CourseSession& session_;
