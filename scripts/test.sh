@@ -19,8 +19,9 @@ if [ "${VORS_FORMAT_CHECK:-1}" = 1 ]; then
 fi
 
 bash scripts/setup.sh
-# The package test renders the manual pages; the records tests start a PostgreSQL server of their own.
-bash scripts/install_packages.sh man-db postgresql
+# The package test renders the manual pages and runs lintian; the records tests
+# start a PostgreSQL server of their own.
+bash scripts/install_packages.sh man-db lintian postgresql
 took "The build"
 ctest --test-dir build --output-on-failure -j2
 took "The test suite"

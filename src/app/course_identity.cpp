@@ -28,8 +28,12 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
     }
     const std::string key = line.substr(0, equals);
     std::string value = line.substr(equals + 1);
-    if ((key == cp("название") || key == cp("все темы")) && value.empty()) {
-      // An empty name would leave a window title or the all-topics entry blank.
+    const bool oneLine = key == cp("название") || key == cp("все темы") ||
+                         key == cp("организация") || key == cp("кафедра") || key == cp("место") ||
+                         key == cp("год");
+    if (oneLine && value.empty()) {
+      // An empty name would leave a window title, the all-topics entry or a
+      // line of the title screen blank.
       remark(i, cp("у ключа «") + key + cp("» пустое значение; программа оставит прежнее."));
     } else if (key == cp("название")) {
       setOnce(identity.title, key, std::move(value), i);
@@ -42,6 +46,19 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
         remark(i, cp("на титульном окне не больше 4 строк; программа эту строку пропускает."));
     } else if (key == cp("справка")) {
       identity.helpLines.push_back(std::move(value));
+    } else if (key == cp("организация")) {
+      setOnce(identity.organisation, key, std::move(value), i);
+    } else if (key == cp("кафедра")) {
+      setOnce(identity.department, key, std::move(value), i);
+    } else if (key == cp("место")) {
+      setOnce(identity.place, key, std::move(value), i);
+    } else if (key == cp("год")) {
+      setOnce(identity.year, key, std::move(value), i);
+    } else if (key == cp("авторы")) {
+      if (identity.authorLines.size() < kMaxAuthorLines)
+        identity.authorLines.push_back(std::move(value));
+      else
+        remark(i, cp("строк об авторах не больше 8; программа эту строку пропускает."));
     } else {
       remark(i, cp("неизвестный ключ «") + key + cp("»; программа строку пропускает."));
     }

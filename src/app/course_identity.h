@@ -11,6 +11,7 @@
 
 constexpr const char* kCourseIdentityFile = "kurs.txt";
 constexpr std::size_t kMaxTitleScreenLines = 4;
+constexpr std::size_t kMaxAuthorLines = 8;
 
 // The all-topics caption of a course without kurs.txt (code page 1251).
 std::string sampleAllTopicsCaption();
@@ -21,6 +22,12 @@ struct CourseIdentity {
   std::optional<std::string> allTopics;  // все темы=
   std::vector<std::string> titleLines;   // заставка=, at most kMaxTitleScreenLines
   std::vector<std::string> helpLines;    // справка=
+  // The title screen's fixed lines: its two headings, the authors' lines, the place and year.
+  std::optional<std::string> organisation;  // организация=
+  std::optional<std::string> department;    // кафедра=
+  std::vector<std::string> authorLines;     // авторы=, at most kMaxAuthorLines
+  std::optional<std::string> place;         // место=
+  std::optional<std::string> year;          // год=
 
   std::string allTopicsCaption() const { return allTopics.value_or(sampleAllTopicsCaption()); }
 };
@@ -33,9 +40,9 @@ struct IdentityRemark {
 
 // Reads the lines of kurs.txt: "key=value", the key before the first '=', the
 // value after it as written. Empty lines are skipped; a line without '=', an
-// unknown key, a title screen line beyond the fourth and an empty title or
-// caption are skipped with a remark; a repeated title or caption takes the last
-// value, with a remark.
+// unknown key, a title screen line beyond the fourth, an authors' line beyond
+// the eighth and an empty value of a one-line key are skipped with a remark; a
+// repeated key of one line takes the last value, with a remark.
 CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
                                    std::vector<IdentityRemark>* remarks = nullptr);
 

@@ -1,7 +1,15 @@
 #include "app/topic_list.h"
 
 #include "bank/course_files.h"
+#include "bank/range_file.h"
 #include "platform/pixels.h"
+#include "platform/text_width.h"
+
+int topicOuterWidth(std::string_view title) {
+  constexpr int kFrameWidth = kMainWindowOuterWidth - 522;
+  return widenedOuterWidth(kMainWindowOuterWidth, kFrameWidth, kTopicButtonLeft,
+                           textWidth(title, Face::SerifItalic17) + kRadioButtonExtra);
+}
 
 TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines,
                                 const std::string& allTopicsCaption) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window's topic list: the entries it offers and where they stand.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/course_identity.h"
@@ -19,6 +20,11 @@ struct TopicListLayout {
 };
 
 constexpr int kTopicButtonLeft = 24;
+constexpr int kMainWindowOuterWidth = 528;  // the client area of 522 in its nominal frame of 6
+
+// The outer width of a main window that shows a topic title whole on one line:
+// the design's, or wider by the rule the range window widens by.
+int topicOuterWidth(std::string_view title);
 
 // Lays out the topic list for the lines of main.txt, the all-topics entry first.
 TopicListLayout layoutTopicList(const std::vector<std::string>& mainLines,

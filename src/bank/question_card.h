@@ -1,6 +1,7 @@
 #pragma once
-// One question and its answer options laid out on an answering window,
-// computed from character counts and fixed pixel steps only.
+// One question and its answer options laid out on an answering window: fixed
+// pixel steps, lines of at most 85 characters, and no line wider than the
+// window shows (measured in the window's font).
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -8,11 +9,20 @@
 #include <vector>
 
 #include "bank/question_bank.h"
+#include "platform/text_width.h"
 
 // The two windows that answer questions.
 enum class WindowKind { SelfControl, Testing };
 
 constexpr std::size_t kLongestLine = 85;  // a text of 86 characters or more is broken
+
+// The width of the window's client area, which no line of the card passes.
+constexpr int cardClientWidth(WindowKind kind) { return kind == WindowKind::Testing ? 531 : 557; }
+
+// Where a line of the card stands: the question label (left 32; its further
+// lines behind four blanks) or an option (its first line the caption of a
+// radio button at left 24, its further lines labels at 24 behind thirteen blanks).
+enum class CardText { Question, Option };
 
 // The tallest answering window that still fits a 1024 x 768 screen beside a task bar.
 constexpr int kTallestFittingCard = 740;
@@ -25,11 +35,15 @@ constexpr int kUnknownDigit = -1;
 // there is broken at limit itself.
 std::size_t breakPosition(std::string_view text, std::size_t limit = kLongestLine);
 
-// The display lines of a card text: broken at blanks into lines of at most 85
-// characters, each ending with the blank it was broken at, as many as the text
-// needs. Every text, an empty one too, takes at least one line.
-std::vector<std::string_view> displayLines(std::string_view text);
-std::size_t displayLineCount(std::string_view text);
+// The display lines of a card text on a window: broken at blanks into lines of
+// at most 85 characters, each ending with the blank it was broken at, as many
+// as the text needs. A line that would be wider than the window shows it (its
+// blanks at the end aside) is broken earlier, at the last blank that fits; a
+// word wider than the window is cut where it reaches the edge. Every text, an
+// empty one too, takes at least one line.
+std::vector<std::string_view> displayLines(std::string_view text, CardText where, WindowKind kind,
+                                           Face face = Face::Sans11);
+std::size_t displayLineCount(std::string_view text, CardText where, WindowKind kind);
 
 // The text an answer line shows: "_2_Вариант" shows as "Вариант".
 std::string_view optionText(std::string_view answerLine);
@@ -44,6 +58,9 @@ struct OptionPlace {
   std::optional<std::string> continuation;
   int continuationTop = 0;
   std::vector<std::string> furtherLines;
+  // Whether the option, set in bold (the right option after a wrong answer),
+  // still breaks into the same lines, none wider than the window.
+  bool boldFits = false;
 };
 
 // Where the window's bottom edge, Label3 and the buttons stand for a card.
@@ -58,8 +75,24 @@ struct CardFrame {
 // pitch of the card.
 CardFrame cardFrame(std::size_t questionLines, std::size_t optionLines, WindowKind kind);
 
+// How a card stands on a window no taller than maxOuterHeight (the screen's
+// available height, frame included). A card that fits takes its frame as it
+// is. A taller one keeps the window at that height: the result label and the
+// buttons move up with the window's bottom, and the question and options
+// scroll in the band between the top of the question and the result label.
+// Places are in the window's client area.
+struct CardFit {
+  CardFrame frame;
+  bool scrolls = false;
+  int bandTop = 0;        // where the scrolled band begins
+  int bandBottom = 0;     // where it ends on the window
+  int contentBottom = 0;  // where it would end on a window tall enough for the card
+};
+CardFit fitCard(const CardFrame& frame, int questionTop, int maxOuterHeight);
+
 struct CardLayout {
-  std::string questionCaption;       // its display lines joined by CR + four blanks
+  // The question's display lines, one pitch apart; each after the first behind four blanks.
+  std::vector<std::string> questionLines;
   std::vector<OptionPlace> options;  // at least one
   bool noAnswers = false;            // the single option "Ответы не найдены."
   int extraLines = 0;                // second display lines on the card

@@ -177,14 +177,22 @@ RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions) {
   return layout;
 }
 
+int widenedOuterWidth(int designedOuterWidth, int frameWidth, int left, int width) {
+  constexpr int kMarginRight = 16;
+  if (std::int64_t{left} + width <= std::int64_t{designedOuterWidth} - frameWidth)
+    return designedOuterWidth;
+  return std::max(designedOuterWidth,
+                  clampPixels(std::int64_t{left} + std::int64_t{width} + kMarginRight));
+}
+
 void fitCaptions(RangeWindowLayout& layout, const std::vector<int>& neededWidths, int buttonLeft,
                  int frameWidth) {
   const int designed = layout.outerWidth;
   for (std::size_t i = 0; i < layout.buttonWidths.size() && i < neededWidths.size(); ++i) {
     int& width = layout.buttonWidths[i];
     width = std::max(width, neededWidths[i]);
-    if (buttonLeft + width > designed - frameWidth)
-      layout.outerWidth = std::max(layout.outerWidth, clampPixels(std::int64_t{width} + 40));
+    layout.outerWidth =
+        std::max(layout.outerWidth, widenedOuterWidth(designed, frameWidth, buttonLeft, width));
   }
   layout.acceptLeft = (layout.outerWidth - kAcceptWidth) / 2;
 }

@@ -55,6 +55,13 @@ struct RangeWindowLayout {
   int acceptTop = 0;              // 20*n + 35
 };
 RangeWindowLayout layoutRangeWindow(const std::vector<std::string>& captions);
+// The rule by which a window widens for a text its designed width would cut:
+// a text standing at left (in the client area) that needs width pixels makes
+// the window left + width + 16 wide (outer), keeping ten pixels inside the
+// frame, as the range window's widest caption plus 40 does for captions at 24.
+// A text that fits the designed width leaves the window as it is.
+int widenedOuterWidth(int designedOuterWidth, int frameWidth, int left, int width);
+
 // The estimate of 6 pixels a character leaves no room for the round indicator:
 // each button gets the width its caption really needs (neededWidths, parallel
 // to the captions), and where a button standing at buttonLeft would then be

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "app/course_identity.h"
+#include "app/topic_list.h"
 #include "bank/consultation.h"
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
@@ -436,6 +437,7 @@ class Checker {
 
   // main.txt: the topics, and titles the results cannot tell apart.
   void checkMain() {
+    constexpr int kSmallScreenWidth = 1024;
     CourseFile file(kMainFile);
     auto bytes = readText(folder_ + kMainFile);
     if (!bytes) {
@@ -448,6 +450,11 @@ class Checker {
     for (std::size_t i = 0; i < file.size(); ++i) {
       const std::string_view title = file.line(i);
       if (title.empty()) continue;  // empty lines do not count
+      // The main window widens for a long title, but not past a small screen.
+      if (topicOuterWidth(title) > kSmallScreenWidth)
+        warn(kMainFile, i,
+             cp("название темы не поместится в одну строку главного окна на экране шириной 1024 "
+                "пикселя; сократите его."));
       ++result_.topics;
       if (result_.topics > kLastTopicDigit) continue;  // a tenth topic never has questions
       for (std::size_t t = 0; t < titles_.size(); ++t)
@@ -682,7 +689,8 @@ class Checker {
         continue;
       }
       if (kind != LineKind::Record) continue;
-      const std::size_t lines = displayLineCount(optionText(line));
+      const std::size_t lines =
+          displayLineCount(optionText(line), CardText::Option, WindowKind::Testing);
       const auto digit = digitAt(line, 2);
       for (unsigned n : current) {
         Options& o = options[topic][n];
@@ -745,12 +753,13 @@ class Checker {
              cp(": ученик угадает его, не читая; переставьте варианты ответа."));
   }
 
-  // A card taller than a 768-pixel screen puts the buttons of the testing
-  // window, the taller of the two answering windows, out of reach there.
+  // A card taller than a 768-pixel screen scrolls in the testing window, the
+  // taller of the two answering windows, there.
   void checkCardHeight(std::size_t i, std::string_view line, const std::string& number,
                        std::size_t optionLines) {
     const std::string_view question = line.substr(std::min<std::size_t>(line.size(), 9));
-    const std::size_t questionLines = displayLineCount(question);
+    const std::size_t questionLines =
+        displayLineCount(question, CardText::Question, WindowKind::Testing);
     // A question without options shows the one line "Ответы не найдены.".
     const std::size_t shownOptionLines = std::max<std::size_t>(optionLines, 1);
     const int height = cardFrame(questionLines, shownOptionLines, WindowKind::Testing).outerHeight;
@@ -759,9 +768,8 @@ class Checker {
          cp("вопрос ") + number + cp(" с вариантами ответа займет на экране ") +
              counted(questionLines + shownOptionLines, "строку", "строки", "строк") +
              cp(", и окно высотой ") + std::to_string(height) +
-             cp(" пикселей не поместится на экране "
-                "высотой 768 пикселей; сократите вопрос "
-                "или варианты ответа."));
+             cp(" пикселей не поместится на экране высотой 768 пикселей: вопрос с "
+                "вариантами придется прокручивать; сократите вопрос или варианты ответа."));
   }
 
   // konsult.txt: sets beyond the topic, questions without a consultation and
@@ -818,13 +826,14 @@ class Checker {
     if (!(*diagramMap_)[*number]) warn(kConsultFile, i, diagram + cp(" не найдена в graph.txt."));
   }
 
-  // graph.txt and its pictures: where the program starts, else in the course folder.
+  // graph.txt and its pictures: in the course folder, else where the checker
+  // runs, as the program started with the course folder looks for them.
   std::optional<std::string> findDiagramFile(const std::string& utf8Name) const {
     if (fs::path(utf8Name).is_absolute()) {
       if (fileExists(utf8Name)) return utf8Name;
       return std::nullopt;
     }
-    for (const std::string& place : {diagramFolder_, folder_})
+    for (const std::string& place : {folder_, diagramFolder_})
       if (fileExists(place + utf8Name)) return place + utf8Name;
     return std::nullopt;
   }

@@ -9,6 +9,13 @@
 
 namespace {
 
+// A Russian reader writes a decimal comma; the sorting keeps the point (data-v).
+std::string russianDecimal(double value) {
+  std::string text = decimal(value);
+  std::replace(text.begin(), text.end(), '.', ',');
+  return text;
+}
+
 std::string html(const std::string& cp1251) { return htmlFromCp1251(cp1251); }
 
 // The same, cut to a length that a table cell can show: the page has to open
@@ -246,9 +253,11 @@ void questionSection(std::string& out, const std::vector<QuestionStats>& questio
     row += "<td class=\"n\">" + std::to_string(q->asked) + "</td><td class=\"n\">" +
            std::to_string(q->right) + "</td><td class=\"n\" data-v=\"" + decimal(q->facility) +
            "\"><span class=\"bar\"><span style=\"width:" + std::to_string(width) +
-           "%\"></span></span>" + decimal(q->facility) + "</td><td class=\"n\">" +
-           (q->discrimination ? decimal(*q->discrimination) : std::string()) + "</td><td>" +
-           optionsCell(*q) + "</td><td class=\"why\">";
+           "%\"></span></span>" + russianDecimal(q->facility) + "</td><td class=\"n\"" +
+           (q->discrimination ? " data-v=\"" + decimal(*q->discrimination) + "\">" +
+                                    russianDecimal(*q->discrimination)
+                              : std::string(">")) +
+           "</td><td>" + optionsCell(*q) + "</td><td class=\"why\">";
     if (look) {
       row += "<span class=\"mark\">стоит посмотреть</span>: ";
       for (std::size_t k = 0; k < why.size(); ++k) row += (k ? "; " : "") + why[k];

@@ -16,6 +16,7 @@ body{font:13px/1.3 "DejaVu Sans","Liberation Sans",Arial,sans-serif;color:#000;b
 font:12px/1.25 "Liberation Sans",Arial,sans-serif}
 .report span{position:absolute;white-space:nowrap}
 .report .value{font-weight:bold}.report .topic{white-space:normal;width:440px}
+.report .name{white-space:normal;width:384px;line-height:12px}
 .report .result{font-size:20px;font-weight:bold;-webkit-text-stroke:.3px #000}
 .report .col{text-align:center;width:28px;white-space:pre}
 .sign{margin-top:28px;line-height:2.6}
@@ -62,7 +63,9 @@ void appendProtocol(std::string& out, const LogRecord& r, std::string_view sourc
   };
   for (const auto& p : pairs) {
     at(out, p.left, p.top, "", p.caption);
-    at(out, p.valueLeft, p.top, "value", p.value);
+    // A long name takes a second line in the box, close enough to stay above the code.
+    const bool name = &p == &pairs[0];
+    at(out, p.valueLeft, p.top, name ? "value name" : "value", p.value);
   }
   at(out, 16, 168, "", "Тема:");
   at(out, 64, 168, "value topic", html(v.topic));

@@ -9,6 +9,7 @@
 #include <memory>
 #include <set>
 
+#include "app/topic_list.h"
 #include "app/ui/main_window.h"
 #include "app/ui/title_window.h"
 #include "bank/ui/mode_window.h"
@@ -129,7 +130,7 @@ class MainWindowTest : public QObject {
     QVERIFY(buttons[0]->isChecked());
     QCOMPARE(buttons[2]->text(), u8("Тема двадцать знаков"));
     QCOMPARE(buttons[2]->width(), 230);
-    QCOMPARE(window->nominalOuterSize().height(), 295);
+    QCOMPARE(window->nominalOuterSize(), QSize(528, 295));
     QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("Button1"))->y(), 210);
     QCOMPARE(window->findChild<QPushButton*>(QStringLiteral("Button2"))->y(), 210);
     QCOMPARE(window->findChild<QWidget*>(QStringLiteral("Label2"))->y(), 170);
@@ -139,6 +140,39 @@ class MainWindowTest : public QObject {
     QCOMPARE(titles, 1);
     QCOMPARE(window->topicButtons().size(), std::size_t(4));
     QVERIFY(fakes->messages.shown.empty());
+  }
+
+  // The offscreen screen is 800 pixels wide.
+  void longTitlesWidenTheWindowUpToTheScreenThenWrap() {
+    const char* const wide =
+        "Переходные процессы в линейных электрических цепях с сосредоточенными параметрами";
+    const char* const wider =
+        "Переходные процессы в линейных электрических цепях с сосредоточенными параметрами "
+        "при включении источников постоянного и синусоидального напряжения";
+    folder->writeLines("main.txt", {"R&D", wide});
+    auto window = makeWindow();
+    const int client = window->nominalOuterSize().width() - 6;
+    QRadioButton* topic = window->topicButtons()[2];
+    QCOMPARE(client, 24 + topic->sizeHint().width() + 10);  // the range window's rule
+    // The course checker, without Qt, finds the same width.
+    QCOMPARE(window->nominalOuterSize().width(), topicOuterWidth(cp(wide)));
+    QVERIFY(client < 800);
+    auto* heading = window->findChild<QLabel*>(QStringLiteral("Label1"));
+    QCOMPARE(heading->x(), 144 + (client - 522) / 2);
+    // An author's '&' is no shortcut mark.
+    QCOMPARE(window->topicButtons()[1]->text(), QStringLiteral("R&&D"));
+    QVERIFY(window->topicButtons()[1]->shortcut().isEmpty());
+
+    folder->writeLines("main.txt", {wider, "Вторая"});
+    window = makeWindow();
+    QCOMPARE(window->nominalOuterSize().width(), 800);
+    topic = window->topicButtons()[1];
+    QVERIFY(topic->text().contains(QLatin1Char('\n')));
+    QVERIFY(topic->x() + topic->width() <= 800 - 6);
+    const int gained = topic->height() - 21;
+    QVERIFY(gained > 0);
+    QCOMPARE(window->topicButtons()[2]->y(), 100 + gained);
+    QCOMPARE(window->nominalOuterSize().height(), 3 * 30 + 175 + gained);
   }
 
   void missingMainTxtIsReportedOnceAndStartDoesNothingElse() {

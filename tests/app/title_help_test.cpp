@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "app/course_identity.h"
 #include "app/ui/help_window.h"
 #include "app/ui/title_window.h"
 #include "platform/ui/codec.h"
@@ -156,23 +157,53 @@ class TitleHelpTest : public QObject {
   }
 
   void titleTextsFitTheirLabels_data() {
-    QTest::addColumn<QStringList>("courseLines");
-    const QString tooWide = u8("Основы теории электрических цепей и электромагнитного поля");
+    QTest::addColumn<QStringList>("kursLines");
+    const QString tooWide =
+        u8("заставка=Основы теории электрических цепей и электромагнитного поля");
     QTest::newRow("the sample's title") << QStringList();
-    QTest::newRow("two lines, one too wide") << QStringList{u8("Курс"), tooWide};
-    QTest::newRow("four lines, one too wide")
-        << QStringList{u8("Курс"), tooWide + tooWide, u8("и"), u8("практикум")};
+    QTest::newRow("two lines, one too wide") << QStringList{u8("заставка=Курс"), tooWide};
+    QTest::newRow("four lines, one too wide") << QStringList{
+        u8("заставка=Курс"), tooWide + tooWide.mid(9), u8("заставка=и"), u8("заставка=практикум")};
+    QTest::newRow("every key of the title screen")
+        << QStringList{u8("организация=Томский политехнический университет"),
+                       u8("кафедра=Кафедра теоретической и общей электротехники"),
+                       u8("заставка=Основы электротехники"),
+                       u8("авторы=Составители:"),
+                       u8("авторы=         доц. Иванов И. И., ст. преп. Петрова А. С."),
+                       u8("авторы=         e-mail: toe@example.ru"),
+                       u8("место=Томск"),
+                       u8("год=2025")};
+    // Too wide even in 11 pixels: two lines, and the rest moves down.
+    QTest::newRow("an organisation's full name")
+        << QStringList{u8("организация=Федеральное государственное автономное образовательное "
+                          "учреждение высшего образования «Национальный исследовательский "
+                          "Томский политехнический университет»"),
+                       u8("место=Санкт-Петербург")};
   }
 
   void titleTextsFitTheirLabels() {
-    QFETCH(QStringList, courseLines);
-    CourseIdentity identity;
-    for (const QString& line : courseLines) identity.titleLines.push_back(*toCp1251(line));
-    TForm1 title(nullptr, identity);
-    for (QLabel* label : title.findChildren<QLabel*>()) {
+    QFETCH(QStringList, kursLines);
+    std::vector<std::string> lines;
+    for (const QString& line : kursLines) lines.push_back(*toCp1251(line));
+    TForm1 title(nullptr, parseCourseIdentity(lines));
+    const QList<QLabel*> labels = title.findChildren<QLabel*>();
+    for (QLabel* label : labels) {
       const QString name = label->objectName();
       QVERIFY2(label->sizeHint().width() <= label->width(), qPrintable(name));
       QVERIFY2(label->geometry().right() <= title.width(), qPrintable(name));  // Label3 is 593 wide
+      QVERIFY2(label->geometry().bottom() < title.height(), qPrintable(name));
+      QVERIFY2(label->font().pixelSize() >= 11, qPrintable(name));
+      for (QLabel* other : labels)
+        if (other != label && !label->text().isEmpty() && !other->text().isEmpty())
+          QVERIFY2(!QRect(label->pos(), label->sizeHint())
+                        .intersects(QRect(other->pos(), other->sizeHint())),
+                   qPrintable(name + QLatin1Char('/') + other->objectName()));
+    }
+    const auto button = child<QPushButton>(title, "Button1")->geometry();
+    QVERIFY(button.bottom() < title.height());
+    if (!kursLines.isEmpty() && kursLines.front().startsWith(u8("организация=Фед"))) {
+      QVERIFY(child<QLabel>(title, "Label1")->text().contains(QLatin1Char('\n')));
+      QVERIFY(title.height() > 436);
     }
   }
 };

@@ -89,7 +89,7 @@ std::string russianLines(std::size_t lines) {
   std::string text = cp(words[0]);
   for (std::size_t i = 1;; ++i) {
     const std::string longer = text + " " + cp(words[i % std::size(words)]);
-    if (displayLineCount(longer) > lines) return text;
+    if (displayLineCount(longer, CardText::Option, WindowKind::Testing) > lines) return text;
     text = longer;
   }
 }
@@ -117,8 +117,11 @@ void checkNothingOverlaps(QWidget& window) {
   QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
   auto* card = window.findChild<QuestionCard*>();
   controls.removeOne(card);
-  for (QWidget* page : card->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    controls += page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+  // What the card shows: the question label beside the page of its lines and options.
+  QWidget* page = card->OptionButtons().front()->parentWidget();
+  for (QWidget* shown : page->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    controls += shown == page ? page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)
+                              : QList<QWidget*>{shown};
   for (QWidget* control : controls) {
     if (!control->isVisible()) continue;
     QRect drawn(control->mapTo(&window, QPoint(0, 0)), control->size());
@@ -151,7 +154,12 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.card->OptionCount(), 2);
     QCOMPARE(window.card->ContinuationLabelCount(), 1);
     QCOMPARE(window.card->ExtraLines(), 2);
-    QVERIFY(window.controls.questionLabel->text().contains(QStringLiteral("\n    ")));
+    // The question's further lines stand one pitch apart, as the card counts them.
+    QCOMPARE(window.controls.questionLabel->pos(), QPoint(32, 48));
+    QVERIFY(!window.controls.questionLabel->text().contains(QLatin1Char('\n')));
+    QCOMPARE(window.card->questionLines().size(), 1u);
+    QCOMPARE(window.card->questionLines()[0]->pos(), QPoint(32, 68));
+    QVERIFY(window.card->questionLines()[0]->text().startsWith(QStringLiteral("    text long")));
     QCOMPARE(window.card->OptionButtons()[0]->pos(), QPoint(24, 100));
     QCOMPARE(window.card->OptionButtons()[0]->width(), 100 * 6 + 15);
     QCOMPARE(window.card->ContinuationLabels()[0]->pos(), QPoint(24, 120));
@@ -161,7 +169,7 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.nominalOuterSize(), QSize(604, 360));
     QCOMPARE(window.controls.label3->pos(), QPoint(24, 4 * 20 + 95));
     for (QPushButton* button : window.controls.movedButtons) QCOMPARE(button->y(), 285);
-    QCOMPARE(visibleLabels(window), 3);
+    QCOMPARE(visibleLabels(window), 4);
     // A short caption is never cut by the width estimate.
     window.card->showQuestion(shortOptions(), 0);
     for (QRadioButton* option : window.card->OptionButtons()) {
@@ -222,10 +230,46 @@ class CardWidgetsTest : public QObject {
     QCOMPARE(window.nominalOuterSize().height(), 360);
   }
 
+  // Lines of 85 characters or fewer that used to run past the edge: capitals,
+  // wide letters, the indent of an option's further lines, and bold.
+  void wideLinesStayInsideBothWindows() {
+    QuestionBank bank;
+    bank.QuestionTexts = {
+        cp("ОПРЕДЕЛИТЕ ЭКВИВАЛЕНТНОЕ СОПРОТИВЛЕНИЕ ЦЕПИ, ИЗОБРАЖЕННОЙ НА СХЕМЕ, "
+           "ЕСЛИ ВСЕ ШЕСТЬ РЕЗИСТОРОВ ОДИНАКОВЫ И РАВНЫ 10 ОМ.")};
+    bank.QuestionFlags = {2};
+    bank.AnswerTexts = {
+        cp("_1_Какую мощность потребляет из сети трехфазный двигатель, если на щитке машины "
+           "указана"),
+        cp("_2_Фазное напряжение меньше линейного в корень из трех раз, поэтому при соединении "
+           "звездой и линейном напряжении 380 вольт фазное напряжение трехфазной сети составляет "
+           "220 вольт."),
+        cp("_3_ШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШ")};
+    bank.AnswerQuestionSets = {"_1_", "_1_", "_1_"};
+    FakeServices fakes;
+    const TempFolder folder;  // where a test leaves its start mark
+    const Services services = fakes.services(folder.path());
+    SessionState session;
+    session.RangeFirst = 1;
+    session.RangeLast = 1;
+
+    TForm7 self(session, bank, services, nullptr);
+    self.show();
+    settle();
+    self.Button1Click();  // wrong: the right option in bold, where it fits
+    checkNothingOverlaps(self);
+    self.close();
+    TForm11 testing(session, bank, services, nullptr);
+    testing.show();
+    settle();
+    checkNothingOverlaps(testing);
+  }
+
   void theLongestCardOverlapsNothingOnEitherWindow() {
     const QuestionBank bank = longestCards();
     FakeServices fakes;
-    const Services services = fakes.services("");
+    const TempFolder folder;  // where a test leaves its start mark
+    const Services services = fakes.services(folder.path());
     SessionState session;
     session.RangeFirst = 1;
     session.RangeLast = 10;
@@ -235,6 +279,10 @@ class CardWidgetsTest : public QObject {
     settle();
     QCOMPARE(self.card().OptionCount() + self.card().ExtraLines(), 26);
     QCOMPARE(self.nominalOuterSize().height(), 720);
+    // The card's rule knows what a button needs beside its caption in the window's font.
+    for (QRadioButton* option : self.card().OptionButtons())
+      QCOMPARE(option->sizeHint().width(),
+               textWidth(*toCp1251(option->text()), Face::Sans11) + kRadioButtonExtra);
     self.card().OptionButtons()[1]->setChecked(true);
     self.Button1Click();  // "Неправильно" under the options, the right one marked
     checkNothingOverlaps(self);
@@ -253,6 +301,10 @@ class CardWidgetsTest : public QObject {
     QVERIFY(testing.test()->running());
     QCOMPARE(testing.nominalOuterSize().height(), 730);
     checkNothingOverlaps(testing);
+    // Tab goes through the options and buttons only.
+    for (QWidget* w = testing.nextInFocusChain(); w != &testing; w = w->nextInFocusChain())
+      if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+        QVERIFY2(qobject_cast<QAbstractButton*>(w), w->metaObject()->className());
   }
 };
 

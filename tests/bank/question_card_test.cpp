@@ -81,7 +81,8 @@ TEST(QuestionCard, WorkedExampleOnBothWindows) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.kind == WindowKind::Testing ? "testing" : "self-control");
     const CardLayout card = layoutCard(bank, 0, c.kind);
-    EXPECT_EQ(card.questionCaption, chars(question, 1, 80) + "\r    " + chars(question, 81, 120));
+    EXPECT_EQ(card.questionLines, (std::vector<std::string>{chars(question, 1, 80),
+                                                            "    " + chars(question, 81, 120)}));
     ASSERT_EQ(card.options.size(), 3u);
     EXPECT_EQ(tops(card), c.tops);
     EXPECT_EQ(card.options[0].width, 255);
@@ -142,7 +143,7 @@ TEST(QuestionCard, BreaksOnlyTextsOfEightySixCharactersOrMore) {
   const QuestionBank bank = bankWithOptions(exact, {exact, over, huge});
 
   const CardLayout card = layoutCard(bank, 0, WindowKind::SelfControl);
-  EXPECT_EQ(card.questionCaption, exact);
+  EXPECT_EQ(card.questionLines, std::vector<std::string>{exact});
   EXPECT_EQ(card.options[0].caption, exact);
   EXPECT_FALSE(card.options[0].continuation);
   EXPECT_EQ(card.options[1].caption, chars(over, 1, 40));
@@ -157,8 +158,9 @@ TEST(QuestionCard, BreaksOnlyTextsOfEightySixCharactersOrMore) {
   EXPECT_EQ(card.extraLines, 3);
 
   const CardLayout question = layoutCard(bankWithOptions(huge, {"a"}), 0, WindowKind::Testing);
-  EXPECT_EQ(question.questionCaption, chars(huge, 1, 70) + "\r    " + chars(huge, 71, 150) +
-                                          "\r    " + chars(huge, 151, 200));
+  EXPECT_EQ(question.questionLines,
+            (std::vector<std::string>{chars(huge, 1, 70), "    " + chars(huge, 71, 150),
+                                      "    " + chars(huge, 151, 200)}));
   EXPECT_EQ(question.options[0].top, 130);
 }
 
@@ -225,8 +227,8 @@ TEST(QuestionCard, LongTextsTakeAsManyLinesAsTheyNeed) {
     for (const std::string& line : self.options[0].furtherLines) joined += line.substr(13);
     EXPECT_EQ(joined, option);
     EXPECT_EQ(self.options[0].furtherLines.size(), c.optionLines > 2 ? c.optionLines - 2 : 0);
-    EXPECT_EQ(self.questionCaption.size(), question.size() + 5 * (c.questionLines - 1));
-    EXPECT_EQ(displayLineCount(question), c.questionLines);
+    EXPECT_EQ(self.questionLines.size(), c.questionLines);
+    EXPECT_EQ(displayLineCount(question, CardText::Question, WindowKind::Testing), c.questionLines);
 
     const CardLayout test = layoutCard(bank, 0, WindowKind::Testing);
     EXPECT_EQ(test.outerHeight, c.testHeight);
@@ -238,13 +240,119 @@ TEST(QuestionCard, LongTextsTakeAsManyLinesAsTheyNeed) {
 
 TEST(QuestionCard, AWordLongerThanALineIsCutAtItsFullWidth) {
   const std::string word(200, 'x');
-  const std::vector<std::string_view> lines = displayLines(word);
+  const std::vector<std::string_view> lines =
+      displayLines(word, CardText::Question, WindowKind::Testing);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0].size(), 85u);
   EXPECT_EQ(lines[1].size(), 85u);
   EXPECT_EQ(lines[2].size(), 30u);
-  EXPECT_EQ(displayLineCount(""), 1u);
-  EXPECT_EQ(displayLines("").size(), 1u);
+  EXPECT_EQ(displayLineCount("", CardText::Option, WindowKind::Testing), 1u);
+  EXPECT_EQ(displayLines("", CardText::Option, WindowKind::SelfControl).size(), 1u);
+}
+
+// Lines of at most 85 characters can still be wider than the window: wide
+// letters, capitals, the indent of an option's further lines. They break at
+// the last blank that fits, by the width the window's font gives them.
+TEST(QuestionCard, NoLineIsWiderThanTheWindowShowsIt) {
+  struct Case {
+    const char* name;
+    CardText where;
+    WindowKind kind;
+    std::vector<const char*> lines;  // UTF-8; the text is what they make together
+  };
+  const char* const phase1 =
+      "Фазное напряжение меньше линейного в корень из трех раз, поэтому при соединении ";
+  const char* const capitals1 =
+      "ОПРЕДЕЛИТЕ ЭКВИВАЛЕНТНОЕ СОПРОТИВЛЕНИЕ ЦЕПИ, ИЗОБРАЖЕННОЙ НА СХЕМЕ, ";
+  const Case cases[] = {
+      {"ordinary text fits the question's second line as the 85 characters break it",
+       CardText::Question,
+       WindowKind::Testing,
+       {phase1,
+        "звездой и линейном напряжении 380 вольт фазное напряжение трехфазной сети составляет ",
+        "220 вольт."}},
+      {"behind an option's thirteen blanks the same line does not",
+       CardText::Option,
+       WindowKind::Testing,
+       {phase1, "звездой и линейном напряжении 380 вольт фазное напряжение трехфазной сети ",
+        "составляет 220 вольт."}},
+      {"capitals on the testing window",
+       CardText::Question,
+       WindowKind::Testing,
+       {capitals1, "ЕСЛИ ВСЕ ШЕСТЬ РЕЗИСТОРОВ ОДИНАКОВЫ."}},
+      {"capitals on the wider self-control window",
+       CardText::Question,
+       WindowKind::SelfControl,
+       {"ОПРЕДЕЛИТЕ ЭКВИВАЛЕНТНОЕ СОПРОТИВЛЕНИЕ ЦЕПИ, ИЗОБРАЖЕННОЙ НА СХЕМЕ, ЕСЛИ ",
+        "ВСЕ ШЕСТЬ РЕЗИСТОРОВ ОДИНАКОВЫ."}},
+      {"a word wider than the window is cut at its edge",
+       CardText::Option,
+       WindowKind::Testing,
+       {"Ш-ШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШШ", "ШШШШШШШШШШШШШШШ конец"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string text;
+    std::vector<std::string> want;
+    for (const char* line : c.lines) {
+      want.push_back(cp(line));
+      text += want.back();
+    }
+    std::vector<std::string> got;
+    for (std::string_view line : displayLines(text, c.where, c.kind)) got.emplace_back(line);
+    EXPECT_EQ(got, want);
+    EXPECT_EQ(displayLineCount(text, c.where, c.kind), want.size());
+  }
+}
+
+TEST(QuestionCard, AnOptionIsSetInBoldOnlyWhereItStillFits) {
+  const std::string wide =
+      cp("Какую мощность потребляет из сети трехфазный двигатель, если на щитке машины указана");
+  const CardLayout card =
+      layoutCard(bankWithOptions("?", {wide, cp("Ом")}), 0, WindowKind::Testing);
+  EXPECT_FALSE(card.options[0].boldFits);
+  EXPECT_TRUE(card.options[1].boldFits);
+}
+
+TEST(QuestionCard, ACardTallerThanTheScreenScrollsAboveTheButtons) {
+  struct Case {
+    const char* name;
+    std::size_t optionLines;
+    WindowKind kind;
+    int maxOuterHeight;
+    CardFit want;
+  };
+  const Case cases[] = {
+      {"fits: as laid out", 30, WindowKind::Testing, 1080, {{810, 735, 710}, false, 0, 0, 0}},
+      // 830 high on a 768-pixel screen with a task bar: 62 pixels scroll.
+      {"testing window, 31 lines",
+       31,
+       WindowKind::Testing,
+       768,
+       {{768, 693, 668}, true, 52, 664, 726}},
+      {"self-control window, 31 lines",
+       31,
+       WindowKind::SelfControl,
+       768,
+       {{768, 693, 663}, true, 44, 659, 711}},
+      {"a screen lower than the smallest window",
+       31,
+       WindowKind::Testing,
+       200,
+       {{360, 285, 260}, true, 52, 256, 726}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int questionTop = c.kind == WindowKind::Testing ? 56 : 48;
+    const CardFit fit = fitCard(cardFrame(1, c.optionLines, c.kind), questionTop, c.maxOuterHeight);
+    EXPECT_EQ(fit.frame.outerHeight, c.want.frame.outerHeight);
+    EXPECT_EQ(fit.frame.buttonTop, c.want.frame.buttonTop);
+    EXPECT_EQ(fit.frame.label3Top, c.want.frame.label3Top);
+    EXPECT_EQ(fit.scrolls, c.want.scrolls);
+    EXPECT_EQ(fit.bandTop, c.want.bandTop);
+    EXPECT_EQ(fit.bandBottom, c.want.bandBottom);
+    EXPECT_EQ(fit.contentBottom, c.want.contentBottom);
+  }
 }
 
 TEST(QuestionCard, OptionsAreTheAnswerLinesWhoseSetNamesTheQuestion) {

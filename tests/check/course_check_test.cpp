@@ -204,6 +204,16 @@ const Case kCases[] = {
      {},
      false,
      {{"vopros.txt", 2, W}}},
+    // The main window widens for a title up to the screen; 1024 pixels hold about 130 letters.
+    {"a topic title wider than a 1024-pixel screen",
+     {{"main.txt",
+       {"Тема первая",
+        "Тема вторая: переходные процессы в линейных электрических цепях с сосредоточенными "
+        "параметрами при включении и отключении источников постоянного и синусоидального "
+        "напряжения"}}},
+     {},
+     false,
+     {{"main.txt", 2, W}}},
     {"a control byte in a quoted field",
      {{"diapazon.txt", {"+++1", "**1", "_3\r1_2_Все", "+++2", "**1", "_1_2_Все"}}},
      {},
@@ -396,18 +406,20 @@ TEST_F(CourseChecker, FindsEachFaultOnceWithItsFileAndLine) {
   }
 }
 
-TEST_F(CourseChecker, DiagramsAreLookedForWhereTheProgramStartsThenInTheCourse) {
+TEST_F(CourseChecker, DiagramsAreLookedForInTheCourseThenWhereTheCheckerRuns) {
   writeCase(kCases[0]);
   const fs::path start = dir_ / "start";
   fs::create_directories(start);
   const std::string startFolder = start.string() + "/";
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");
+  std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
+  EXPECT_EQ(shown(checkCourse(folder(), startFolder)), "");  // the course's own graph.txt
   fs::copy_file(fs::path(SAMPLE_COURSE_DIR) / "diagram1.jpg", start / "diagram2.jpg");
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
             "graph.txt:1: предупреждение: рисунок «diagram2.jpg» в текущей папке отличается от "
             "рисунка с тем же именем в папке курса; оставьте один из них, чтобы ученик видел "
             "нужный.\n");
-  std::ofstream(start / "graph.txt", std::ios::binary) << "1 nowhere.jpg\r\n";
+  fs::remove(folder() + "graph.txt");
   EXPECT_EQ(shown(checkCourse(folder(), startFolder)),
             "graph.txt:1: предупреждение: рисунок «nowhere.jpg» не найден.\n");
 }

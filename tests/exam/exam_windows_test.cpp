@@ -354,8 +354,35 @@ class ExamWindowsTest : public QObject {
       QCOMPARE(listing[0]->text(), u8("3\n1(+)"));
       auto* label25 = report.findChild<QLabel*>(QStringLiteral("Label25"));
       QCOMPARE(listing[1]->pos(), QPoint(label25->x() + label25->width() + 35, label25->y()));
+      QCOMPARE(report.nominalOuterSize(), QSize(488, 390));
       report.Button1Click();
     });
+  }
+
+  // The report of a candidate with a long name on a long topic reads whole.
+  void aLongNameAndTopicWidenTheReport() {
+    session.CandidateName = cp("Константинопольская-Преображенская Анастасия-Виктория В.");
+    session.TopicTitles[1] =
+        cp("Переходные процессы в линейных электрических цепях с сосредоточенными параметрами и их "
+           "расчет");
+    TestResults results;
+    results.AnswerCount = 10;
+    results.end = TestEnd::TenAnswers;
+    const OutboxEntry record;
+    Kept kept;
+    kept.where = Kept::Where::Log;
+    TForm12 report(session, results, *services, record, kept, nullptr);
+    report.show();
+    settle();
+    const int client = report.nominalOuterSize().width() - 6;
+    QVERIFY(client > 482);
+    for (QLabel* label : report.findChildren<QLabel*>())
+      QVERIFY2(label->x() + label->width() <= client, qPrintable(label->text()));
+    auto* topic = report.findChild<QLabel*>(QStringLiteral("Label27"));
+    QCOMPARE(client,
+             topic->x() + topic->width() + 10);  // the widest text, by the range window's rule
+    auto* close = report.findChild<QPushButton*>(QStringLiteral("Button1"));
+    QCOMPARE(close->x(), 200 + (client - 482) / 2);
   }
 
   void theTestLeavesItsTraceAndARefusedRecordWaitsInTheOutbox() {

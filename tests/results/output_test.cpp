@@ -92,6 +92,17 @@ TEST(ResultsPage, EscapesEveryValueFromTheLog) {
   EXPECT_NE(page.find("Записей: 1 (экзамен 1, зачет 0)."), std::string::npos);
 }
 
+TEST(ResultsPage, WritesDecimalsWithACommaAndSortsThemByValue) {
+  std::vector<LogRecord> records{oneRecord("Иванов"), oneRecord("Петров")};
+  records[1].values.listing[0].right = false;  // question 17: right once in two
+  const std::string page = resultsPage(summarise(records), {});
+  EXPECT_NE(
+      page.find(
+          "data-v=\"0.50\"><span class=\"bar\"><span style=\"width:50%\"></span></span>0,50<"),
+      std::string::npos);
+  EXPECT_EQ(page.find(">0.50<"), std::string::npos);
+}
+
 TEST(ResultsPage, KeepsTheLatestRecordsOfAYearOnThePage) {
   std::vector<LogRecord> records(5003, oneRecord("Новый"));
   for (std::size_t k : {0u, 2500u, 5002u}) {

@@ -261,6 +261,27 @@ class DiagramWindowTest : public QObject {
     QCOMPARE(fakes->messages.shown.size(), std::size_t{1});
     QCOMPARE(fakes->messages.shown[0].text, u8("Отсутствует файл 'gone.jpg'"));
   }
+
+  // Started in another course's folder, a course named at the start shows its own diagram.
+  void aNamedCourseFolderIsLookedInFirst() {
+    folder->writeLines("graph.txt", {"7 other.jpg"});
+    TempFolder course;
+    course.write("diagram7.jpg", sampleJpeg());
+    course.writeLines("graph.txt", {"7 diagram7.jpg"});
+    Services s = fakes->services(course.path());
+    s.courseNamed = true;
+    {
+      TForm9 window(session, s, nullptr);
+      open(window);
+      QVERIFY(fakes->messages.shown.empty());
+      QCOMPARE(window.image()->size(), kSamplePicture);
+    }
+    s.courseNamed = false;  // the course beside the program: the current folder first
+    TForm9 window(session, s, nullptr);
+    open(window);
+    QCOMPARE(fakes->messages.shown.size(), std::size_t{1});
+    QCOMPARE(fakes->messages.shown[0].text, u8("Отсутствует файл 'other.jpg'"));
+  }
 };
 
 QTEST_MAIN(DiagramWindowTest)

@@ -234,8 +234,9 @@ class SelfControlWindowTest : public QObject {
     QCOMPARE(marked(), QList<int>());
     answer(window, 0);
     QCOMPARE(marked(), QList<int>({1}));
-    enter(window, QStringLiteral("7"));  // another question, although the verdict stays
+    enter(window, QStringLiteral("7"));  // another question: neither verdict nor mark stays
     QCOMPARE(marked(), QList<int>());
+    QVERIFY(verdict(window).isEmpty());
     answer(window, 0);
     QCOMPARE(verdict(window), u8("Неправильно"));
     QCOMPARE(marked(), QList<int>());

@@ -128,8 +128,15 @@ int main(int argc, char* argv[]) {
                          QString::fromUtf8(". Протоколы записываются только в журналы."));
 
   endCleanlyOnSignals();
-  const Services services{folder, messages, clock, random,
-                          Seat{hostName(), accountName(), defaultOutboxFolder(), records.conninfo}};
+  // A course named on the command line (or the sample) shows its own diagrams
+  // before any in the folder the program was started from.
+  const bool courseNamed = line.action == CommandLine::Action::RunSample || !line.folder.empty();
+  const Services services{folder,
+                          messages,
+                          clock,
+                          random,
+                          Seat{hostName(), accountName(), defaultOutboxFolder(), records.conninfo},
+                          courseNamed};
   // Records and start marks that could not reach their log last time go there now.
   LogCourier courier;
   deliverOutbox(services.seat.outboxFolder, courier);

@@ -24,6 +24,7 @@
 #include "platform/text_file.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
+#include "platform/ui/fit_texts.h"
 #include "platform/ui/form.h"
 #include "study/ui/browser_window.h"
 #include "study/ui/self_control_window.h"
@@ -35,6 +36,11 @@ namespace {
 constexpr int kClientWidth = 522;
 constexpr int kClientHeight = 378;
 constexpr int kTopicButtonHeight = 21;
+// The lefts of the design's controls that keep to the middle of a widened window.
+constexpr int kLabel1Left = 144;
+constexpr int kLabel2Left = 40;
+constexpr int kButton1Left = 104;
+constexpr int kButton2Left = 256;
 
 }  // namespace
 
@@ -74,19 +80,19 @@ TForm2::TForm2(Services services) : services_(std::move(services)) {
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setFont(design::font(QStringLiteral("Times New Roman"), 17, true, true));
   design::setTextColour(Label1, design::clBlue);
-  Label1->move(144, 8);
+  Label1->move(kLabel1Left, 8);
   Label1->adjustSize();
 
   Label2 = new QLabel(u"Выберите одну из тем и нажмите кнопку \"Начать\""_s, client_);
   Label2->setObjectName(QStringLiteral("Label2"));
   Label2->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
-  Label2->move(40, 320);
+  Label2->move(kLabel2Left, 320);
   Label2->adjustSize();
 
-  Button1 =
-      placeButton(client_, "Button1", u"Начать"_s, {104, 344, 75, 25}, this, &TForm2::Button1Click);
-  Button2 = placeButton(client_, "Button2", u"Выйти из программы"_s, {256, 344, 161, 25}, this,
-                        &TForm2::Button2Click);
+  Button1 = placeButton(client_, "Button1", u"Начать"_s, {kButton1Left, 344, 75, 25}, this,
+                        &TForm2::Button1Click);
+  Button2 = placeButton(client_, "Button2", u"Выйти из программы"_s, {kButton2Left, 344, 161, 25},
+                        this, &TForm2::Button2Click);
   Button2->setAutoDefault(false);
   for (QPushButton* b : {Button1, Button2})
     b->setFont(design::font(QStringLiteral("Times New Roman Cyr"), 13));
@@ -150,11 +156,13 @@ void TForm2::FormCreate() {
     clearTopicButtons();
     const QFont topicFont = design::font(QStringLiteral("Times New Roman"), 17, false, true);
     for (const TopicButtonPlace& place : layout.buttons) {
-      auto* button = new QRadioButton(fromCp1251(place.caption), client_);
+      auto* button = new QRadioButton(buttonCaption(place.caption), client_);
       button->setObjectName(QStringLiteral("TopicButton%1").arg(TopicButtons.size()));
       button->setFont(topicFont);
       design::setTextColour(button, design::clRed);
-      button->setGeometry(kTopicButtonLeft, place.top, place.width, kTopicButtonHeight);
+      // The width estimate never cuts a title the font needs more room for.
+      button->setGeometry(kTopicButtonLeft, place.top,
+                          std::max(place.width, button->sizeHint().width()), kTopicButtonHeight);
       button->show();
       TopicButtons.push_back(button);
       state_.TopicTitles.push_back(place.caption);
@@ -166,8 +174,22 @@ void TForm2::FormCreate() {
     Button1->move(Button1->x(), layout.buttonTop);
     Button2->move(Button2->x(), layout.buttonTop);
     Label2->move(Label2->x(), layout.label2Top);
+    fitTopics();
   }
   ShowTitleScreen = false;
+}
+
+void TForm2::fitTopics() {
+  // Long titles widen the window, up to the screen's width, so that a candidate
+  // can tell the topics apart; the heading and the buttons stay in the middle.
+  QList<QWidget*> texts;
+  for (QRadioButton* button : TopicButtons) texts.append(button);
+  const int added = widenForTexts(client_, kClientWidth, texts);
+  const std::pair<QWidget*, int> centred[] = {{Label1, kLabel1Left},
+                                              {Label2, kLabel2Left},
+                                              {Button1, kButton1Left},
+                                              {Button2, kButton2Left}};
+  for (const auto& [control, left] : centred) control->move(left + added / 2, control->y());
 }
 
 QString TForm2::missingFileText(const char* name) const {

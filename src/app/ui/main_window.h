@@ -48,6 +48,7 @@ class TForm2 final : public QMainWindow {
   void showTitleScreen();
   void setOuterHeight(int height);
   void clearTopicButtons();
+  void fitTopics();
   void runMode(TForm4& modeWindow);
   void say(const FlowMessage& message);
   // False, having said so with the step's title, when readFault is one of the

@@ -19,6 +19,7 @@ class TForm1 final : public TFormBase {
   void FormCreate();
   void Button1Click();
 
+  CourseIdentity identity_;
   QLabel* Label5 = nullptr;
   QPushButton* Button1 = nullptr;
 };

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class TFormBase;
 
 // The window's own controls that the card places.
@@ -26,8 +27,9 @@ struct CardControls {
 };
 
 // The question card of an answering window: a child widget that covers the
-// window beneath its other controls and owns the option buttons and the further
-// lines of the question on show.
+// window beneath its other controls and owns the question label, the option
+// buttons and the further lines of the question on show. A card taller than
+// the screen scrolls between the window's top row and its result label.
 class QuestionCard final : public QWidget {
   Q_OBJECT
 
@@ -54,16 +56,32 @@ class QuestionCard final : public QWidget {
   const std::vector<std::size_t>& continuationOwners() const { return continuationOwners_; }
   // Second display lines on the card, of the question text and the options.
   std::uint16_t ExtraLines() const { return extraLines_; }
+  // The question's display lines after the first, one pitch apart under the question label.
+  const std::vector<QLabel*>& questionLines() const { return questionLines_; }
+  // Whether each option, set in bold, still fits the window as it is broken.
+  const std::vector<bool>& boldFits() const { return boldFits_; }
+  // Whether the question and its options scroll, the card being taller than the screen.
+  bool scrolls() const { return scrolls_; }
 
   // The position of the checked option among those shown (the last, should
   // several read checked); nullopt when none is.
   std::optional<std::size_t> chosenOption() const;
 
  private:
+  // The window's height: the card's own, or as tall as the screen lets it be.
+  void fitWindow(const CardLayout& card);
+
   TFormBase& window_;
   WindowKind kind_;
   CardControls controls_;
-  QWidget* page_ = nullptr;  // the question on show: parent of its buttons and labels
+  int designOuterWidth_ = 0;
+  QPoint questionPlace_;  // the question label's place on the window
+  QScrollArea* scroll_ = nullptr;
+  QWidget* content_ = nullptr;  // what scrolls: the question label and the page
+  QWidget* page_ = nullptr;     // the question on show: parent of its buttons and labels
+  std::vector<QLabel*> questionLines_;
+  std::vector<bool> boldFits_;
+  bool scrolls_ = false;
   std::vector<QRadioButton*> optionButtons_;
   std::vector<std::int16_t> optionDigits_;
   std::vector<QLabel*> continuationLabels_;

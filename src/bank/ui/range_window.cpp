@@ -60,7 +60,7 @@ void TForm6::FormActivate() {
 
   std::vector<int> needed;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
-    auto* button = new QRadioButton(fromCp1251(entries_[i].caption), this);
+    auto* button = new QRadioButton(buttonCaption(entries_[i].caption), this);
     button->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
     needed.push_back(button->sizeHint().width());
     buttons_.push_back(button);

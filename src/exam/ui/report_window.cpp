@@ -5,17 +5,21 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "bank/range_file.h"
 #include "exam/protocol_log.h"
 #include "exam/ui/clock_texts.h"
 #include "platform/cp1251.h"
 #include "platform/ui/codec.h"
 #include "platform/ui/design.h"
+#include "platform/ui/fit_texts.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 const QColor kPurple{0x80, 0x00, 0x80};
+constexpr int kClientWidth = 482;
+constexpr int kButton1Left = 200;
 
 void setCaption(QLabel* label, const std::string& bytes) {
   label->setText(displayText(bytes));
@@ -34,7 +38,7 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
       entry_(entry),
       kept_(kept) {
   setBorderIcons(true);
-  applyDesign("Form12", u"Отчет"_s, {482, 365}, design::clInfoBk,
+  applyDesign("Form12", u"Отчет"_s, {kClientWidth, 365}, design::clInfoBk,
               design::font(QStringLiteral("MS Sans Serif"), 13));
 
   // Each caption of the design with the label that shows its value.
@@ -75,7 +79,8 @@ TForm12::TForm12(const SessionState& session, const TestResults& results, const 
 
   Label25 = placeLabel("Label25", QString(), 16, 247);
 
-  Button1 = placeButton("Button1", u"Закрыть"_s, {200, 328, 75, 25}, &TForm12::Button1Click);
+  Button1 =
+      placeButton("Button1", u"Закрыть"_s, {kButton1Left, 328, 75, 25}, &TForm12::Button1Click);
   Button1->setDefault(true);
 
   Timer1 = addTimer(
@@ -113,6 +118,7 @@ void TForm12::FormActivate() {
     label->show();
     ListingLabels.push_back(label);
   }
+  fitTexts();
 
   if (evaluation_.timedOut) services_.messages.message(this, u"Внимание"_s, u"Время истекло."_s);
   setCaption(Label18, cp1251FromUtf8(exam_ ? "Экзамен" : "Зачет"));
@@ -141,6 +147,22 @@ void TForm12::tellWhereKept() {
         this, u"Ошибка."_s,
         keptNotice(kept_, true) +
             u" Не закрывайте отчет: «Закрыть» попробует записать его снова."_s);
+}
+
+void TForm12::fitTexts() {
+  // A long name or topic widens the report, up to the screen's width, so that
+  // it reads whole; the window keeps its centre and "Закрыть" stays in the middle.
+  const QPoint oldPlace = pos();
+  const QSize oldSize = nominalOuterSize();
+  QList<QWidget*> texts;
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) texts.append(label);
+  const int added = widenForTexts(this, kClientWidth, texts);
+  if (nominalOuterSize() == oldSize) return;
+  Button1->move(kButton1Left + added / 2, Button1->y());
+  const QSize size = nominalOuterSize();
+  const WindowPlace place = recentre(oldPlace.x(), oldPlace.y(), oldSize.width(), oldSize.height(),
+                                     size.width(), size.height());
+  move(place.left, place.top);
 }
 
 void TForm12::Timer1Timer() {

@@ -39,6 +39,8 @@ class TForm12 final : public TFormBase {
  private:
   // Tells where the record went when that is not the log.
   void tellWhereKept();
+  // Widens the window for texts its design would cut.
+  void fitTexts();
 
   const SessionState& session_;
   const TestResults& results_;

@@ -36,8 +36,8 @@ TForm11::TForm11(SessionState& session, const QuestionBank& bank, const Services
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinimizeButtonHint);
   setCloseBox(false);
-  applyDesign("Form11", u"Тестирование"_s, {531, 268}, design::clInfoBk,
-              design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("Form11", u"Тестирование"_s, {cardClientWidth(WindowKind::Testing), 268},
+              design::clInfoBk, design::font(QStringLiteral("MS Sans Serif"), 11));
 
   const QFont times15 = design::font(QStringLiteral("Times New Roman"), 15);
   styled(placeLabel("TimeLabel1", u"Осталось времени:"_s, 16, 8), times15, design::clFuchsia);

@@ -21,3 +21,9 @@ QString displayText(std::string_view bytes) {
   text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
   return text;
 }
+
+QString buttonCaption(std::string_view bytes) {
+  QString text = fromCp1251(bytes);
+  text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return text;
+}

@@ -14,3 +14,7 @@ std::optional<std::string> toCp1251(const QString& text);
 
 // Text for a label: a caption's line breaks (CR LF or a lone CR) become '\n'.
 QString displayText(std::string_view bytes);
+
+// Text for a button's caption: a button reads '&' as a shortcut mark, so the
+// author's '&' is doubled to be shown as written ("R&D").
+QString buttonCaption(std::string_view bytes);

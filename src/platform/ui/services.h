@@ -56,6 +56,9 @@ struct Services {
   Clock& clock;
   Random& random;
   Seat seat;
+  // Whether the course folder was named when the program started: its diagrams
+  // then come before those of the current directory.
+  bool courseNamed = false;
 
   // A course file in the program folder.
   std::string path(const std::string& name) const { return programFolder + name; }

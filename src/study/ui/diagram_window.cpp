@@ -37,16 +37,19 @@ PictureFormat formatOf(const std::string& name) {
   return PictureFormat::Unsupported;
 }
 
-// Reads name (graph.txt or a picture) with read: in the current directory, else,
-// when it is not there, in the course folder. Started elsewhere than in the
-// course folder, the program still finds the course's own diagrams there; an
-// absolute name is only taken as it is.
+// Reads name (graph.txt or a picture) with read from the first of two folders
+// that holds it: a course folder named at the start before the current
+// directory, so that another course's diagrams there are not shown; without
+// one named, the current directory (the program's own in the classic set-up)
+// before the course folder. An absolute name is only taken as it is.
 template <typename Read>
-auto readDiagramFile(const QString& name, const std::string& courseFolder, Read read) {
-  auto result = read(name);
+auto readDiagramFile(const QString& name, const std::string& courseFolder, bool courseNamed,
+                     Read read) {
+  if (name.isEmpty() || QDir::isAbsolutePath(name) || courseFolder.empty()) return read(name);
+  const QString inCourse = QString::fromLocal8Bit(courseFolder) + name;
+  auto result = read(courseNamed ? inCourse : name);
   if (result || result.error().code != DataError::Code::FileMissing) return result;
-  if (name.isEmpty() || QDir::isAbsolutePath(name) || courseFolder.empty()) return result;
-  return read(QString::fromLocal8Bit(courseFolder) + name);
+  return read(courseNamed ? name : inCourse);
 }
 }  // namespace
 
@@ -71,7 +74,7 @@ void TForm9::FormActivate() {
   const QSize oldSize = nominalOuterSize();
 
   const auto map = readDiagramFile(
-      QStringLiteral("graph.txt"), services_.programFolder,
+      QStringLiteral("graph.txt"), services_.programFolder, services_.courseNamed,
       [](const QString& path) { return loadDiagramMap(QFile::encodeName(path).toStdString()); });
   QImage picture;  // read, not yet fitted to the screen
   if (map) {
@@ -117,11 +120,11 @@ QImage TForm9::loadPicture(const std::string& name) {
   const PictureFormat format = formatOf(name);
   QString readFrom;
   // The name is code page 1251; the file system spells it in its own encoding.
-  auto picture =
-      readDiagramFile(fromCp1251(name), services_.programFolder, [&](const QString& path) {
-        readFrom = path;
-        return readPicture(path, format);
-      });
+  auto picture = readDiagramFile(fromCp1251(name), services_.programFolder, services_.courseNamed,
+                                 [&](const QString& path) {
+                                   readFrom = path;
+                                   return readPicture(path, format);
+                                 });
   if (picture) {
     Image1->setAccessibleDescription(readFrom);
     return std::move(*picture);

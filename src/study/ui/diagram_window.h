@@ -1,7 +1,8 @@
 #pragma once
 // The diagram window: the picture graph.txt maps the session's DiagramName to,
-// looked up in the current directory and then in the course folder, with the
-// window fitted around it and within the screen. It is opened by the
+// looked up in the course folder named at the start and then in the current
+// directory (without one named, the other way round), with the window fitted
+// around it and within the screen. It is opened by the
 // consultation window and by the testing window alike.
 #include <QImage>
 #include <QString>

@@ -16,7 +16,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kClientWidth = 557;
+constexpr int kClientWidth = cardClientWidth(WindowKind::SelfControl);
 constexpr int kClientHeight = 413;
 
 }  // namespace
@@ -105,20 +105,29 @@ void TForm7::markRightOptions() {
   for (std::size_t i = 0; i < card_->OptionCount(); ++i) {
     if (!isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[i])) continue;
     QRadioButton* option = card_->OptionButtons()[i];
-    QFont bold = option->font();
-    bold.setBold(true);
-    option->setFont(bold);
+    // Bold letters are wider: an option that would then pass the window's edge stays regular.
+    if (card_->boldFits()[i]) {
+      QFont bold = option->font();
+      bold.setBold(true);
+      option->setFont(bold);
+      // A short caption must not lose its end.
+      option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
+    }
     design::setTextColour(option, design::clGreen);
     option->setAccessibleDescription(u"Правильный ответ"_s);
-    // Bold letters are wider: a short caption must not lose its end.
-    option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
   }
-  // The further lines of a right option turn green too; in bold a line of 85
-  // characters would run past the window's edge.
+  // The further lines of a right option go with its first.
   for (std::size_t i = 0; i < card_->ContinuationLabelCount(); ++i) {
     const std::size_t owner = card_->continuationOwners()[i];
-    if (isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[owner]))
-      design::setTextColour(card_->ContinuationLabels()[i], design::clGreen);
+    if (!isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[owner])) continue;
+    QLabel* line = card_->ContinuationLabels()[i];
+    if (card_->boldFits()[owner]) {
+      QFont bold = line->font();
+      bold.setBold(true);
+      line->setFont(bold);
+      line->adjustSize();
+    }
+    design::setTextColour(line, design::clGreen);
   }
 }
 
@@ -154,7 +163,9 @@ void TForm7::Edit1Change() {
   const std::uint16_t number = enteredNumber(typed, first_, last_);
   Edit1->setText(QString::number(number));
   applyStepButtons(number);
-  // The verdict stays: it is cleared only by the next answer or step.
+  // A verdict belongs to the question it was given on: it stays when that
+  // question is laid out again, and goes when another is shown.
+  if (number - 1 != CurrentQuestion) Label3->clear();
   CurrentQuestion = static_cast<std::uint16_t>(number - 1);
   showQuestion();
 }

@@ -39,7 +39,8 @@ class TForm7 final : public TFormBase {
  private:
   void showQuestion();
   void applyStepButtons(unsigned shown);
-  // Green bold captions on the options of the question shown that carry its right digit.
+  // Green captions, bold where they still fit, on the options of the question
+  // shown that carry its right digit.
   void markRightOptions();
 
   SessionState& session_;
