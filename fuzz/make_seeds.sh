@@ -9,7 +9,7 @@ converter=$4
 sep=$'\n#~#~#\n'  # the separator of fuzz_input.h
 
 rm -rf "$out"
-for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken; do
+for target in course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken course_document; do
   mkdir -p "$out/$target"
 done
 
@@ -70,3 +70,13 @@ printf '// kinds\n$CATEGORY: $course$/top/A\n\nT? {T}\n\nW {=a -> b =c -> d}\n\n
   > "$out/gift/kinds.gift"
 printf 'Question?\nA. one\nB) two\nANSWER: B\n\nNext?\nA. x\nB. y\nANSWER: A\n' > "$out/aiken/two.txt"
 printf 'Q\nA. a\nstray\nANSWER: Z\n' > "$out/aiken/faulty.txt"
+
+# The editor's document: the sample course's files, whole and each topic's first
+# sections, and the template in its shapes (LF, no final line end, UTF-8).
+template=$(dirname "$0")/../packaging/template
+for seed in whole topic1 topic2 topic3; do cp "$out/course_check/$seed" "$out/course_document/$seed"; done
+{ for f in main vopros otvet konsult diapazon; do
+    [ "$f" = main ] || printf '%s' "$sep"; tr -d '\r' < "$template/$f.txt"; done; } > "$out/course_document/template-lf"
+{ for f in main vopros otvet konsult diapazon; do
+    [ "$f" = main ] || printf '%s' "$sep"; iconv -f CP1251 -t UTF-8 "$template/$f.txt" | head -c -2; done
+  printf '%s' "$sep"; printf '%s' "$sep"; printf 'название=Курс\nзаставка=Строка\n'; } > "$out/course_document/template-utf8"

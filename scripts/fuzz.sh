@@ -16,7 +16,7 @@ bash scripts/sanitizer_build.sh fuzz_targets
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken)
+  targets=(course_files range_file question_card cp1251 diagram_map jpeg protocol_record course_check moodle_xml gift aiken course_document)
 fi
 
 # Short allocation stacks and a small quarantine keep the targets several times

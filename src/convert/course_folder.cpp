@@ -11,6 +11,8 @@
 #include <cstring>
 #include <map>
 
+#include "author/course_model.h"
+#include "author/folder_save.h"
 #include "bank/course_files.h"
 #include "bank/question_bank.h"
 #include "bank/question_card.h"
@@ -20,8 +22,7 @@
 
 namespace {
 
-constexpr unsigned kLastTopic = 9;           // a topic marker carries one digit
-constexpr std::size_t kMostQuestions = 999;  // a question number has three digits
+constexpr unsigned kLastTopic = 9;  // a topic marker carries one digit
 constexpr std::string_view kCrLf = "\r\n";
 
 // Every call into the question bank loader is made here, so that a change of
@@ -173,6 +174,9 @@ void shuffleOptions(ExchangeCourse& course) {
 
 CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
                          std::vector<ConvertNote>& notes) {
+  // The lines are the course model's own: the editor and the converter write the
+  // format through one writer.
+  CourseModel model(*CourseDocument::fromBytes("", {}));
   CourseFiles out;
   if (const std::string name = oneLine(plainText(course.name).lines); !name.empty()) {
     // The keys the program reads for the window titles and the all-topics entry.
@@ -185,10 +189,8 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
                        false});
       bytes = cp1251FromUtf8(name);
     }
-    out.identity = cp("название=") + *bytes + std::string(kCrLf) + cp("все темы=") + *bytes +
-                   cp(" (все темы)") + std::string(kCrLf);
+    model.setIdentity({*bytes, *bytes + cp(" (все темы)"), {}, {}});
   }
-  out.ranges = cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
   unsigned topicNumber = 0;
   for (const ExchangeTopic& topic : course.topics) {
     const auto leaveOut = [&](const ExchangeQuestion& q, const std::string& why) {
@@ -210,13 +212,11 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
       title = cp1251FromUtf8(topic.title);
     }
     if (title->empty()) title = cp("Тема ") + std::to_string(topicNumber + 1);
-    const unsigned t = topicNumber + 1;
-    const std::string marker = "+++" + std::to_string(t) + std::string(kCrLf);
-    std::string questions, answers, consultations;
-    std::string unexplained;  // the set of questions without a consultation
-    unsigned number = 0;
+    TopicDraft draft;
+    draft.title = *title;
+    draft.otherwise = {cp("Пояснения к этому вопросу нет.")};
     for (const ExchangeQuestion& q : topic.questions) {
-      if (number == kMostQuestions) {
+      if (draft.questions.size() == kMostQuestions) {
         leaveOut(q, "в теме уже 999 вопросов: больше номер вопроса (три цифры) не позволяет.");
         continue;
       }
@@ -238,50 +238,37 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
         leaveOut(q, "у вопроса должно быть от 2 до 9 вариантов ответа и один верный.");
         continue;
       }
-      ++number;
-      char prefix[16];
-      std::snprintf(prefix, sizeof prefix, "_%03u_%zu_1_", number, q.right + 1);
-      questions += prefix + *text + std::string(kCrLf);
-      const std::string set = "**_" + std::to_string(number) + "_" + std::string(kCrLf);
-      answers += set;
-      for (std::size_t i = 0; i < options.size(); ++i)
-        answers += "_" + std::to_string(i + 1) + "_" + options[i] + std::string(kCrLf);
-      if (q.consultation.empty()) {
-        unexplained += std::to_string(number) + "_";
-        continue;
-      }
-      consultations += set;
+      NewQuestion question{*text, options, static_cast<unsigned>(q.right + 1), {}};
       bool lossy = false;
       for (const std::string& line : q.consultation) {
         std::optional<std::string> converted = toCp1251(line, &missing);
         lossy = lossy || !converted;
-        std::string bytes = converted ? *converted : cp1251FromUtf8(line);
-        // A line must not be read as a marker or a set, nor hide a diagram marker.
-        if (bytes.front() == '+' || bytes.front() == '*') bytes.insert(0, " ");
-        for (std::size_t at = bytes.find("$diagram"); at != std::string::npos;
-             at = bytes.find("$diagram", at))
-          bytes.insert(at + 1, " ");
-        consultations += bytes + std::string(kCrLf);
+        question.consultation.push_back(converted ? *converted : cp1251FromUtf8(line));
       }
       if (lossy)
         notes.push_back({file, q.line,
                          "в пояснении символ " + missing +
                              ", которого нет в кодировке 1251; он заменён знаком «?».",
                          false});
+      draft.questions.push_back(std::move(question));
     }
-    if (number == 0) continue;  // every question of the topic was left out, and noted
-    if (!unexplained.empty())
-      consultations += "**_" + unexplained + std::string(kCrLf) +
-                       cp("Пояснения к этому вопросу нет.") + std::string(kCrLf);
+    if (draft.questions.empty()) continue;  // every question of the topic was left out, and noted
+    const std::size_t number = draft.questions.size();
+    draft.ranges = {{"1", std::to_string(number), cp("Все вопросы темы")}};
+    model.appendTopic(draft);
     ++topicNumber;
     out.questionCount += number;
-    out.main += *title + std::string(kCrLf);
-    out.questions += marker + questions;
-    out.answers += marker + answers;
-    out.consultations += marker + consultations;
-    out.ranges += marker + "**1" + std::string(kCrLf) + "_1_" + std::to_string(number) + "_" +
-                  cp("Все вопросы темы") + std::string(kCrLf);
   }
+  const CourseDocument& doc = model.document();
+  out.main = doc.render(CourseFileId::Main);
+  out.questions = doc.render(CourseFileId::Questions);
+  out.answers = doc.render(CourseFileId::Answers);
+  out.consultations = doc.render(CourseFileId::Consultations);
+  out.ranges =
+      doc.file(CourseFileId::Ranges).present
+          ? doc.render(CourseFileId::Ranges)
+          : cp("Диапазоны вопросов для режимов контроля и самоконтроля") + std::string(kCrLf);
+  out.identity = doc.render(CourseFileId::Identity);
   return out;
 }
 
@@ -401,29 +388,26 @@ std::optional<std::string> writeCourseFolder(const std::string& folder, const Co
     return "папку «" + path + "» не удаётся создать: " + reason(errno) + ".";
   const int dir = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (dir < 0) return "папку «" + path + "» не удаётся открыть: " + reason(errno) + ".";
-  if (!force && !isEmptyFolder(dir)) {
-    ::close(dir);
+  const bool empty = isEmptyFolder(dir);
+  ::close(dir);
+  if (!force && !empty)
     return "папка «" + path +
            "» не пуста: файлы в ней не перезаписываются (перезаписать файлы курса: --force).";
-  }
-  const std::pair<const char*, const std::string*> list[] = {
-      {"main.txt", &files.main},       {"vopros.txt", &files.questions},
-      {"otvet.txt", &files.answers},   {"konsult.txt", &files.consultations},
-      {"diapazon.txt", &files.ranges}, {"kurs.txt", &files.identity}};
-  std::vector<std::string> written;
-  for (const auto& [name, bytes] : list) {
-    if (bytes->empty() && std::string_view(name) == "kurs.txt") continue;  // the file is optional
-    if (const auto error = writeAt(dir, name, *bytes, force)) {
-      // Without force the folder was empty: take back what this run made.
-      if (!force)
-        for (const std::string& done : written) ::unlinkat(dir, done.c_str(), 0);
-      ::close(dir);
-      return error;
-    }
-    written.push_back(name);
-  }
-  ::fsync(dir);
-  ::close(dir);
+  // Written as the editor saves: each file through a temporary renamed over its
+  // name (a link planted there is replaced, not followed), all of them or none.
+  // kurs.txt is optional: a course without a name of its own has none.
+  OpenError error;
+  auto doc = CourseDocument::fromBytes(
+      path,
+      {files.main, files.questions, files.answers, files.consultations, files.ranges, std::nullopt,
+       files.identity.empty() ? std::nullopt : std::optional<std::string>(files.identity)},
+      &error);
+  if (!doc) return error.message();
+  const SaveReport report = saveCourse(*doc, force);
+  if (!report.conflicts.empty())
+    return "«" + report.conflicts.front() + "» не записан: " + reason(EEXIST) +
+           ". (заменить его: --force)";
+  if (!report.saved) return report.error;
   return std::nullopt;
 }
 

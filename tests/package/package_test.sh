@@ -7,6 +7,7 @@ set -euo pipefail
 src=$1
 build=$2
 desktop-file-validate "$src/packaging/vorsanit.desktop"
+desktop-file-validate "$src/packaging/vorsanit-editor.desktop"
 appstreamcli validate --no-net "$src/packaging/vorsanit.metainfo.xml"
 
 work=$(mktemp -d)
@@ -29,11 +30,15 @@ for f in bin/vorsanit bin/vorsanit-check share/vorsanit/course/main.txt share/vo
          share/icons/hicolor/scalable/apps/vorsanit.svg share/man/man1/vorsanit.1.gz \
          bin/vorsanit-results share/man/man1/vorsanit-results.1.gz bin/vorsanit-convert \
          share/man/man1/vorsanit-convert.1.gz share/man/man5/vorsanit-course.5.gz share/doc/vorsanit/guide.md \
-         share/doc/vorsanit/copyright share/doc/vorsanit/changelog.gz share/doc/vorsanit/template/main.txt; do
+         share/doc/vorsanit/copyright share/doc/vorsanit/changelog.gz share/doc/vorsanit/template/main.txt \
+         bin/vorsanit-editor share/applications/vorsanit-editor.desktop \
+         share/icons/hicolor/scalable/apps/vorsanit-editor.svg share/man/man1/vorsanit-editor.1.gz \
+         share/man/ru/man1/vorsanit-editor.1.gz; do
   test -f "$root/$f" || { echo "missing in the package: /usr/$f"; exit 1; }
 done
 "$root/bin/vorsanit" --version | grep -c '^vorsanit ' >/dev/null
 "$root/bin/vorsanit" --help | grep -c -- '--sample' >/dev/null
+"$root/bin/vorsanit-editor" --version | grep -c '^vorsanit-editor ' >/dev/null
 # The installed checker finds nothing to fault in the installed sample course
 # (run in the course folder, where graph.txt is looked up).
 (cd "$root/share/vorsanit/course" && "$root/bin/vorsanit-check" .)
