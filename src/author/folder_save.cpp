@@ -10,6 +10,8 @@
 #include <optional>
 #include <random>
 
+#include "platform/text_file.h"
+
 namespace {
 
 // One file of a save: what is written under which name.
@@ -30,13 +32,11 @@ std::string randomSuffix() {
   return suffix;
 }
 
+// All of bytes, synced; false with errno set on a failure.
 bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
+  if (const int error = writeWhole(fd, bytes)) {
+    errno = error;
+    return false;
   }
   return ::fsync(fd) == 0;
 }

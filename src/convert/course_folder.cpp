@@ -300,13 +300,11 @@ std::string reason(int error) {
   }
 }
 
+// All of bytes, synced; false with errno set on a failure.
 bool writeAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
+  if (const int error = writeWhole(fd, bytes)) {
+    errno = error;
+    return false;
   }
   return ::fsync(fd) == 0;
 }

@@ -15,6 +15,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/text_file.h"
+
 namespace {
 
 constexpr std::string_view kMagic = "VORSANIT-OUTBOX 1\n";
@@ -132,19 +134,6 @@ std::string fileNameFor(const OutboxEntry& entry, unsigned sequence) {
          (entry.target == "server" ? "server" : "file") + std::string(kSuffix);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string defaultOutboxFolder() {
@@ -219,7 +208,8 @@ Expected<std::string, AppendFailure> putInOutbox(const std::string& folder,
   const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return Unexpected{failure(errno)};
   int error = 0;
-  if (!writeAll(fd, serializeEntry(entry)) || ::fsync(fd) != 0) error = errno;
+  error = writeWhole(fd, serializeEntry(entry));
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   // Never over another entry: a name already taken gets the next count.
   static unsigned sequence = 0;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/cp1251.h"
+#include "platform/text_file.h"
 
 namespace {
 
@@ -158,23 +159,7 @@ std::optional<AppendFailure> appendRecord(const std::string& path, std::string_v
   if (::fstat(file.get(), &info) != 0) return failure(errno);
   const off_t before = info.st_size;
 
-  int error = 0;
-  const char* data = record.data();
-  std::size_t left = record.size();
-  while (left > 0) {
-    const ssize_t written = ::write(file.get(), data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    if (written == 0) {
-      error = EIO;
-      break;
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
+  int error = writeWhole(file.get(), record);
   // A record that only sits in a cache is not yet kept; file systems that
   // cannot sync at all (EINVAL) keep it anyway.
   if (error == 0 && ::fsync(file.get()) != 0 && errno != EINVAL && errno != EROFS) error = errno;

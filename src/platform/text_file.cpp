@@ -33,6 +33,17 @@ std::string_view nextLine(std::string_view text, std::size_t& pos) {
   return text.substr(start, end - start);
 }
 
+int writeWhole(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return ENOSPC;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
 std::vector<std::string> splitLines(std::string_view text) {
   std::vector<std::string> lines;
   for (std::size_t pos = 0; pos < text.size();) lines.emplace_back(nextLine(text, pos));

@@ -35,6 +35,11 @@ inline constexpr std::uint64_t kMaxTextFileBytes = 256 * 1024 * 1024;
 // bare name.
 Expected<std::string, DataError> readText(const std::string& path);
 
+// Writes all of bytes to the open file fd, going on after short and
+// interrupted writes. Returns 0, or the system's error number (ENOSPC when a
+// write makes no progress).
+int writeWhole(int fd, std::string_view bytes);
+
 // True when a course file's bytes are UTF-8 by the course files' rule: they
 // start with a byte-order mark, or they are well-formed UTF-8 holding at least
 // one multi-byte sequence (real code page 1251 text practically never is).

@@ -15,6 +15,8 @@
 #include <ctime>
 #include <random>
 
+#include "platform/text_file.h"
+
 namespace {
 
 // The temporaries to remove on a signal: names within the folders, kept in
@@ -162,18 +164,9 @@ int OutputSet::add(const std::string& name) {
 }
 
 bool OutputSet::flush(File& f) {
-  std::size_t done = 0;
-  while (done < f.buffer.size()) {
-    const ssize_t n = ::write(f.fd, f.buffer.data() + done, f.buffer.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      f.buffer.clear();
-      return fail(n < 0 ? errno : ENOSPC, folder_ + '/' + f.name);
-    }
-    done += static_cast<std::size_t>(n);
-  }
+  const int error = writeWhole(f.fd, f.buffer);
   f.buffer.clear();
-  return true;
+  return error == 0 || fail(error, folder_ + '/' + f.name);
 }
 
 bool OutputSet::write(int file, std::string_view bytes) {
