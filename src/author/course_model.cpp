@@ -39,20 +39,7 @@ std::optional<unsigned> markerNumber(std::string_view line) {
 }
 
 std::optional<std::vector<unsigned>> readSet(std::string_view line) {
-  const auto canonical = renumberSet(line.size() > 2 ? line.substr(2) : "", 0);
-  if (!canonical) return std::nullopt;
-  std::vector<unsigned> numbers;
-  unsigned value = 0;
-  for (std::size_t i = 1; i < canonical->size(); ++i) {
-    const char c = (*canonical)[i];
-    if (c == '_') {
-      numbers.push_back(value);
-      value = 0;
-    } else {
-      value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-  }
-  return numbers;
+  return setNumbers(line.size() > 2 ? line.substr(2) : "");
 }
 
 unsigned numberOfQuestionLine(std::string_view line) {

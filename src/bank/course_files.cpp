@@ -88,6 +88,23 @@ std::optional<std::string> renumberSet(std::string_view setText, unsigned offset
   return result;
 }
 
+std::optional<std::vector<unsigned>> setNumbers(std::string_view setText) {
+  const auto canonical = renumberSet(setText, 0);
+  if (!canonical) return std::nullopt;
+  std::vector<unsigned> numbers;
+  unsigned value = 0;
+  for (std::size_t i = 1; i < canonical->size(); ++i) {
+    const char c = (*canonical)[i];
+    if (c == '_') {
+      numbers.push_back(value);
+      value = 0;
+    } else {
+      value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+  }
+  return numbers;
+}
+
 std::vector<std::string> topicTitles(const std::vector<std::string>& mainLines) {
   std::vector<std::string> titles;
   for (const std::string& line : mainLines)

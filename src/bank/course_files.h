@@ -32,5 +32,8 @@ bool setContains(std::string_view set, unsigned n);
 std::optional<std::string> renumberSet(std::string_view setText, unsigned offset,
                                        unsigned limit = static_cast<unsigned>(-1));
 
+// The numbers of a set text that renumberSet accepts, in order; nullopt for one it refuses.
+std::optional<std::vector<unsigned>> setNumbers(std::string_view setText);
+
 // main.txt: the non-empty lines, in order, are the topic titles.
 std::vector<std::string> topicTitles(const std::vector<std::string>& mainLines);

@@ -68,24 +68,6 @@ std::string fileStart(const std::string& path, std::size_t count) {
   return bytes;
 }
 
-// The numbers of a set text that the loader accepts; nullopt for one it refuses.
-std::optional<std::vector<unsigned>> setNumbers(std::string_view setText) {
-  const auto canonical = renumberSet(setText, 0);
-  if (!canonical) return std::nullopt;
-  std::vector<unsigned> numbers;
-  unsigned value = 0;
-  for (std::size_t i = 1; i < canonical->size(); ++i) {
-    const char c = (*canonical)[i];
-    if (c == '_') {
-      numbers.push_back(value);
-      value = 0;
-    } else {
-      value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-  }
-  return numbers;
-}
-
 std::string_view setTextOf(std::string_view line) { return line.size() > 2 ? line.substr(2) : ""; }
 
 unsigned questionNumber(std::string_view line) {

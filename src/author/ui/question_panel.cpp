@@ -19,6 +19,7 @@
 #include "platform/ui/codec.h"
 #include "platform/ui/picture.h"
 #include "study/diagram_map.h"
+#include "study/ui/diagram_window.h"
 
 using namespace Qt::StringLiterals;
 
@@ -67,21 +68,6 @@ QString sharedText(const QString& what, unsigned number, const std::vector<unsig
   std::vector<unsigned> all = others;
   all.push_back(number);
   return what + u" общие для вопросов "_s + fromCp1251(numberList(all));
-}
-
-PictureFormat formatOf(const std::string& name) {
-  switch (pictureKind(name)) {
-    case PictureKind::Jpeg:
-      return PictureFormat::Jpeg;
-    case PictureKind::Png:
-      return PictureFormat::Png;
-    case PictureKind::Bitmap:
-      return PictureFormat::Bitmap;
-    case PictureKind::Icon:
-      return PictureFormat::Icon;
-    default:
-      return PictureFormat::Unsupported;
-  }
 }
 
 }  // namespace
@@ -366,7 +352,7 @@ void QuestionPanel::showPicture(const QuestionView& view) {
   const auto waiting = std::find_if(pending.begin(), pending.end(),
                                     [&](const PendingPicture& p) { return p.name == name; });
   if (waiting != pending.end()) {
-    if (formatOf(name) == PictureFormat::Jpeg) {
+    if (pictureFormatOf(name) == PictureFormat::Jpeg) {
       if (auto decoded = decodeJpeg(waiting->bytes.data(), waiting->bytes.size())) image = *decoded;
     } else {
       image.loadFromData(QByteArray::fromStdString(waiting->bytes));
@@ -374,7 +360,7 @@ void QuestionPanel::showPicture(const QuestionView& view) {
   } else {
     const QString path =
         QString::fromLocal8Bit(session_.model().document().folder().c_str()) + fromCp1251(name);
-    auto read = readPicture(path, formatOf(name));
+    auto read = readPicture(path, pictureFormatOf(name));
     if (read)
       image = *read;
     else

@@ -20,23 +20,6 @@ namespace {
 constexpr int kEmptyImageWidth = 321;
 constexpr int kEmptyImageHeight = 193;
 
-PictureFormat formatOf(const std::string& name) {
-  switch (pictureKind(name)) {
-    case PictureKind::Jpeg:
-      return PictureFormat::Jpeg;
-    case PictureKind::Png:
-      return PictureFormat::Png;
-    case PictureKind::Bitmap:
-      return PictureFormat::Bitmap;
-    case PictureKind::Icon:
-      return PictureFormat::Icon;
-    case PictureKind::Metafile:  // no metafile renderer on this platform
-    case PictureKind::Unknown:
-      break;
-  }
-  return PictureFormat::Unsupported;
-}
-
 // Reads name (graph.txt or a picture) with read from the first of two folders
 // that holds it: a course folder named at the start before the current
 // directory, so that another course's diagrams there are not shown; without
@@ -52,6 +35,23 @@ auto readDiagramFile(const QString& name, const std::string& courseFolder, bool 
   return read(courseNamed ? name : inCourse);
 }
 }  // namespace
+
+PictureFormat pictureFormatOf(const std::string& name) {
+  switch (pictureKind(name)) {
+    case PictureKind::Jpeg:
+      return PictureFormat::Jpeg;
+    case PictureKind::Png:
+      return PictureFormat::Png;
+    case PictureKind::Bitmap:
+      return PictureFormat::Bitmap;
+    case PictureKind::Icon:
+      return PictureFormat::Icon;
+    case PictureKind::Metafile:  // no metafile renderer on this platform
+    case PictureKind::Unknown:
+      break;
+  }
+  return PictureFormat::Unsupported;
+}
 
 TForm9::TForm9(SessionState& session, const Services& services, QWidget* owner)
     : TFormBase(owner), session_(session), services_(services) {
@@ -117,7 +117,7 @@ void TForm9::FormActivate() {
 
 QImage TForm9::loadPicture(const std::string& name) {
   const QString shownName = fromCp1251(visibleControls(name));
-  const PictureFormat format = formatOf(name);
+  const PictureFormat format = pictureFormatOf(name);
   QString readFrom;
   // The name is code page 1251; the file system spells it in its own encoding.
   auto picture = readDiagramFile(fromCp1251(name), services_.programFolder, services_.courseNamed,

@@ -10,10 +10,14 @@
 
 #include "bank/session_state.h"
 #include "platform/ui/form.h"
+#include "platform/ui/picture.h"
 #include "platform/ui/services.h"
 
 class QLabel;
 class QPushButton;
+
+// How a picture file is read, by its name's extension.
+PictureFormat pictureFormatOf(const std::string& name);
 
 // TForm9: the diagram of a consultation or a test question.
 class TForm9 final : public TFormBase {
