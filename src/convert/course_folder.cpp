@@ -274,31 +274,8 @@ CourseFiles renderCourse(const ExchangeCourse& course, const std::string& file,
 
 namespace {
 
-std::string reason(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-      return "нет права на запись";
-    case EEXIST:
-      return "файл уже есть";
-    case ELOOP:
-      return "это символическая ссылка";
-    case ENOTDIR:
-      return "это не папка";
-    case EISDIR:
-      return "это папка";
-    case ENOSPC:
-      return "нет места на диске";
-    case EDQUOT:
-      return "исчерпана квота диска";
-    case EROFS:
-      return "диск только для чтения";
-    case ENOENT:
-      return "папка не найдена";
-    default:
-      return std::strerror(error);
-  }
-}
+// Why a file operation failed, as the editor's save says it.
+std::string reason(int error) { return writeFailureReason(error); }
 
 // All of bytes, synced; false with errno set on a failure.
 bool writeAll(int fd, const std::string& bytes) {
