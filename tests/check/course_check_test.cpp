@@ -435,6 +435,22 @@ TEST_F(CourseChecker, PastAHundredFindingsOfAKindTheRestAreCounted) {
   EXPECT_EQ(utf8FromCp1251(formatFinding(check.findings.back())),
             "otvet.txt:104: предупреждение: то же, что в строке 104, еще 150 раз; эти находки не "
             "показаны.");
+
+  // A line with one fault twice is one finding, shown or counted.
+  std::string konsult = cp("+++1\r\n**_1_2_\r\nПояснение.\r\n");
+  for (int i = 0; i < 150; ++i) konsult += "a\x98 b\x98\r\n";
+  writeCase(
+      {"twice a line", {}, {{"konsult.txt", konsult + "+++2\r\n**_1_2_\r\n-\r\n"}}, false, {}});
+  EXPECT_EQ(checkCourse(folder(), folder()).errors(), 150u);
+
+  // Names with a closing quote of their own are still one kind of finding.
+  std::string graph;
+  for (char a = 'a'; a < 'a' + 15; ++a)
+    for (char b = 'a'; b < 'a' + 10; ++b) graph += "1 x\xBB" + std::string{a, b} + ".jpg\r\n";
+  writeCase({"quotes", {}, {{"graph.txt", graph}}, false, {}});
+  const CourseCheck quoted = checkCourse(folder(), folder());
+  EXPECT_EQ(quoted.findings.size(), kShownFindingsOfAKind + 1);
+  EXPECT_EQ(quoted.warnings(), 150u);
 }
 
 TEST_F(CourseChecker, TheSampleCourseChecksClean) {
