@@ -1031,24 +1031,33 @@ class Checker {
     if (!text) return;
     CourseFile file(kCourseIdentityFile);
     file.setText(std::move(*text));
-    // Each block is led by lines that give the reader what it had read before.
+    // Each block is led by lines that give the reader what it had read before:
+    // the keys a repeat of which it warns about, and the lines it counts.
     CourseIdentity identity;
+    std::size_t lead = 0;
     std::size_t captionLine = kNoLine;
     inBlocks(
         file,
         [&](std::size_t) {
-          std::vector<std::string> lead;
-          if (identity.title) lead.push_back(cp("название=") + *identity.title);
-          if (identity.allTopics) lead.push_back(cp("все темы=") + *identity.allTopics);
+          std::vector<std::string> lines;
+          const auto once = [&](const char* key, const std::optional<std::string>& value) {
+            if (value) lines.push_back(cp(key) + "=" + *value);
+          };
+          once("название", identity.title);
+          once("все темы", identity.allTopics);
+          once("организация", identity.organisation);
+          once("кафедра", identity.department);
+          once("место", identity.place);
+          once("год", identity.year);
           for (const std::string& line : identity.titleLines)
-            lead.push_back(cp("заставка=") + line);
-          return lead;
+            lines.push_back(cp("заставка=") + line);
+          for (const std::string& line : identity.authorLines)
+            lines.push_back(cp("авторы=") + line);
+          lead = lines.size();
+          return lines;
         },
         [&](const std::vector<std::string>& lines, std::size_t first) {
-          const std::size_t lead =
-              (identity.title ? 1 : 0) + (identity.allTopics ? 1 : 0) + identity.titleLines.size();
           std::vector<IdentityRemark> remarks;
-          const std::optional<std::string> before = identity.allTopics;
           identity = parseCourseIdentity(lines, &remarks);
           for (const IdentityRemark& remark : remarks)
             if (remark.line > lead)
@@ -1059,7 +1068,6 @@ class Checker {
             if (lines[i].rfind(cp("все темы="), 0) == 0 && identity.allTopics &&
                 lines[i].size() > cp("все темы=").size())
               captionLine = first + i - lead;
-          (void)before;
         });
     if (!identity.allTopics || captionLine == kNoLine) return;
     for (std::size_t t = 0; t < titles_.size(); ++t)

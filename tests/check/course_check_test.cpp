@@ -173,6 +173,12 @@ const Case kCases[] = {
                       "заставка=1\r\nзаставка=2\r\nзаставка=3\r\nзаставка=4\r\nзаставка=5\r\n")}},
      false,
      {{"kurs.txt", 3, W}, {"kurs.txt", 4, W}, {"kurs.txt", 5, W}, {"kurs.txt", 10, W}}},
+    // The file is read in blocks of lines; what one block read still counts in the next.
+    {"a key repeated thousands of lines later",
+     {},
+     {{"kurs.txt", cp("организация=А\r\n") + std::string(5000, '\n') + cp("организация=Б\r\n")}},
+     false,
+     {{"kurs.txt", 5002, W}}},
     {"byte 0x98",
      {},
      {{"graph.txt", "1 diagram2.jpg\r\n2 x\x98.jpg\r\n"}},
