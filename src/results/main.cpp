@@ -193,6 +193,7 @@ const std::vector<OptionRule>& optionRules() {
 std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
   Options o;
   bool options = true;
+  int initArguments = 0;  // what --init-db and its value took of the command line
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (options && (arg == "--help" || arg == "-h")) {
@@ -209,6 +210,7 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
       continue;
     }
     // "--name VALUE" or "--name=VALUE".
+    const int first = k;
     const OptionRule* rule = nullptr;
     std::string value;
     for (const OptionRule& r : optionRules()) {
@@ -239,9 +241,9 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
       exit = 2;
       return std::nullopt;
     }
+    if (rule->name == "--init-db") initArguments += k - first + 1;
   }
-  if (o.initDatabase && argc != 3 &&
-      !(argc == 2 && std::string_view(argv[1]).starts_with("--init-db="))) {
+  if (o.initDatabase && initArguments != argc - 1) {
     std::cerr << term("--init-db не сочетается с другими параметрами.\n");
     exit = 2;
     return std::nullopt;

@@ -94,6 +94,8 @@ TEST(ResultsTool, HostileFolderAndLogs) {
        "Записей: 2", 2},
       {"a day no calendar has", [](const fs::path&) {}, "ekzam.log --from 32.13.2024", 2,
        "Дата после --from 32.13.2024 не бывает", -1},
+      {"the database set up and a log read in one run", [](const fs::path&) {},
+       "--init-db=host=/nonexistent ekzam.log", 2, "--init-db не сочетается с другими", -1},
       {"a group typed in another case and with blanks", [](const fs::path&) {},
        "ekzam.log --group ' м-1 '", 0, "Записей: 2", 2},
       {"old temporaries linked to the log and a start-up file",
