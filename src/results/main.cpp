@@ -582,7 +582,8 @@ int main(int argc, char** argv) {
     workbook.addUnfinished(test);
     summariser.addUnfinished(test.mark);
     StartMark& m = test.mark;
-    for (std::string* field : {&m.name, &m.code, &m.group, &m.topic, &m.range, &test.seat})
+    for (std::string* field : {&m.name, &m.code, &m.group, &m.topic, &m.range, &m.host, &m.id,
+                               &test.seat, &test.account})
       *field = kept(*field);
     std::string key = dateKey(m.date, m.time);
     if (unfinishedKept.size() == kUnfinishedKept) {
