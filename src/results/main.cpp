@@ -262,6 +262,13 @@ struct LogFile {
   ino_t inode = 0;
 };
 
+// Whether the file is one of these already, under whatever name.
+bool listed(const std::vector<LogFile>& files, const struct stat& info) {
+  return std::any_of(files.begin(), files.end(), [&](const LogFile& f) {
+    return f.device == info.st_dev && f.inode == info.st_ino;
+  });
+}
+
 // A start journal beside a log, open from the first reading to the second so
 // that both read the same file.
 struct Journal {
@@ -412,9 +419,7 @@ int main(int argc, char** argv) {
     const int fd = openForReading(name, run, info, false);
     if (fd < 0) continue;
     ::close(fd);
-    bool seen = false;
-    for (const auto& l : logs) seen |= l.device == info.st_dev && l.inode == info.st_ino;
-    if (seen) {
+    if (listed(logs, info)) {
       run.note(name, "этот журнал уже назван; он читается один раз.");
       continue;
     }
@@ -491,9 +496,7 @@ int main(int argc, char** argv) {
     struct stat info {};
     const int fd = name ? openForReading(*name, run, info, true) : -1;
     if (fd < 0) continue;
-    bool seen = false;
-    for (const auto& j : journalFiles) seen |= j.device == info.st_dev && j.inode == info.st_ino;
-    if (seen) {
+    if (listed(journalFiles, info)) {
       ::close(fd);
       continue;
     }
