@@ -460,9 +460,7 @@ int main(int argc, char** argv) {
   if (recordsFile < 0 || impossibleFile < 0 || unfinishedFile < 0 || workbookFile < 0 ||
       (options.protocols && protocolsFile < 0))
     return writeFailed();
-  std::string header(kRecordsCsvHeader);
-  if (database) header.insert(header.size() - 2, ",seat,account,address,server_time");
-  outputs.write(recordsFile, header);
+  outputs.write(recordsFile, recordsCsvHeader(database.has_value()));
   outputs.write(impossibleFile, kImpossibleCsvHeader);
   outputs.write(unfinishedFile, kUnfinishedCsvHeader);
   std::size_t protocolsBytes = 0;
@@ -530,14 +528,7 @@ int main(int argc, char** argv) {
   auto take = [&](const LogRecord& r, const std::string& source, const ServerRow* server) {
     summariser.add(r);
     row.clear();
-    appendRecordRow(row, r);
-    if (server) {
-      row.resize(row.size() - 2);
-      for (const std::string* text :
-           {&server->host, &server->account, &server->address, &server->serverTime})
-        row += ',' + csvField(*text, true);
-      row += "\r\n";
-    }
+    appendRecordRow(row, r, server);
     outputs.write(recordsFile, row);
     workbook.addRecord(r, server);
     if (options.protocols) {
