@@ -339,7 +339,6 @@ Delivery RecordsSender::send(const ServerItem& item) {
   if (Clock::now() >= deadline_) return notNow(timeoutReason());
 
   if (!connection_) {
-    attempted_ = true;
     ++connectionAttempts;
     auto pending = std::make_shared<PendingConnection>();
     std::thread([pending, conninfo = conninfo_, deadline = deadline_] {

@@ -70,8 +70,6 @@ class RecordsSender {
   RecordsSender& operator=(const RecordsSender&) = delete;
 
   Delivery send(const ServerItem& item);
-  // Whether a connection was ever attempted.
-  bool attempted() const { return attempted_; }
 
  private:
   struct Connection;
@@ -79,7 +77,6 @@ class RecordsSender {
   std::chrono::steady_clock::time_point deadline_;
   std::unique_ptr<Connection> connection_;
   std::string failure_;
-  bool attempted_ = false;
 };
 
 // Connections this process has tried to open to a records server (to make

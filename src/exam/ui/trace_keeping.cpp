@@ -112,11 +112,6 @@ std::string sendToServer(const Services& services, const OutboxEntry& copy, bool
 
 }  // namespace
 
-void deliverToServerNow(const Services& services) {
-  if (services.seat.records.empty()) return;
-  offTheWindow([&] { deliverToServer(services.seat.outboxFolder, services.seat.records); });
-}
-
 OutboxEntry seatEntry(const Services& services, const char* kind, const std::string& logName,
                       bool exam, const std::string& id, std::string payload) {
   OutboxEntry entry;

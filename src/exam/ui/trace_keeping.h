@@ -38,11 +38,6 @@ OutboxEntry seatEntry(const Services& services, const char* kind, const std::str
 // waiting there for the server is sent, for no longer than kRecordsBound.
 Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& entry);
 
-// Sends what waits in the outbox for the records server, off the window's
-// thread: the window repaints meanwhile but takes no input, and the wait ends
-// within kRecordsBound. Nothing happens when no server is set up.
-void deliverToServerNow(const Services& services);
-
 // What to tell the user about an entry that did not reach its log: what,
 // where it went instead and why ("протокол" or "отметка о начале теста"); for
 // a record, also one whose copy for the records server has to wait. Empty
