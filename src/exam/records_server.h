@@ -60,8 +60,9 @@ struct Delivery {
 // same id and the same bytes) is not stored again, so sending again what may
 // have arrived is safe. A different row under an id already there is kept
 // beside it: knowing a test's id does not let anyone replace its record.
-// After a failure every further send of the round fails at once with the same
-// reason: a round with the server away costs one wait, not one per record.
+// Once the server cannot be reached, every further send of the round fails at
+// once with the same reason: a round with the server away costs one wait, not
+// one per record. A row the server refuses fails alone.
 class RecordsSender {
  public:
   RecordsSender(std::string conninfo, std::chrono::steady_clock::time_point deadline);
