@@ -278,6 +278,19 @@ std::vector<OutboxItem> readOutbox(const std::string& folder) {
   return items;
 }
 
+void copyForServer(const std::string& folder) {
+  const std::vector<OutboxItem> items = readOutbox(folder);
+  for (const OutboxItem& item : items) {
+    if (item.entry.target == "server") continue;
+    OutboxEntry copy = item.entry;
+    copy.target = "server";
+    copy.since = 0;
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const OutboxItem& other) { return other.entry == copy; }))
+      (void)putInOutbox(folder, copy);
+  }
+}
+
 std::optional<AppendFailure> LogCourier::deliver(const OutboxEntry& entry) {
   if (entry.target.empty() || entry.target.front() != '/') return failure(EINVAL);
   return appendRecord(entry.target, entry.payload, {LockWait::Try, entry.since});
