@@ -110,6 +110,8 @@ std::optional<AppendFailure> ensureFolder(const std::string& folder) {
     if (path.empty() || path == "/") continue;
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return failure(errno);
   }
+  // A trailing '/' would make lstat follow a link.
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) return failure(errno);
   if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) return failure(EACCES);

@@ -133,3 +133,13 @@ TEST_F(Outbox, ARecordLeftWithoutItsCopyForTheServerGetsOne) {
     if (item.entry.target == "server") forServer.insert(item.entry.payload);
   EXPECT_EQ(forServer, (std::multiset<std::string>{"alone", "paired"}));
 }
+
+TEST_F(Outbox, AnOutboxThatIsALinkIsRefused) {
+  fs::create_directories(dir / "elsewhere");
+  fs::create_directories(dir / "state/vorsanit");
+  fs::create_directory_symlink(dir / "elsewhere", dir / "state/vorsanit/outbox");
+  const auto put = putInOutbox(box, entry("record"));
+  ASSERT_FALSE(put);
+  EXPECT_EQ(put.error().code, EACCES);
+  EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
+}
