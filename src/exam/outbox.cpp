@@ -8,6 +8,7 @@
 
 #include <stdio.h>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -214,7 +215,7 @@ Expected<std::string, AppendFailure> putInOutbox(const std::string& folder,
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   // Never over another entry: a name already taken gets the next count.
-  static unsigned sequence = 0;
+  static std::atomic<unsigned> sequence = 0;
   std::string file;
   while (error == 0) {
     file = folder + fileNameFor(entry, ++sequence);
