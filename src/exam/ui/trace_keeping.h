@@ -19,8 +19,10 @@ struct Kept {
   Where where = Where::Nowhere;
   std::string target;  // the log's path
   std::string outboxFolder;
-  AppendFailure logFailure;     // why it is not in the log (Outbox, Nowhere)
-  AppendFailure outboxFailure;  // why it is not in the outbox either (Nowhere)
+  AppendFailure logFailure;  // why it is not in the log (Outbox, Nowhere)
+  // Why it is not in the outbox either (Nowhere), or why its copy for the
+  // records server could not be left there.
+  AppendFailure outboxFailure;
   // With a records server set up: why the entry's copy for it has not reached
   // it yet (it waits in the outbox); empty when it arrived.
   std::string serverWaits;
