@@ -462,6 +462,29 @@ class ExamWindowsTest : public QObject {
     QCOMPARE(window.test()->results().AnswerCount, 0);
   }
 
+  void enterWhileTheStartMarkWaitsAnswersNothing() {
+    folder->write("ekzam.start", "");
+    const int holder = ::open((folder->path() + "ekzam.start").c_str(), O_RDONLY | O_CLOEXEC);
+    QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX) == 0);
+    TForm11 window(session, bank, *services, nullptr);
+    bool pressed = false;
+    whileModal(
+        [&] { window.exec(); },
+        [&](QWidget* modal) {
+          if (modal != &window || pressed || !window.findChild<QLabel*>(QStringLiteral("BusyNote")))
+            return true;
+          pressed = true;
+          QTest::keyClick(&window, Qt::Key_Return);
+          fakes->clock.monotonic += kLockPatienceMs;  // the mark goes to the outbox
+          QTimer::singleShot(200, &window, [&] { window.reject(); });
+          return true;
+        });
+    ::close(holder);
+    QVERIFY(pressed);
+    QVERIFY(fakes->messages.shown.empty());
+    QCOMPARE(window.test()->results().AnswerCount, 0);
+  }
+
   void aBusyLogLeavesTheWindowAnsweringThenTheRecordWaits() {
     // Another program holds the log's lock all along.
     folder->write("ekzam.log", "");

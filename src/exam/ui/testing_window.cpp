@@ -145,8 +145,9 @@ void TForm11::Timer1Timer() {
 }
 
 void TForm11::Button1Click() {
-  // A late or repeated press never reaches a test that is over.
-  if (!test_ || !test_->running()) return;
+  // A press before the first question shows (while the start mark waits for
+  // its journal) or after the test is over reaches no test.
+  if (!test_ || !test_->running() || !Timer1->isActive()) return;
   const std::optional<std::size_t> chosen = card_->chosenOption();
   if (!chosen) {
     // The answer is not thrown away silently: the candidate is told and picks again.
