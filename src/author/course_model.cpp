@@ -718,11 +718,13 @@ Change CourseModel::setConsultation(unsigned topic, std::size_t position,
     marker = shown.front().substr(0, kMarkerLength);
     shown.front().erase(0, kMarkerLength);
   }
-  // Only the lines between the unchanged start and end are written anew.
+  // Only the lines between the unchanged start and end are written anew. A new
+  // first line is always among them: the diagram marker stays on the first line.
   std::size_t head = 0;
   while (head < shown.size() && head < lines.size() && shown[head] == lines[head]) ++head;
+  const std::size_t first = head == 0 && !marker.empty() ? 1 : 0;
   std::size_t tail = 0;
-  while (tail < shown.size() - head && tail < lines.size() - head &&
+  while (tail + first < shown.size() - head && tail + first < lines.size() - head &&
          shown[shown.size() - 1 - tail] == lines[lines.size() - 1 - tail])
     ++tail;
   std::vector<std::string> middle;
