@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/cp1251.h"
@@ -200,7 +201,9 @@ void CourseDocument::applySplice(const Splice& s, bool forward) {
 
 void CourseDocument::apply(const Change& change) {
   for (const Splice& s : change.splices) applySplice(s, true);
-  for (const PendingPicture& p : change.pictures) pictures_.push_back(p);
+  for (const PendingPicture& p : change.pictures)
+    if (std::find(savedPictures_.begin(), savedPictures_.end(), p.name) == savedPictures_.end())
+      pictures_.push_back(p);
   ++version_;
 }
 
@@ -254,6 +257,11 @@ std::vector<CourseFileId> CourseDocument::changedFiles() const {
 }
 
 bool CourseDocument::unchanged() const { return pictures_.empty() && changedFiles().empty(); }
+
+void CourseDocument::markPicturesSaved() {
+  for (PendingPicture& p : pictures_) savedPictures_.push_back(std::move(p.name));
+  pictures_.clear();
+}
 
 void CourseDocument::markSaved(CourseFileId id, std::optional<std::string> bytes,
                                const DiskStamp& stamp) {

@@ -177,6 +177,19 @@ TEST(CourseDocument, AllFilesOfASaveOrNone) {
   EXPECT_EQ(folder.read(), expected);
 }
 
+TEST(CourseDocument, ARedoDoesNotWriteASavedPictureAgain) {
+  Folder folder;
+  folder.write(oddCourse());
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  const Change change = model.attachPicture(1, 0, "p.png", std::string("\x89PNG", 4));
+  ASSERT_TRUE(saveCourse(model.document(), false).saved);
+  model.undo(change);
+  model.redo(change);
+  const SaveReport report = saveCourse(model.document(), false);
+  EXPECT_TRUE(report.saved) << report.error;
+  EXPECT_TRUE(model.document().unchanged());
+}
+
 TEST(CourseDocument, AFileChangedOnDiskIsNotOverwrittenUnasked) {
   Folder folder;
   folder.write(oddCourse());
