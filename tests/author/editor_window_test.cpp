@@ -179,6 +179,11 @@ class EditorWindowTest : public QObject {
     window.selectPlace({2, 0});
     emit window.findings()->itemActivated(window.findings()->topLevelItem(0), 0);
     QCOMPARE(window.panel()->place(), (Place{1, 7}));
+    // Ctrl+Z of a move shows the question moved back, not the one now in its place.
+    trigger(window, "Вопрос &ниже");
+    QCOMPARE(window.panel()->place(), (Place{1, 8}));
+    window.session().undoStack().undo();
+    QCOMPARE(window.panel()->place(), (Place{1, 7}));
 
     folder.write("otvet.txt", "+++1\r\n");
     QVERIFY(!window.save());
