@@ -194,6 +194,24 @@ class EditorWindowTest : public QObject {
     QVERIFY(window.isVisible());
     QVERIFY(prompts.asked.back().contains(u8("Сохранить изменения?")));
   }
+
+  // The findings on the course open before never stand for the one opened after it.
+  void anotherCourseIsNotJudgedByTheCheckOfTheOneBefore() {
+    TempFolder broken, clean;
+    broken.copySampleCourse();
+    broken.write("vopros.txt", "+++1\r\n_001_9_1_Q\r\n");
+    clean.copySampleCourse();
+    FakePrompts prompts;
+    QSettings settings(QString::fromStdString(clean.path() + "editor.ini"), QSettings::IniFormat);
+    EditorWindow window(prompts, settings);
+    QVERIFY(window.openFolder(QString::fromStdString(broken.path())));
+    QTRY_VERIFY(window.checker().lastVersion() == window.session().model().document().version());
+    QVERIFY(window.findings()->topLevelItemCount() > 0);
+    QVERIFY(window.openFolder(QString::fromStdString(clean.path())));
+    QCOMPARE(window.findings()->topLevelItemCount(), 0);
+    QVERIFY(window.save());
+    QVERIFY(prompts.told.isEmpty());
+  }
 };
 
 QTEST_MAIN(EditorWindowTest)

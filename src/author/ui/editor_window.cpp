@@ -264,18 +264,24 @@ bool EditorWindow::openFolder(const QString& path) {
         u"Курс «%1» не открыт.\n%2"_s.arg(shown, QString::fromStdString(error.message())));
     return false;
   }
-  checker_.wait();
-  session_.open(CourseModel(std::move(*doc)), true);
-  treeModel_->reload();
+  showCourse(std::move(*doc), true);
   rememberFolder(shown);
-  selectPlace(session_.model().topicCount() > 0 && session_.model().questionCount(1) > 0
+  return true;
+}
+
+void EditorWindow::showCourse(CourseDocument doc, bool saved) {
+  checker_.stop();
+  findings_->clear();
+  session_.open(CourseModel(std::move(doc)), saved);
+  treeModel_->reload();
+  const CourseModel& model = session_.model();
+  selectPlace(model.topicCount() > 0 && model.questionCount(1) > 0
                   ? Place{1, 0}
-                  : Place{session_.model().topicCount() > 0 ? 1u : 0u, std::nullopt});
+                  : Place{model.topicCount() > 0 ? 1u : 0u, std::nullopt});
   tree_->expand(treeModel_->indexOf({1, std::nullopt}));
   updateTitle();
   updateActions();
   scheduleCheck();
-  return true;
 }
 
 bool EditorWindow::createCourse(const QString& chosen) {
@@ -293,14 +299,7 @@ bool EditorWindow::createCourse(const QString& chosen) {
   OpenError error;
   auto doc = CourseDocument::fromBytes(localPath(shown), templateFiles(), &error);
   if (!doc) return false;
-  checker_.wait();
-  session_.open(CourseModel(std::move(*doc)), false);
-  treeModel_->reload();
-  selectPlace({1, 0});
-  tree_->expand(treeModel_->indexOf({1, std::nullopt}));
-  updateTitle();
-  updateActions();
-  scheduleCheck();
+  showCourse(std::move(*doc), false);
   statusBar()->showMessage(
       u"Новый курс из образца: он будет записан в папку при сохранении (Ctrl+S)."_s);
   return true;
@@ -355,7 +354,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  checker_.wait();
+  checker_.stop();
   event->accept();
 }
 
