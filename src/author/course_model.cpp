@@ -762,7 +762,6 @@ Change CourseModel::ownConsultation(unsigned topic, std::size_t position) {
   const TopicParts p = parts(topic);
   std::vector<const SetBlock*> naming = setsNaming(p.blocks, n);
   naming.pop_back();  // the copy
-  std::vector<const SetBlock*> gone;
   for (const SetBlock* set : naming) {
     std::vector<unsigned> rest;
     for (unsigned m : set->numbers)
