@@ -159,6 +159,11 @@ class EditorWindowTest : public QObject {
     trigger(window, "&Экспорт…");
     QVERIFY(prompts.told.back().startsWith(u8("Записано вопросов: 4 в «out.gift»")));
     QVERIFY(fileText(work, "out.gift").find("Столица?") != std::string::npos);
+    // A name typed without its extension does not replace the file that has it unasked.
+    work.write("old.xml", "kept");
+    prompts.saveAs = QString::fromStdString(work.path() + "old");
+    trigger(window, "&Экспорт…");
+    QCOMPARE(fileText(work, "old.xml"), std::string("kept"));
   }
 
   // A finding leads to its question; a file changed on disk and unsaved changes are asked about.

@@ -745,7 +745,14 @@ void EditorWindow::exportFile() {
                                          u"Moodle XML (*.xml);;GIFT (*.gift)"_s, &filter);
   if (path.isEmpty()) return;
   const bool gift = filter.contains(u"gift"_s) || path.endsWith(u".gift"_s, Qt::CaseInsensitive);
-  if (QFileInfo(path).suffix().isEmpty()) path += gift ? u".gift"_s : u".xml"_s;
+  if (QFileInfo(path).suffix().isEmpty()) {
+    path += gift ? u".gift"_s : u".xml"_s;
+    // The file dialog asked about the name without the extension.
+    if (QFileInfo::exists(path) &&
+        !prompts_.confirm(this, u"Экспорт"_s,
+                          u"Файл «%1» уже есть. Заменить его?"_s.arg(QFileInfo(path).fileName())))
+      return;
+  }
   QTemporaryDir work;
   const std::string folder = localPath(work.path()) + "/course";
   if (!writeSnapshot(snapshotOf(session_.model().document()), folder)) {
