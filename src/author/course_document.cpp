@@ -157,6 +157,15 @@ std::optional<CourseDocument> openCourseFolder(const std::string& folder, OpenEr
   }
   for (std::size_t i = 0; i < kCourseFileCount; ++i) {
     const std::string path = doc.folder_ + kNames[i];
+    // A link planted in the folder is not read through: a save would write what
+    // it points to (any file the author may read) into the folder every candidate reads.
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+      if (error)
+        *error = openError(kNames[i], 0,
+                           "это символическая ссылка; редактор открывает только обычные файлы.");
+      return std::nullopt;
+    }
     // Stamped before reading: a change in between is then seen at the save.
     DiskStamp stamp = stampOf(path, nullptr, false);
     auto bytes = readText(path);

@@ -161,8 +161,9 @@ class CourseDocument {
 std::optional<TextDoc> parseTextFile(std::string_view name, std::string bytes, OpenError* error);
 
 // Reads the course files of folder (each may be missing), noting how each lay on
-// disk. A file that is no regular file, cannot be read, or that the program could
-// not read as text keeps the folder from opening, with the reason.
+// disk. A file that is no regular file (a symbolic link included), cannot be
+// read, or that the program could not read as text keeps the folder from
+// opening, with the reason.
 std::optional<CourseDocument> openCourseFolder(const std::string& folder, OpenError* error);
 
 // The stamp of a file as it is on disk now. The content is hashed only when

@@ -144,6 +144,13 @@ TEST(CourseDocument, RefusesWhatTheProgramCannotRead) {
   OpenError error;
   EXPECT_FALSE(openCourseFolder(folder.path(), &error));
   EXPECT_EQ(error.message(), "Файл vopros.txt: это не обычный файл.");
+  // A link is not read through: its target's lines would be saved into the folder.
+  Folder linked, outside;
+  outside.write({{"secret.txt", "+++1\r\n"}});
+  fs::create_symlink(outside.path() + "secret.txt", linked.path() + "vopros.txt");
+  EXPECT_FALSE(openCourseFolder(linked.path(), &error));
+  EXPECT_EQ(error.message(),
+            "Файл vopros.txt: это символическая ссылка; редактор открывает только обычные файлы.");
 }
 
 TEST(CourseDocument, SavesOnlyChangedFilesAndKeepsTheirShape) {
@@ -213,10 +220,11 @@ TEST(CourseDocument, APlantedLinkIsReplacedNotFollowed) {
   folder.write(oddCourse());
   const std::string answers = oddCourse()["otvet.txt"];
   outside.write({{"target.txt", answers}});
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  model.setOptionText(model.question(1, 0).options[0].line, "x");
+  // Planted after the folder was opened.
   fs::remove(folder.path() + "otvet.txt");
   fs::create_symlink(outside.path() + "target.txt", folder.path() + "otvet.txt");
-  CourseModel model(*openCourseFolder(folder.path(), nullptr));  // read through the link
-  model.setOptionText(model.question(1, 0).options[0].line, "x");
   ASSERT_TRUE(saveCourse(model.document(), true).saved);
   EXPECT_EQ(outside.read()["target.txt"], answers);
   EXPECT_FALSE(fs::is_symlink(folder.path() + "otvet.txt"));
