@@ -1,5 +1,7 @@
 #include "author/course_model.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -7,7 +9,6 @@
 #include "app/course_identity.h"
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
-#include "platform/text_file.h"
 #include "study/diagram_map.h"
 
 namespace {
@@ -840,7 +841,9 @@ Change CourseModel::attachPicture(unsigned topic, std::size_t position, const st
     if (extension == "jpeg") extension = "jpg";
     // A name the folder, graph.txt and the pictures still to be written leave free.
     auto taken = [&](const std::string& candidate) {
-      if (fileExists(document_.folder() + candidate)) return true;
+      // Whatever lies there, a dangling link or a FIFO too, would stop the save.
+      struct stat entry {};
+      if (::lstat((document_.folder() + candidate).c_str(), &entry) == 0) return true;
       for (const PendingPicture& p : document_.pictures())
         if (p.name == candidate) return true;
       for (const DiagramLine& entry : index().diagrams)

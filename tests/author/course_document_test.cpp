@@ -184,6 +184,17 @@ TEST(CourseDocument, AllFilesOfASaveOrNone) {
   EXPECT_EQ(folder.read(), expected);
 }
 
+TEST(CourseDocument, APictureGetsANameNothingInTheFolderHas) {
+  Folder folder;
+  folder.write(oddCourse());
+  fs::create_symlink("/nonexistent", folder.path() + "diagram2.png");  // planted, dangling
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  model.attachPicture(1, 0, "p.png", std::string("\x89PNG", 4));
+  EXPECT_EQ(model.document().pictures().front().name, "diagram2-2.png");
+  const SaveReport report = saveCourse(model.document(), false);
+  EXPECT_TRUE(report.saved) << report.error;
+}
+
 TEST(CourseDocument, ARedoDoesNotWriteASavedPictureAgain) {
   Folder folder;
   folder.write(oddCourse());
