@@ -708,6 +708,8 @@ void EditorWindow::importFile() {
   ConvertResult result = suffix == u"xml"_s    ? readMoodleXml(*bytes, name, title)
                          : suffix == u"gift"_s ? readGift(*bytes, name, title)
                                                : readAiken(*bytes, name, title);
+  // As the converter brings a bank in: the right answers not always first.
+  shuffleOptions(result.course);
   std::vector<ConvertNote> notes = result.notes;
   std::size_t taken = 0;
   QString report;
