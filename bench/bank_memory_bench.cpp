@@ -8,49 +8,16 @@
 // characters code page 1251 lacks in a UTF-8 konsult.txt. Goal: peak ≤ 4 × the
 // course's size (the "ratio" counter).
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <random>
 #include <string>
 
 #include "bank/question_bank.h"
 #include "check/course_check.h"
-
-namespace {
-
-std::atomic<std::size_t> liveBytes{0};
-std::atomic<std::size_t> peakBytes{0};
-
-void* counted(std::size_t size) {
-  void* p = std::malloc(size == 0 ? 1 : size);
-  if (!p) throw std::bad_alloc();
-  const std::size_t live = liveBytes += malloc_usable_size(p);
-  std::size_t peak = peakBytes.load();
-  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-  }
-  return p;
-}
-
-void uncounted(void* p) {
-  if (!p) return;
-  liveBytes -= malloc_usable_size(p);
-  std::free(p);
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) { return counted(size); }
-void* operator new[](std::size_t size) { return counted(size); }
-void operator delete(void* p) noexcept { uncounted(p); }
-void operator delete[](void* p) noexcept { uncounted(p); }
-void operator delete(void* p, std::size_t) noexcept { uncounted(p); }
-void operator delete[](void* p, std::size_t) noexcept { uncounted(p); }
+#include "counted_heap.h"
 
 namespace {
 
@@ -83,10 +50,9 @@ void BM_PeakMemoryOfAnAmplifyingAnswerFile(benchmark::State& state) {
   const std::string folder = dir.string() + "/";
   double ratio = 0;
   for (auto _ : state) {
-    const std::size_t before = liveBytes.load();
-    peakBytes = before;
+    const counted_heap::PeakSince start;
     BankLoad load = loadBank(folder, 1, 2);
-    const double peak = static_cast<double>(peakBytes.load() - before);
+    const double peak = start.bytes();
     if (load.error || load.bank.AnswerTexts.size() != kAnswerLines) {
       state.SkipWithError("the generated course did not load");
       break;
@@ -131,10 +97,9 @@ void BM_PeakMemoryOfCheckingAFaultyCourse(benchmark::State& state) {
   const std::string folder = dir.string() + "/";
   double ratio = 0;
   for (auto _ : state) {
-    const std::size_t before = liveBytes.load();
-    peakBytes = before;
+    const counted_heap::PeakSince start;
     CourseCheck check = checkCourse(folder, folder);
-    const double peak = static_cast<double>(peakBytes.load() - before);
+    const double peak = start.bytes();
     if (check.errors() + check.warnings() < 1000) {
       state.SkipWithError("the faults were not found");
       break;

@@ -7,70 +7,16 @@
 //   included, is counted. Goal: peak ≤ 3 × the file's size (the "ratio" counter).
 #include <benchmark/benchmark.h>
 #include <libxml/xmlmemory.h>
-#include <malloc.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <random>
 #include <string>
 
 #include "convert/course_folder.h"
 #include "convert/formats.h"
+#include "counted_heap.h"
 #include "platform/text_file.h"
-
-namespace {
-
-std::atomic<long long> liveBytes{0};
-std::atomic<long long> peakBytes{0};
-
-void* counted(void* p) {
-  if (!p) return p;
-  const long long live = liveBytes += static_cast<long long>(malloc_usable_size(p));
-  long long peak = peakBytes.load();
-  while (live > peak && !peakBytes.compare_exchange_weak(peak, live)) {
-  }
-  return p;
-}
-
-void uncounted(void* p) {
-  if (!p) return;
-  liveBytes -= static_cast<long long>(malloc_usable_size(p));
-  std::free(p);
-}
-
-void* countedMalloc(std::size_t size) { return counted(std::malloc(size == 0 ? 1 : size)); }
-
-void* countedRealloc(void* p, std::size_t size) {
-  const long long before = p ? static_cast<long long>(malloc_usable_size(p)) : 0;
-  void* q = std::realloc(p, size == 0 ? 1 : size);
-  if (!q) return q;
-  liveBytes -= before;
-  return counted(q);
-}
-
-char* countedStrdup(const char* s) {
-  const std::size_t n = std::strlen(s) + 1;
-  auto* copy = static_cast<char*>(countedMalloc(n));
-  if (copy) std::memcpy(copy, s, n);
-  return copy;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-  void* p = countedMalloc(size);
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { uncounted(p); }
-void operator delete[](void* p) noexcept { uncounted(p); }
-void operator delete(void* p, std::size_t) noexcept { uncounted(p); }
-void operator delete[](void* p, std::size_t) noexcept { uncounted(p); }
 
 namespace {
 
@@ -149,18 +95,18 @@ void BM_ImportCategories(benchmark::State& state) {
 BENCHMARK(BM_ImportCategories)->Arg(5)->Arg(kQuestions)->Unit(benchmark::kMillisecond);
 
 void BM_PeakMemoryOfAnImport(benchmark::State& state) {
-  xmlMemSetup(uncounted, countedMalloc, countedRealloc, countedStrdup);
+  xmlMemSetup(counted_heap::uncounted, counted_heap::countedMalloc, counted_heap::countedRealloc,
+              counted_heap::countedStrdup);
   const std::string path = writeBank(bank(20'000, 20, true));
   const double fileBytes = static_cast<double>(fs::file_size(path));
   double ratio = 0;
   for (auto _ : state) {
-    const long long before = liveBytes.load();
-    peakBytes = before;
+    const counted_heap::PeakSince start;
     if (import(path) != 20'000) {
       state.SkipWithError("the generated bank did not convert");
       break;
     }
-    const double peak = static_cast<double>(peakBytes.load() - before);
+    const double peak = start.bytes();
     ratio = peak / fileBytes;
     state.counters["file_MB"] = fileBytes / 1e6;
     state.counters["peak_MB"] = peak / 1e6;

@@ -1,5 +1,8 @@
 #include "app/course_identity.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/cp1251.h"
 #include "platform/text_file.h"
 
@@ -11,13 +14,14 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
   auto remark = [&](std::size_t index, std::string what) {
     if (remarks) remarks->push_back({static_cast<unsigned>(index + 1), std::move(what)});
   };
-  auto setOnce = [&](std::optional<std::string>& part, const std::string& key, std::string value,
-                     std::size_t index) {
-    if (part)
-      remark(index,
-             cp("ключ «") + key + cp("» повторяется; программа возьмет последнее значение."));
-    part = std::move(value);
-  };
+  // The keys of one value each.
+  const std::pair<std::string, std::optional<std::string> CourseIdentity::*> oneLineKeys[] = {
+      {cp("название"), &CourseIdentity::title},
+      {cp("все темы"), &CourseIdentity::allTopics},
+      {cp("организация"), &CourseIdentity::organisation},
+      {cp("кафедра"), &CourseIdentity::department},
+      {cp("место"), &CourseIdentity::place},
+      {cp("год"), &CourseIdentity::year}};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line.empty()) continue;
@@ -28,17 +32,19 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
     }
     const std::string key = line.substr(0, equals);
     std::string value = line.substr(equals + 1);
-    const bool oneLine = key == cp("название") || key == cp("все темы") ||
-                         key == cp("организация") || key == cp("кафедра") || key == cp("место") ||
-                         key == cp("год");
-    if (oneLine && value.empty()) {
-      // An empty name would leave a window title, the all-topics entry or a
-      // line of the title screen blank.
-      remark(i, cp("у ключа «") + key + cp("» пустое значение; программа оставит прежнее."));
-    } else if (key == cp("название")) {
-      setOnce(identity.title, key, std::move(value), i);
-    } else if (key == cp("все темы")) {
-      setOnce(identity.allTopics, key, std::move(value), i);
+    const auto oneLine = std::find_if(std::begin(oneLineKeys), std::end(oneLineKeys),
+                                      [&key](const auto& known) { return known.first == key; });
+    if (oneLine != std::end(oneLineKeys)) {
+      std::optional<std::string>& part = identity.*(oneLine->second);
+      if (value.empty()) {
+        // An empty name would leave a window title, the all-topics entry or a
+        // line of the title screen blank.
+        remark(i, cp("у ключа «") + key + cp("» пустое значение; программа оставит прежнее."));
+        continue;
+      }
+      if (part)
+        remark(i, cp("ключ «") + key + cp("» повторяется; программа возьмет последнее значение."));
+      part = std::move(value);
     } else if (key == cp("заставка")) {
       if (identity.titleLines.size() < kMaxTitleScreenLines)
         identity.titleLines.push_back(std::move(value));
@@ -46,14 +52,6 @@ CourseIdentity parseCourseIdentity(const std::vector<std::string>& lines,
         remark(i, cp("на титульном окне не больше 4 строк; программа эту строку пропускает."));
     } else if (key == cp("справка")) {
       identity.helpLines.push_back(std::move(value));
-    } else if (key == cp("организация")) {
-      setOnce(identity.organisation, key, std::move(value), i);
-    } else if (key == cp("кафедра")) {
-      setOnce(identity.department, key, std::move(value), i);
-    } else if (key == cp("место")) {
-      setOnce(identity.place, key, std::move(value), i);
-    } else if (key == cp("год")) {
-      setOnce(identity.year, key, std::move(value), i);
     } else if (key == cp("авторы")) {
       if (identity.authorLines.size() < kMaxAuthorLines)
         identity.authorLines.push_back(std::move(value));

@@ -170,14 +170,16 @@ std::string placeWord(std::size_t place) {
 }
 
 // What makes two findings of the same kind: the message without its numbers and
-// without what it quotes from the file.
+// without what it quotes from the file. A quoted name may hold quotes of its
+// own, so all from the first « to the last » is left out.
 std::string kindOf(std::string_view what) {
+  const std::size_t open = what.find('\xAB');
+  const std::size_t close = what.rfind('\xBB');
   std::string kind;
-  bool quoted = false;
   for (std::size_t i = 0; i < what.size(); ++i) {
     const char c = what[i];
-    if (c == '\xAB') quoted = true;  // «
-    if (c == '\xBB') quoted = false;
+    const bool quoted =
+        open != std::string_view::npos && close != std::string_view::npos && i > open && i < close;
     if (quoted || (c >= '0' && c <= '9')) continue;
     if (c == 'U' && i + 1 < what.size() && what[i + 1] == '+') {
       for (i += 2; i < what.size() && std::isxdigit(static_cast<unsigned char>(what[i])); ++i) {
@@ -236,15 +238,22 @@ class Checker {
   }
   void addAt(const char* file, unsigned line, FindingKind kind, std::string what,
              std::string character = {}) {
+    // Loads of several topics meet the same fault; it is told once, and counted once.
+    auto finding = std::make_tuple(std::string(file), line, kind, what);
+    if (seen_.count(finding)) return;
     // Past a hundred of one kind in a file the rest are only counted: a file of
     // a million blank lines must not take gigabytes to report.
     Shown& shown = shown_[std::make_tuple(std::string(file), kind, kindOf(what))];
     if (shown.count >= kShownFindingsOfAKind) {
+      // Those left out are not kept; a repeat comes straight after its first
+      // (one line with the same fault twice), so the last one tells it.
+      if (line == shown.lastHiddenLine && what == shown.lastHidden) return;
       ++shown.count;
+      shown.lastHiddenLine = line;
+      shown.lastHidden = std::move(what);
       return;
     }
-    // Loads of several topics meet the same fault; it is told once.
-    if (!seen_.insert(std::make_tuple(std::string(file), line, kind, what)).second) return;
+    seen_.insert(std::move(finding));
     ++shown.count;
     shown.lastLine = line;
     result_.findings.push_back(Finding{file, line, kind, std::move(what), 0, std::move(character)});
@@ -1022,24 +1031,33 @@ class Checker {
     if (!text) return;
     CourseFile file(kCourseIdentityFile);
     file.setText(std::move(*text));
-    // Each block is led by lines that give the reader what it had read before.
+    // Each block is led by lines that give the reader what it had read before:
+    // the keys a repeat of which it warns about, and the lines it counts.
     CourseIdentity identity;
+    std::size_t lead = 0;
     std::size_t captionLine = kNoLine;
     inBlocks(
         file,
         [&](std::size_t) {
-          std::vector<std::string> lead;
-          if (identity.title) lead.push_back(cp("название=") + *identity.title);
-          if (identity.allTopics) lead.push_back(cp("все темы=") + *identity.allTopics);
+          std::vector<std::string> lines;
+          const auto once = [&](const char* key, const std::optional<std::string>& value) {
+            if (value) lines.push_back(cp(key) + "=" + *value);
+          };
+          once("название", identity.title);
+          once("все темы", identity.allTopics);
+          once("организация", identity.organisation);
+          once("кафедра", identity.department);
+          once("место", identity.place);
+          once("год", identity.year);
           for (const std::string& line : identity.titleLines)
-            lead.push_back(cp("заставка=") + line);
-          return lead;
+            lines.push_back(cp("заставка=") + line);
+          for (const std::string& line : identity.authorLines)
+            lines.push_back(cp("авторы=") + line);
+          lead = lines.size();
+          return lines;
         },
         [&](const std::vector<std::string>& lines, std::size_t first) {
-          const std::size_t lead =
-              (identity.title ? 1 : 0) + (identity.allTopics ? 1 : 0) + identity.titleLines.size();
           std::vector<IdentityRemark> remarks;
-          const std::optional<std::string> before = identity.allTopics;
           identity = parseCourseIdentity(lines, &remarks);
           for (const IdentityRemark& remark : remarks)
             if (remark.line > lead)
@@ -1050,7 +1068,6 @@ class Checker {
             if (lines[i].rfind(cp("все темы="), 0) == 0 && identity.allTopics &&
                 lines[i].size() > cp("все темы=").size())
               captionLine = first + i - lead;
-          (void)before;
         });
     if (!identity.allTopics || captionLine == kNoLine) return;
     for (std::size_t t = 0; t < titles_.size(); ++t)
@@ -1074,8 +1091,10 @@ class Checker {
   }
 
   struct Shown {
-    std::size_t count = 0;  // findings of a kind met in a file
-    unsigned lastLine = 0;  // of the last one shown
+    std::size_t count = 0;        // findings of a kind met in a file
+    unsigned lastLine = 0;        // of the last one shown
+    unsigned lastHiddenLine = 0;  // the last one counted past them
+    std::string lastHidden;
   };
 
   std::string folder_;

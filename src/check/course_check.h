@@ -33,8 +33,8 @@ struct CourseCheck {
 };
 
 // Checks the course files in folder (a path ending in '/'). graph.txt and its
-// pictures are looked up in diagramFolder (empty: the current directory), then
-// in folder, as the program looks them up where it is started, then in the course.
+// pictures are looked up in folder, then in diagramFolder (empty: the current
+// directory), as the program started with the course folder looks them up.
 CourseCheck checkCourse(const std::string& folder, const std::string& diagramFolder);
 
 // "file:line: ошибка: what", without ":line" for a finding about a whole file.

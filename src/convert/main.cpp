@@ -149,7 +149,8 @@ int main(int argc, char** argv) {
   } else {
     const auto bytes = readText(input);
     if (!bytes) {
-      print(stderr, "vorsanit-convert: файл «" + shownInput + "» не удаётся прочитать.");
+      // Why: missing, not a regular file, or larger than any bank the tool reads.
+      print(stderr, "vorsanit-convert: " + shownInput + ": " + utf8FromCp1251(bytes.error().what));
       return 2;
     }
     result = source == Format::Moodle ? readMoodleXml(*bytes, shownInput, stem(input))

@@ -108,14 +108,16 @@ void keepFirstError(void* where, xmlErrorPtr error) {
 }
 
 // What is wrong with the file, in the tool's words rather than libxml2's.
-// rootClosed (the file holds "</quiz>") tells a file cut short from one with
-// text after its end, which libxml2 reports alike when it reads one element at a time.
-std::string xmlProblem(int code, bool rootClosed) {
+// rootOpened and rootClosed (the file holds "<quiz", "</quiz>") tell an empty
+// file and one cut short from one with text after its end, which libxml2
+// reports alike when it reads one element at a time.
+std::string xmlProblem(int code, bool rootOpened, bool rootClosed) {
   switch (code) {
     case XML_ERR_DOCUMENT_START:
     case XML_ERR_DOCUMENT_EMPTY:
       return "в файле нет XML";
     case XML_ERR_DOCUMENT_END:
+      if (!rootOpened) return "в файле нет XML";
       return rootClosed ? "после закрывающего тега </quiz> есть еще текст"
                         : "файл обрывается: элемент <quiz> не закрыт";
     case XML_ERR_TAG_NOT_FINISHED:
@@ -265,7 +267,8 @@ ConvertResult readMoodleXml(std::string_view bytes, const std::string& file,
   if (result.readable && (status < 0 || error.seen)) {
     refuse(error.line > 0 ? static_cast<unsigned>(error.line) : 0,
            "файл не является правильным XML: " +
-               (error.seen ? xmlProblem(error.code, bytes.find("</quiz>") != std::string_view::npos)
+               (error.seen ? xmlProblem(error.code, bytes.find("<quiz") != std::string_view::npos,
+                                        bytes.find("</quiz>") != std::string_view::npos)
                            : std::string("ошибка разбора")) +
                ".");
   } else if (result.readable && !quiz) {

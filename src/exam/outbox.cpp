@@ -8,6 +8,7 @@
 
 #include <stdio.h>
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -110,6 +111,8 @@ std::optional<AppendFailure> ensureFolder(const std::string& folder) {
     if (path.empty() || path == "/") continue;
     if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) return failure(errno);
   }
+  // A trailing '/' would make lstat follow a link.
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
   struct stat info {};
   if (::lstat(path.c_str(), &info) != 0) return failure(errno);
   if (!S_ISDIR(info.st_mode) || info.st_uid != ::getuid()) return failure(EACCES);
@@ -212,7 +215,7 @@ Expected<std::string, AppendFailure> putInOutbox(const std::string& folder,
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   // Never over another entry: a name already taken gets the next count.
-  static unsigned sequence = 0;
+  static std::atomic<unsigned> sequence = 0;
   std::string file;
   while (error == 0) {
     file = folder + fileNameFor(entry, ++sequence);
@@ -276,6 +279,19 @@ std::vector<OutboxItem> readOutbox(const std::string& folder) {
     if (auto entry = parseEntry(bytes)) items.push_back({file, std::move(*entry)});
   }
   return items;
+}
+
+void copyForServer(const std::string& folder) {
+  const std::vector<OutboxItem> items = readOutbox(folder);
+  for (const OutboxItem& item : items) {
+    if (item.entry.target == "server") continue;
+    OutboxEntry copy = item.entry;
+    copy.target = "server";
+    copy.since = 0;
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const OutboxItem& other) { return other.entry == copy; }))
+      (void)putInOutbox(folder, copy);
+  }
 }
 
 std::optional<AppendFailure> LogCourier::deliver(const OutboxEntry& entry) {

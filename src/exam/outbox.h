@@ -45,6 +45,12 @@ struct OutboxItem {
 // links and damaged entries are left alone.
 std::vector<OutboxItem> readOutbox(const std::string& folder);
 
+// Gives every entry for a log that has no copy for "server" one. A record
+// goes into the outbox twice, for its log and for the server, and a program
+// ended between the two leaves only the first. A copy made for one that had
+// reached the server already costs a resend and no second row.
+void copyForServer(const std::string& folder);
+
 // Takes an entry where it goes.
 class Courier {
  public:

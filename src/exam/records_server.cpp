@@ -339,7 +339,6 @@ Delivery RecordsSender::send(const ServerItem& item) {
   if (Clock::now() >= deadline_) return notNow(timeoutReason());
 
   if (!connection_) {
-    attempted_ = true;
     ++connectionAttempts;
     auto pending = std::make_shared<PendingConnection>();
     std::thread([pending, conninfo = conninfo_, deadline = deadline_] {
@@ -399,9 +398,10 @@ Delivery RecordsSender::send(const ServerItem& item) {
     }
     PQclear(result);
   }
-  if (!answered)
-    return notNow(delivery.reason.empty() ? cp("сервер протоколов не ответил") : delivery.reason);
-  return delivery;
+  // A row the server refused leaves the connection as it was: the round goes
+  // on, so that one such row does not keep every later one off the server.
+  if (answered || (!delivery.reason.empty() && PQstatus(conn) == CONNECTION_OK)) return delivery;
+  return notNow(delivery.reason.empty() ? cp("сервер протоколов не ответил") : delivery.reason);
 }
 
 // ---- The teacher's side ----

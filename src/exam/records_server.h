@@ -60,8 +60,9 @@ struct Delivery {
 // same id and the same bytes) is not stored again, so sending again what may
 // have arrived is safe. A different row under an id already there is kept
 // beside it: knowing a test's id does not let anyone replace its record.
-// After a failure every further send of the round fails at once with the same
-// reason: a round with the server away costs one wait, not one per record.
+// Once the server cannot be reached, every further send of the round fails at
+// once with the same reason: a round with the server away costs one wait, not
+// one per record. A row the server refuses fails alone.
 class RecordsSender {
  public:
   RecordsSender(std::string conninfo, std::chrono::steady_clock::time_point deadline);
@@ -70,8 +71,6 @@ class RecordsSender {
   RecordsSender& operator=(const RecordsSender&) = delete;
 
   Delivery send(const ServerItem& item);
-  // Whether a connection was ever attempted.
-  bool attempted() const { return attempted_; }
 
  private:
   struct Connection;
@@ -79,7 +78,6 @@ class RecordsSender {
   std::chrono::steady_clock::time_point deadline_;
   std::unique_ptr<Connection> connection_;
   std::string failure_;
-  bool attempted_ = false;
 };
 
 // Connections this process has tried to open to a records server (to make

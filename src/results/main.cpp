@@ -193,6 +193,7 @@ const std::vector<OptionRule>& optionRules() {
 std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
   Options o;
   bool options = true;
+  int initArguments = 0;  // what --init-db and its value took of the command line
   for (int k = 1; k < argc; ++k) {
     const std::string arg = argv[k];
     if (options && (arg == "--help" || arg == "-h")) {
@@ -209,6 +210,7 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
       continue;
     }
     // "--name VALUE" or "--name=VALUE".
+    const int first = k;
     const OptionRule* rule = nullptr;
     std::string value;
     for (const OptionRule& r : optionRules()) {
@@ -239,9 +241,9 @@ std::optional<Options> parseOptions(int argc, char** argv, int& exit) {
       exit = 2;
       return std::nullopt;
     }
+    if (rule->name == "--init-db") initArguments += k - first + 1;
   }
-  if (o.initDatabase && argc != 3 &&
-      !(argc == 2 && std::string_view(argv[1]).starts_with("--init-db="))) {
+  if (o.initDatabase && initArguments != argc - 1) {
     std::cerr << term("--init-db не сочетается с другими параметрами.\n");
     exit = 2;
     return std::nullopt;
@@ -259,6 +261,13 @@ struct LogFile {
   dev_t device = 0;
   ino_t inode = 0;
 };
+
+// Whether the file is one of these already, under whatever name.
+bool listed(const std::vector<LogFile>& files, const struct stat& info) {
+  return std::any_of(files.begin(), files.end(), [&](const LogFile& f) {
+    return f.device == info.st_dev && f.inode == info.st_ino;
+  });
+}
 
 // A start journal beside a log, open from the first reading to the second so
 // that both read the same file.
@@ -410,9 +419,7 @@ int main(int argc, char** argv) {
     const int fd = openForReading(name, run, info, false);
     if (fd < 0) continue;
     ::close(fd);
-    bool seen = false;
-    for (const auto& l : logs) seen |= l.device == info.st_dev && l.inode == info.st_ino;
-    if (seen) {
+    if (listed(logs, info)) {
       run.note(name, "этот журнал уже назван; он читается один раз.");
       continue;
     }
@@ -453,9 +460,7 @@ int main(int argc, char** argv) {
   if (recordsFile < 0 || impossibleFile < 0 || unfinishedFile < 0 || workbookFile < 0 ||
       (options.protocols && protocolsFile < 0))
     return writeFailed();
-  std::string header(kRecordsCsvHeader);
-  if (database) header.insert(header.size() - 2, ",seat,account,address,server_time");
-  outputs.write(recordsFile, header);
+  outputs.write(recordsFile, recordsCsvHeader(database.has_value()));
   outputs.write(impossibleFile, kImpossibleCsvHeader);
   outputs.write(unfinishedFile, kUnfinishedCsvHeader);
   std::size_t protocolsBytes = 0;
@@ -489,9 +494,7 @@ int main(int argc, char** argv) {
     struct stat info {};
     const int fd = name ? openForReading(*name, run, info, true) : -1;
     if (fd < 0) continue;
-    bool seen = false;
-    for (const auto& j : journalFiles) seen |= j.device == info.st_dev && j.inode == info.st_ino;
-    if (seen) {
+    if (listed(journalFiles, info)) {
       ::close(fd);
       continue;
     }
@@ -525,14 +528,7 @@ int main(int argc, char** argv) {
   auto take = [&](const LogRecord& r, const std::string& source, const ServerRow* server) {
     summariser.add(r);
     row.clear();
-    appendRecordRow(row, r);
-    if (server) {
-      row.resize(row.size() - 2);
-      for (const std::string* text :
-           {&server->host, &server->account, &server->address, &server->serverTime})
-        row += ',' + csvField(*text, true);
-      row += "\r\n";
-    }
+    appendRecordRow(row, r, server);
     outputs.write(recordsFile, row);
     workbook.addRecord(r, server);
     if (options.protocols) {
@@ -580,7 +576,8 @@ int main(int argc, char** argv) {
     workbook.addUnfinished(test);
     summariser.addUnfinished(test.mark);
     StartMark& m = test.mark;
-    for (std::string* field : {&m.name, &m.code, &m.group, &m.topic, &m.range, &test.seat})
+    for (std::string* field : {&m.name, &m.code, &m.group, &m.topic, &m.range, &m.host, &m.id,
+                               &test.seat, &test.account})
       *field = kept(*field);
     std::string key = dateKey(m.date, m.time);
     if (unfinishedKept.size() == kUnfinishedKept) {

@@ -22,8 +22,10 @@ bool datedLikeTheProgram(std::string_view date);
 std::optional<int> secondOfDay(std::string_view time);
 bool timedLikeTheProgram(std::string_view time);
 
-// The most options a question's card shows that a record may name: a card of
-// more does not fit any screen (the course checker warns long before).
+// The most options of a question that a record may name. The testing window
+// would show more, scrolled, but the course checker warns about every card too
+// tall for a small screen (from 27 one-line options): a record naming more is
+// taken for an edited one.
 constexpr unsigned kMostOptions = 30;
 
 // Why the record cannot be true (code page 1251, a short Russian phrase), or

@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "exam/records_server.h"
 #include "platform/cp1251.h"
 
 std::string csvField(std::string_view utf8, bool typedText) {
@@ -33,7 +34,13 @@ std::string decimal(double value) {
 
 std::string modeName(bool exam) { return exam ? "экзамен" : "зачет"; }
 
-void appendRecordRow(std::string& out, const LogRecord& r) {
+std::string recordsCsvHeader(bool fromServer) {
+  std::string header(kRecordsCsvHeader);
+  if (fromServer) header.insert(header.size() - 2, ",seat,account,address,server_time");
+  return header;
+}
+
+void appendRecordRow(std::string& out, const LogRecord& r, const ServerRow* server) {
   const ReportValues& v = r.values;
   out += modeName(v.exam);
   for (const std::string* text : {&v.date, &v.time, &v.name, &v.code, &v.group, &v.topic}) {
@@ -48,6 +55,10 @@ void appendRecordRow(std::string& out, const LogRecord& r) {
   }
   out += ',';
   out += csvField(utf8FromCp1251(v.result));
+  if (server)
+    for (const std::string* text :
+         {&server->host, &server->account, &server->address, &server->serverTime})
+      out += ',' + csvField(*text, true);
   out += "\r\n";
 }
 

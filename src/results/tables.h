@@ -9,6 +9,8 @@
 
 #include "results/analysis.h"
 
+struct ServerRow;
+
 // A field quoted when it holds a comma, a semicolon (the separator of a
 // spreadsheet in a Russian locale), a double quote or a line break; a typed
 // text that a spreadsheet would take for a formula is kept as text.
@@ -22,8 +24,10 @@ std::string modeName(bool exam);
 
 inline constexpr std::string_view kRecordsCsvHeader =
     "mode,date,time,name,code,group,topic,range,seconds,answers,errors,result\r\n";
-// Appends the record's row of records.csv.
-void appendRecordRow(std::string& out, const LogRecord& record);
+// Read from the records server, a record has the server's columns after these.
+std::string recordsCsvHeader(bool fromServer);
+// Appends the record's row of records.csv, with the server's columns when it came from there.
+void appendRecordRow(std::string& out, const LogRecord& record, const ServerRow* server = nullptr);
 
 // unfinished.csv: one row per test begun and never finished, as its start mark
 // has it (the mark's own order), with where the mark was read: the records

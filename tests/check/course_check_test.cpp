@@ -173,6 +173,12 @@ const Case kCases[] = {
                       "заставка=1\r\nзаставка=2\r\nзаставка=3\r\nзаставка=4\r\nзаставка=5\r\n")}},
      false,
      {{"kurs.txt", 3, W}, {"kurs.txt", 4, W}, {"kurs.txt", 5, W}, {"kurs.txt", 10, W}}},
+    // The file is read in blocks of lines; what one block read still counts in the next.
+    {"a key repeated thousands of lines later",
+     {},
+     {{"kurs.txt", cp("организация=А\r\n") + std::string(5000, '\n') + cp("организация=Б\r\n")}},
+     false,
+     {{"kurs.txt", 5002, W}}},
     {"byte 0x98",
      {},
      {{"graph.txt", "1 diagram2.jpg\r\n2 x\x98.jpg\r\n"}},
@@ -435,6 +441,22 @@ TEST_F(CourseChecker, PastAHundredFindingsOfAKindTheRestAreCounted) {
   EXPECT_EQ(utf8FromCp1251(formatFinding(check.findings.back())),
             "otvet.txt:104: предупреждение: то же, что в строке 104, еще 150 раз; эти находки не "
             "показаны.");
+
+  // A line with one fault twice is one finding, shown or counted.
+  std::string konsult = cp("+++1\r\n**_1_2_\r\nПояснение.\r\n");
+  for (int i = 0; i < 150; ++i) konsult += "a\x98 b\x98\r\n";
+  writeCase(
+      {"twice a line", {}, {{"konsult.txt", konsult + "+++2\r\n**_1_2_\r\n-\r\n"}}, false, {}});
+  EXPECT_EQ(checkCourse(folder(), folder()).errors(), 150u);
+
+  // Names with a closing quote of their own are still one kind of finding.
+  std::string graph;
+  for (char a = 'a'; a < 'a' + 15; ++a)
+    for (char b = 'a'; b < 'a' + 10; ++b) graph += "1 x\xBB" + std::string{a, b} + ".jpg\r\n";
+  writeCase({"quotes", {}, {{"graph.txt", graph}}, false, {}});
+  const CourseCheck quoted = checkCourse(folder(), folder());
+  EXPECT_EQ(quoted.findings.size(), kShownFindingsOfAKind + 1);
+  EXPECT_EQ(quoted.warnings(), 150u);
 }
 
 TEST_F(CourseChecker, TheSampleCourseChecksClean) {

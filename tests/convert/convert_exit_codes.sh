@@ -32,5 +32,8 @@ printf '\377\376Q\000?\000\n\000' > "$tmp/utf16.gift"
 out=$("$convert" "$tmp/utf16.gift" "$tmp/utf16" 2>&1); rc=$?
 [ "$rc" -eq 2 ] && [ ! -e "$tmp/utf16" ] || { echo "UTF-16: exit $rc"; exit 1; }
 echo "$out" | grep -q 'utf16.gift: файл в кодировке UTF-16' || { echo "UTF-16: $out"; exit 1; }
+truncate -s 300M "$tmp/huge.gift"
+out=$("$convert" "$tmp/huge.gift" "$tmp/huge" 2>&1); rc=$?
+[ "$rc" -eq 2 ] && echo "$out" | grep -q 'huge.gift: файл слишком велик' || { echo "huge: $out"; exit 1; }
 "$convert" --help | grep -q '^Использование: vorsanit-convert' || { echo "no help"; exit 1; }
 echo ok

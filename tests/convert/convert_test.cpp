@@ -157,6 +157,7 @@ TEST(MoodleXml, HostileAndBrokenDocumentsAreRefusedInTheToolsWords) {
       {"<quiz></quiz><x/>", "после закрывающего тега </quiz>"},
       {"<quiz>&foo;</quiz>", "&amp;"},
       {"not xml at all", "в файле нет XML"},
+      {"", "в файле нет XML"},
       {"<html/>", "нет корневого элемента <quiz>"},
   };
   for (const auto& [document, says] : documents) {

@@ -442,6 +442,26 @@ class ExamWindowsTest : public QObject {
     QVERIFY(readFile(log).find(cp("Получено ответов:      1")) != std::string::npos);
   }
 
+  void aStartMarkWaitsSilentlyAndWithoutAnyTraceNoTestBegins() {
+    // A start journal that refuses the mark: it waits in the outbox, nothing is said, the test
+    // runs.
+    std::filesystem::create_directory(folder->path() + "ekzam.start");
+    const Run run = runTest("++++++++++");
+    QCOMPARE(run.result, int(QDialog::Accepted));
+    QVERIFY(fakes->messages.shown.empty());
+    QCOMPARE(readOutbox(folder->path() + "outbox/").size(), std::size_t(1));
+
+    // Neither the journal nor the outbox: the test does not begin, and says why.
+    std::filesystem::remove_all(folder->path() + "outbox/");
+    folder->write("outbox", "");
+    TForm11 window(session, bank, *services, nullptr);
+    whileModal([&] { QCOMPARE(window.exec(), int(QDialog::Rejected)); },
+               [](QWidget*) { return true; });
+    QCOMPARE(fakes->messages.titles(), QStringList{u8("Ошибка.")});
+    QVERIFY(fakes->messages.shown[0].text.endsWith(u8("Тест не может начаться.")));
+    QCOMPARE(window.test()->results().AnswerCount, 0);
+  }
+
   void aBusyLogLeavesTheWindowAnsweringThenTheRecordWaits() {
     // Another program holds the log's lock all along.
     folder->write("ekzam.log", "");

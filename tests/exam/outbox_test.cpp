@@ -6,6 +6,7 @@
 #include <unistd.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -116,4 +117,29 @@ TEST_F(Outbox, ALogDeliveryInterruptedBeforeTheRemovalIsNotDoubled) {
   EXPECT_EQ(deliverOutbox(box, courier).delivered, 1);
   EXPECT_EQ(read(log), "earlier\r\nthe record\r\n");
   EXPECT_TRUE(readOutbox(box).empty());
+}
+
+TEST_F(Outbox, ARecordLeftWithoutItsCopyForTheServerGetsOne) {
+  // The program was ended between putting the log's entry and the server's copy.
+  ASSERT_TRUE(putInOutbox(box, entry("alone")));
+  OutboxEntry paired = entry("paired"), copy = paired;
+  copy.target = "server";
+  ASSERT_TRUE(putInOutbox(box, paired));
+  ASSERT_TRUE(putInOutbox(box, copy));
+  copyForServer(box);
+  copyForServer(box);
+  std::multiset<std::string> forServer;
+  for (const OutboxItem& item : readOutbox(box))
+    if (item.entry.target == "server") forServer.insert(item.entry.payload);
+  EXPECT_EQ(forServer, (std::multiset<std::string>{"alone", "paired"}));
+}
+
+TEST_F(Outbox, AnOutboxThatIsALinkIsRefused) {
+  fs::create_directories(dir / "elsewhere");
+  fs::create_directories(dir / "state/vorsanit");
+  fs::create_directory_symlink(dir / "elsewhere", dir / "state/vorsanit/outbox");
+  const auto put = putInOutbox(box, entry("record"));
+  ASSERT_FALSE(put);
+  EXPECT_EQ(put.error().code, EACCES);
+  EXPECT_TRUE(fs::is_empty(dir / "elsewhere"));
 }

@@ -232,6 +232,22 @@ TEST_F(RecordsServer, AnEntrySentButLeftInTheOutboxArrivesOnce) {
   fs::remove_all(outbox);
 }
 
+TEST_F(RecordsServer, ARowTheServerRefusesDoesNotHoldUpTheRest) {
+  // A start line longer than the server takes (a topic title of a hostile
+  // course, say) waits in the outbox; the records after it still go.
+  const std::string seat = db.seatConninfo("refused");
+  ServerItem tooLong = startItem();
+  tooLong.id = "00000000-0000-4000-8000-000000000003";
+  tooLong.payload.insert(0, std::string(70000, 'x'));
+  ServerItem record = recordItem();
+  record.id = "00000000-0000-4000-8000-000000000004";
+  RecordsSender sender(seat, std::chrono::steady_clock::now() + kRecordsBound);
+  const Delivery refused = sender.send(tooLong);
+  EXPECT_EQ(refused.outcome, Delivery::Outcome::NotNow);
+  EXPECT_NE(utf8FromCp1251(refused.reason).find("не принял"), std::string::npos);
+  EXPECT_EQ(sender.send(record).outcome, Delivery::Outcome::Stored);
+}
+
 TEST(RecordsSender, NeverWaitsPastItsDeadline) {
   // A socket that takes connections and never answers, like a server that hangs.
   const int listener = ::socket(AF_INET, SOCK_STREAM, 0);

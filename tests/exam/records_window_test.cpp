@@ -105,6 +105,21 @@ class RecordsWindowTest : public QObject {
     QCOMPARE(recordsConnectionAttempts(), std::size_t(0));
   }
 
+  void aRecordThatCannotWaitForTheServerIsNotPromisedToIt() {
+    // The server is down and the outbox cannot be written: the log has the
+    // record, and the message does not say it will reach the server later.
+    fakes.records = downServer();
+    folder->write("outbox", "");
+    runExam();
+    QVERIFY(readFile(folder->path() + "ekzam.log").find(cp("Оценка:     5 - отл.")) !=
+            std::string::npos);
+    QCOMPARE(fakes.messages.shown.size(), std::size_t(1));
+    QVERIFY2(fakes.messages.shown[0].text.startsWith(
+                 u8("Протокол записан в журнал, но не отправлен на сервер протоколов: не удалось "
+                    "подключиться")),
+             qPrintable(fakes.messages.shown[0].text));
+  }
+
   void aServerAwayIsToldOnceAndCaughtUpWithOnce() {
     TestDatabase db("window");
     if (TestDatabase::serverConninfo().empty()) QSKIP("needs the server CTest starts");

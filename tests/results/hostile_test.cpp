@@ -4,10 +4,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +14,7 @@
 #include "exam/report.h"
 #include "exam/start_mark.h"
 #include "platform/cp1251.h"
+#include "results/run_tool.h"
 
 namespace {
 
@@ -32,28 +31,6 @@ std::string record(const std::string& name) {
   const ReportInput input{true,      "05.03.2024", "07:08:09", cp(name), "1",
                           cp("М-1"), cp("Тема 1"), 1,          40};
   return makeRecord(makeReportValues(input, r, evaluate(r, true)));
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-struct Outcome {
-  int exit;
-  std::string output;
-};
-
-Outcome run(const fs::path& dir, const std::string& args) {
-  const std::string command =
-      "cd '" + dir.string() + "' && LC_ALL=C.UTF-8 timeout 20 " RESULTS_TOOL " " + args + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
 }  // namespace
@@ -94,6 +71,8 @@ TEST(ResultsTool, HostileFolderAndLogs) {
        "Записей: 2", 2},
       {"a day no calendar has", [](const fs::path&) {}, "ekzam.log --from 32.13.2024", 2,
        "Дата после --from 32.13.2024 не бывает", -1},
+      {"the database set up and a log read in one run", [](const fs::path&) {},
+       "--init-db=host=/nonexistent ekzam.log", 2, "--init-db не сочетается с другими", -1},
       {"a group typed in another case and with blanks", [](const fs::path&) {},
        "ekzam.log --group ' м-1 '", 0, "Записей: 2", 2},
       {"old temporaries linked to the log and a start-up file",

@@ -56,6 +56,13 @@ TEST(RecordCheck, WhatTheProgramCannotHaveWritten) {
        ""},
       {"a range of seven used up", written(true, "+++++++", 90, 3, 9), ""},
       {"time-out without an answer", written(false, "", 600), ""},
+      {"a time-out on a range of three, its errors counted of ten as in older logs",
+       edited(written(true, "++", 600, 1, 3),
+              [](ReportValues& v) {
+                v.errors = "8";
+                v.result = cp("2 - неуд.");
+              }),
+       ""},
       {"a grade that does not match the errors",
        edited(written(true, "++-++++-++", 300), [](ReportValues& v) { v.result = cp("5 - отл."); }),
        "оценка «5 - отл.», а ошибок: 2"},

@@ -1,7 +1,6 @@
 // The results tool with the records server: setting up the database, reading
 // the records from it and comparing the logs with it, run as the teacher would.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
@@ -10,33 +9,12 @@
 #include "exam/report.h"
 #include "exam/start_mark.h"
 #include "platform/cp1251.h"
+#include "results/run_tool.h"
 #include "support/test_database.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct Outcome {
-  int exit;
-  std::string output;
-};
-
-Outcome run(const fs::path& dir, const std::string& args) {
-  const std::string command =
-      "cd '" + dir.string() + "' && LC_ALL=C.UTF-8 timeout 20 " RESULTS_TOOL " " + args + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  std::string output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-    output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> out;

@@ -138,6 +138,7 @@ int main(int argc, char* argv[]) {
                           Seat{hostName(), accountName(), defaultOutboxFolder(), records.conninfo},
                           courseNamed};
   // Records and start marks that could not reach their log last time go there now.
+  if (records.set()) copyForServer(services.seat.outboxFolder);
   LogCourier courier;
   deliverOutbox(services.seat.outboxFolder, courier);
   // And those that could not reach the server, without holding up the first

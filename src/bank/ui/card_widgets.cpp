@@ -7,7 +7,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QStyle>
 #include <QWindow>
 #include <algorithm>
@@ -81,6 +80,7 @@ QuestionCard::QuestionCard(WindowKind kind, const CardControls& controls, TFormB
     if (scrolls_ && now && content_->isAncestorOf(now)) scroll_->ensureWidgetVisible(now);
   });
 }
+
 std::optional<std::size_t> QuestionCard::chosenOption() const {
   std::optional<std::size_t> chosen;
   for (std::size_t i = 0; i < optionButtons_.size(); ++i)

@@ -142,11 +142,12 @@ void TForm12::tellWhereKept() {
   if (kept_.where != Kept::Where::Nowhere) {
     if (const QString notice = keptNotice(kept_, true); !notice.isEmpty())
       services_.messages.message(this, u"Внимание"_s, notice);
-  } else if (kept_.where == Kept::Where::Nowhere)
+  } else {
     services_.messages.message(
         this, u"Ошибка."_s,
         keptNotice(kept_, true) +
             u" Не закрывайте отчет: «Закрыть» попробует записать его снова."_s);
+  }
 }
 
 void TForm12::fitTexts() {

@@ -114,14 +114,15 @@ bool TForm11::markStart() {
   const Kept kept = keepEntry(
       this, services_,
       seatEntry(services_, "start", startJournalName(exam), exam, testId_, formatStartMark(mark)));
-  if (kept.where == Kept::Where::Log) return true;
-  if (programEnding()) return false;
+  // A mark waiting in the outbox is said nothing of here: a message box now
+  // would stand between the mark and the test's clock for as long as it is
+  // read. The record's report says what the log refused.
+  if (kept.where != Kept::Where::Nowhere) return true;
   // A test that leaves no trace at all does not begin: it could be retaken unseen.
-  const bool waits = kept.where == Kept::Where::Outbox;
-  services_.messages.message(
-      this, waits ? u"Внимание"_s : u"Ошибка."_s,
-      keptNotice(kept, false) + (waits ? QString() : u" Тест не может начаться."_s));
-  return waits;
+  if (!programEnding())
+    services_.messages.message(this, u"Ошибка."_s,
+                               keptNotice(kept, false) + u" Тест не может начаться."_s);
+  return false;
 }
 
 void TForm11::showQuestion() {

@@ -112,11 +112,6 @@ std::string sendToServer(const Services& services, const OutboxEntry& copy, bool
 
 }  // namespace
 
-void deliverToServerNow(const Services& services) {
-  if (services.seat.records.empty()) return;
-  offTheWindow([&] { deliverToServer(services.seat.outboxFolder, services.seat.records); });
-}
-
 OutboxEntry seatEntry(const Services& services, const char* kind, const std::string& logName,
                       bool exam, const std::string& id, std::string payload) {
   OutboxEntry entry;
@@ -149,7 +144,12 @@ Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& ent
   OutboxEntry copy = entry;
   copy.target = "server";
   copy.since = 0;
-  const bool copyPut = toServer && putInOutbox(services.seat.outboxFolder, copy).has_value();
+  bool copyPut = false;
+  if (toServer) {
+    const auto copyFile = putInOutbox(services.seat.outboxFolder, copy);
+    copyPut = copyFile.has_value();
+    if (!copyPut && put) kept.outboxFailure = copyFile.error();
+  }
   if (const auto failed = deliverPatiently(window, services, courier, entry)) {
     kept.logFailure = *failed;
     kept.where = put ? Kept::Where::Outbox : Kept::Where::Nowhere;
@@ -177,6 +177,10 @@ QString keptNotice(const Kept& kept, bool record) {
   switch (kept.where) {
     case Kept::Where::Log:
       if (server.isEmpty()) return {};
+      if (!kept.outboxFailure.reason.empty())
+        return u"Протокол записан в журнал, но не отправлен на сервер протоколов: "_s + server +
+               u" Оставить его для отправки позже в папке "_s + outbox + u" не удалось: "_s +
+               fromCp1251(kept.outboxFailure.reason) + u"."_s;
       return u"Протокол записан в журнал и будет отправлен на сервер позже: "_s + server;
     case Kept::Where::Outbox:
       return what + (record ? u" не записан в файл "_s : u" не записана в файл "_s) + log +

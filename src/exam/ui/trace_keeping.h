@@ -19,8 +19,10 @@ struct Kept {
   Where where = Where::Nowhere;
   std::string target;  // the log's path
   std::string outboxFolder;
-  AppendFailure logFailure;     // why it is not in the log (Outbox, Nowhere)
-  AppendFailure outboxFailure;  // why it is not in the outbox either (Nowhere)
+  AppendFailure logFailure;  // why it is not in the log (Outbox, Nowhere)
+  // Why it is not in the outbox either (Nowhere), or why its copy for the
+  // records server could not be left there.
+  AppendFailure outboxFailure;
   // With a records server set up: why the entry's copy for it has not reached
   // it yet (it waits in the outbox); empty when it arrived.
   std::string serverWaits;
@@ -37,11 +39,6 @@ OutboxEntry seatEntry(const Services& services, const char* kind, const std::str
 // up, a copy for the server goes into the outbox as well, and everything
 // waiting there for the server is sent, for no longer than kRecordsBound.
 Kept keepEntry(QWidget* window, const Services& services, const OutboxEntry& entry);
-
-// Sends what waits in the outbox for the records server, off the window's
-// thread: the window repaints meanwhile but takes no input, and the wait ends
-// within kRecordsBound. Nothing happens when no server is set up.
-void deliverToServerNow(const Services& services);
 
 // What to tell the user about an entry that did not reach its log: what,
 // where it went instead and why ("протокол" or "отметка о начале теста"); for

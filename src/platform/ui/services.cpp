@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 
 void QtMessageSink::message(QWidget* parent, const QString& title, const QString& text) {
@@ -20,10 +21,13 @@ bool ending = false;
 int signalPipe[2] = {-1, -1};
 
 void onSignal(int) {
+  // The signal may land between a failed call and the reading of its errno.
+  const int saved = errno;
   const char byte = 1;
   if (::write(signalPipe[1], &byte, 1) < 0) {
     // The pipe is full: an earlier signal is waiting to be handled already.
   }
+  errno = saved;
 }
 
 }  // namespace

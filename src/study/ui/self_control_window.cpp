@@ -102,32 +102,27 @@ void TForm7::showQuestion() {
 
 void TForm7::markRightOptions() {
   markedQuestion_ = CurrentQuestion;
+  // Green, and bold where the option still fits the window so: bold letters are wider.
+  const auto mark = [](QWidget* shown, bool bold) {
+    if (bold) {
+      QFont font = shown->font();
+      font.setBold(true);
+      shown->setFont(font);
+      // A short caption must not lose its end.
+      shown->resize(std::max(shown->width(), shown->sizeHint().width()), shown->height());
+    }
+    design::setTextColour(shown, design::clGreen);
+  };
   for (std::size_t i = 0; i < card_->OptionCount(); ++i) {
     if (!isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[i])) continue;
-    QRadioButton* option = card_->OptionButtons()[i];
-    // Bold letters are wider: an option that would then pass the window's edge stays regular.
-    if (card_->boldFits()[i]) {
-      QFont bold = option->font();
-      bold.setBold(true);
-      option->setFont(bold);
-      // A short caption must not lose its end.
-      option->resize(std::max(option->width(), option->sizeHint().width()), option->height());
-    }
-    design::setTextColour(option, design::clGreen);
-    option->setAccessibleDescription(u"Правильный ответ"_s);
+    mark(card_->OptionButtons()[i], card_->boldFits()[i]);
+    card_->OptionButtons()[i]->setAccessibleDescription(u"Правильный ответ"_s);
   }
   // The further lines of a right option go with its first.
   for (std::size_t i = 0; i < card_->ContinuationLabelCount(); ++i) {
     const std::size_t owner = card_->continuationOwners()[i];
-    if (!isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[owner])) continue;
-    QLabel* line = card_->ContinuationLabels()[i];
-    if (card_->boldFits()[owner]) {
-      QFont bold = line->font();
-      bold.setBold(true);
-      line->setFont(bold);
-      line->adjustSize();
-    }
-    design::setTextColour(line, design::clGreen);
+    if (isRightAnswer(bank_, CurrentQuestion, card_->OptionDigits()[owner]))
+      mark(card_->ContinuationLabels()[i], card_->boldFits()[owner]);
   }
 }
 
