@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/cp1251.h"
@@ -156,6 +157,15 @@ std::optional<CourseDocument> openCourseFolder(const std::string& folder, OpenEr
   }
   for (std::size_t i = 0; i < kCourseFileCount; ++i) {
     const std::string path = doc.folder_ + kNames[i];
+    // A link planted in the folder is not read through: a save would write what
+    // it points to (any file the author may read) into the folder every candidate reads.
+    struct stat entry {};
+    if (::lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) {
+      if (error)
+        *error = openError(kNames[i], 0,
+                           "это символическая ссылка; редактор открывает только обычные файлы.");
+      return std::nullopt;
+    }
     // Stamped before reading: a change in between is then seen at the save.
     DiskStamp stamp = stampOf(path, nullptr, false);
     auto bytes = readText(path);
@@ -200,7 +210,9 @@ void CourseDocument::applySplice(const Splice& s, bool forward) {
 
 void CourseDocument::apply(const Change& change) {
   for (const Splice& s : change.splices) applySplice(s, true);
-  for (const PendingPicture& p : change.pictures) pictures_.push_back(p);
+  for (const PendingPicture& p : change.pictures)
+    if (std::find(savedPictures_.begin(), savedPictures_.end(), p.name) == savedPictures_.end())
+      pictures_.push_back(p);
   ++version_;
 }
 
@@ -254,6 +266,11 @@ std::vector<CourseFileId> CourseDocument::changedFiles() const {
 }
 
 bool CourseDocument::unchanged() const { return pictures_.empty() && changedFiles().empty(); }
+
+void CourseDocument::markPicturesSaved() {
+  for (PendingPicture& p : pictures_) savedPictures_.push_back(std::move(p.name));
+  pictures_.clear();
+}
 
 void CourseDocument::markSaved(CourseFileId id, std::optional<std::string> bytes,
                                const DiskStamp& stamp) {

@@ -135,7 +135,7 @@ class CourseDocument {
   };
   const Saved& saved(CourseFileId id) const { return saved_[static_cast<std::size_t>(id)]; }
   void markSaved(CourseFileId id, std::optional<std::string> bytes, const DiskStamp& stamp);
-  void markPicturesSaved() { pictures_.clear(); }
+  void markPicturesSaved();
 
   // Counts every edit and undo: views compare it to know when to look again.
   std::uint64_t version() const { return version_; }
@@ -149,6 +149,9 @@ class CourseDocument {
   std::array<TextDoc, kCourseFileCount> files_;
   std::array<Saved, kCourseFileCount> saved_;
   std::vector<PendingPicture> pictures_;
+  // The names of pictures a save wrote: a redo of their edit finds them in the
+  // folder and must not write them again.
+  std::vector<std::string> savedPictures_;
   std::uint64_t version_ = 0;
 };
 
@@ -158,8 +161,9 @@ class CourseDocument {
 std::optional<TextDoc> parseTextFile(std::string_view name, std::string bytes, OpenError* error);
 
 // Reads the course files of folder (each may be missing), noting how each lay on
-// disk. A file that is no regular file, cannot be read, or that the program could
-// not read as text keeps the folder from opening, with the reason.
+// disk. A file that is no regular file (a symbolic link included), cannot be
+// read, or that the program could not read as text keeps the folder from
+// opening, with the reason.
 std::optional<CourseDocument> openCourseFolder(const std::string& folder, OpenError* error);
 
 // The stamp of a file as it is on disk now. The content is hashed only when

@@ -1,5 +1,7 @@
 #include "author/course_model.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <set>
@@ -7,7 +9,6 @@
 #include "app/course_identity.h"
 #include "bank/course_files.h"
 #include "platform/cp1251.h"
-#include "platform/text_file.h"
 #include "study/diagram_map.h"
 
 namespace {
@@ -718,11 +719,13 @@ Change CourseModel::setConsultation(unsigned topic, std::size_t position,
     marker = shown.front().substr(0, kMarkerLength);
     shown.front().erase(0, kMarkerLength);
   }
-  // Only the lines between the unchanged start and end are written anew.
+  // Only the lines between the unchanged start and end are written anew. A new
+  // first line is always among them: the diagram marker stays on the first line.
   std::size_t head = 0;
   while (head < shown.size() && head < lines.size() && shown[head] == lines[head]) ++head;
+  const std::size_t first = head == 0 && !marker.empty() ? 1 : 0;
   std::size_t tail = 0;
-  while (tail < shown.size() - head && tail < lines.size() - head &&
+  while (tail + first < shown.size() - head && tail + first < lines.size() - head &&
          shown[shown.size() - 1 - tail] == lines[lines.size() - 1 - tail])
     ++tail;
   std::vector<std::string> middle;
@@ -760,7 +763,6 @@ Change CourseModel::ownConsultation(unsigned topic, std::size_t position) {
   const TopicParts p = parts(topic);
   std::vector<const SetBlock*> naming = setsNaming(p.blocks, n);
   naming.pop_back();  // the copy
-  std::vector<const SetBlock*> gone;
   for (const SetBlock* set : naming) {
     std::vector<unsigned> rest;
     for (unsigned m : set->numbers)
@@ -839,7 +841,9 @@ Change CourseModel::attachPicture(unsigned topic, std::size_t position, const st
     if (extension == "jpeg") extension = "jpg";
     // A name the folder, graph.txt and the pictures still to be written leave free.
     auto taken = [&](const std::string& candidate) {
-      if (fileExists(document_.folder() + candidate)) return true;
+      // Whatever lies there, a dangling link or a FIFO too, would stop the save.
+      struct stat entry {};
+      if (::lstat((document_.folder() + candidate).c_str(), &entry) == 0) return true;
       for (const PendingPicture& p : document_.pictures())
         if (p.name == candidate) return true;
       for (const DiagramLine& entry : index().diagrams)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <random>
 
+#include "platform/data_error.h"
 #include "platform/text_file.h"
 
 namespace {
@@ -41,20 +42,22 @@ bool writeAll(int fd, const std::string& bytes) {
   return ::fsync(fd) == 0;
 }
 
-// Creates a new temporary of a random name in dir holding bytes; returns errno.
-int writeTemporary(int dir, Target& target, mode_t mode) {
+// Creates a new file of a random name beside name in dir holding bytes, and
+// sets made to its name; returns errno.
+int writeTemporary(int dir, const std::string& name, const std::string& bytes, mode_t mode,
+                   std::string& made) {
   for (int attempt = 0; attempt < 20; ++attempt) {
-    const std::string name = "." + target.name + "." + randomSuffix();
+    const std::string temp = "." + name + "." + randomSuffix();
     const int fd =
-        ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        ::openat(dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd < 0) {
       if (errno == EEXIST) continue;
       return errno;
     }
-    target.temp = name;
+    made = temp;
     // The umask does not narrow an existing file's permissions.
     ::fchmod(fd, mode);
-    const bool ok = writeAll(fd, target.bytes);
+    const bool ok = writeAll(fd, bytes);
     const int error = ok ? 0 : (errno ? errno : EIO);
     if (::close(fd) != 0 && ok) return errno;
     return error;
@@ -73,6 +76,28 @@ int placeNew(int dir, const std::string& temp, const std::string& name) {
 
 std::string notWritten(const std::string& name, int error) {
   return "«" + name + "» не записан: " + writeFailureReason(error) + ".";
+}
+
+// A second name for the file about to be replaced, so that a failed rename
+// further on can put it back: a hard link, or a copy where the file system has
+// none (FAT). What is no regular file is not worth putting back. Returns why
+// the file could not be kept (empty: kept, or nothing to keep).
+std::string keepOld(int dir, const std::string& folder, Target& t, const struct stat& old) {
+  const std::string backup = "." + t.name + ".old-" + randomSuffix();
+  if (::linkat(dir, t.name.c_str(), dir, backup.c_str(), 0) == 0) {
+    t.backup = backup;
+    return {};
+  }
+  if (!S_ISREG(old.st_mode)) return {};
+  const auto bytes = readText(folder + t.name);
+  if (!bytes) {
+    if (bytes.error().code == DataError::Code::FileMissing) return {};
+    return "«" + t.name +
+           "» не записан: прежний файл не удается прочитать, чтобы вернуть его при сбое.";
+  }
+  if (const int error = writeTemporary(dir, t.name + ".old", *bytes, old.st_mode & 0777, t.backup))
+    return notWritten(t.name, error);
+  return {};
 }
 
 }  // namespace
@@ -160,19 +185,15 @@ SaveReport saveCourse(CourseDocument& doc, bool overwriteChanged) {
 
   for (Target& t : targets) {
     struct stat old {};
-    mode_t mode = 0644;
-    if (::fstatat(dir, t.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0) {
-      if (S_ISDIR(old.st_mode)) return undoAll(notWritten(t.name, EISDIR));
-      if (S_ISREG(old.st_mode)) mode = old.st_mode & 07777;
-    }
-    if (const int error = writeTemporary(dir, t, mode)) return undoAll(notWritten(t.name, error));
-  }
-  // A second name for each old file, so that a failed rename further on can put
-  // back what came before it.
-  for (Target& t : targets) {
-    if (!t.file) continue;
-    const std::string backup = "." + t.name + ".old-" + randomSuffix();
-    if (::linkat(dir, t.name.c_str(), dir, backup.c_str(), 0) == 0) t.backup = backup;
+    const bool exists = ::fstatat(dir, t.name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (exists && S_ISDIR(old.st_mode)) return undoAll(notWritten(t.name, EISDIR));
+    // The set-user-ID and like bits of a file anyone may have put there are not taken over.
+    const mode_t mode = exists && S_ISREG(old.st_mode) ? old.st_mode & 0777 : 0644;
+    if (const int error = writeTemporary(dir, t.name, t.bytes, mode, t.temp))
+      return undoAll(notWritten(t.name, error));
+    if (exists && t.file)
+      if (std::string error = keepOld(dir, asFolder(path), t, old); !error.empty())
+        return undoAll(error);
   }
   for (Target& t : targets) {
     const int error = t.file

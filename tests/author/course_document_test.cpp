@@ -144,6 +144,13 @@ TEST(CourseDocument, RefusesWhatTheProgramCannotRead) {
   OpenError error;
   EXPECT_FALSE(openCourseFolder(folder.path(), &error));
   EXPECT_EQ(error.message(), "Файл vopros.txt: это не обычный файл.");
+  // A link is not read through: its target's lines would be saved into the folder.
+  Folder linked, outside;
+  outside.write({{"secret.txt", "+++1\r\n"}});
+  fs::create_symlink(outside.path() + "secret.txt", linked.path() + "vopros.txt");
+  EXPECT_FALSE(openCourseFolder(linked.path(), &error));
+  EXPECT_EQ(error.message(),
+            "Файл vopros.txt: это символическая ссылка; редактор открывает только обычные файлы.");
 }
 
 TEST(CourseDocument, SavesOnlyChangedFilesAndKeepsTheirShape) {
@@ -177,6 +184,30 @@ TEST(CourseDocument, AllFilesOfASaveOrNone) {
   EXPECT_EQ(folder.read(), expected);
 }
 
+TEST(CourseDocument, APictureGetsANameNothingInTheFolderHas) {
+  Folder folder;
+  folder.write(oddCourse());
+  fs::create_symlink("/nonexistent", folder.path() + "diagram2.png");  // planted, dangling
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  model.attachPicture(1, 0, "p.png", std::string("\x89PNG", 4));
+  EXPECT_EQ(model.document().pictures().front().name, "diagram2-2.png");
+  const SaveReport report = saveCourse(model.document(), false);
+  EXPECT_TRUE(report.saved) << report.error;
+}
+
+TEST(CourseDocument, ARedoDoesNotWriteASavedPictureAgain) {
+  Folder folder;
+  folder.write(oddCourse());
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  const Change change = model.attachPicture(1, 0, "p.png", std::string("\x89PNG", 4));
+  ASSERT_TRUE(saveCourse(model.document(), false).saved);
+  model.undo(change);
+  model.redo(change);
+  const SaveReport report = saveCourse(model.document(), false);
+  EXPECT_TRUE(report.saved) << report.error;
+  EXPECT_TRUE(model.document().unchanged());
+}
+
 TEST(CourseDocument, AFileChangedOnDiskIsNotOverwrittenUnasked) {
   Folder folder;
   folder.write(oddCourse());
@@ -200,10 +231,11 @@ TEST(CourseDocument, APlantedLinkIsReplacedNotFollowed) {
   folder.write(oddCourse());
   const std::string answers = oddCourse()["otvet.txt"];
   outside.write({{"target.txt", answers}});
+  CourseModel model(*openCourseFolder(folder.path(), nullptr));
+  model.setOptionText(model.question(1, 0).options[0].line, "x");
+  // Planted after the folder was opened.
   fs::remove(folder.path() + "otvet.txt");
   fs::create_symlink(outside.path() + "target.txt", folder.path() + "otvet.txt");
-  CourseModel model(*openCourseFolder(folder.path(), nullptr));  // read through the link
-  model.setOptionText(model.question(1, 0).options[0].line, "x");
   ASSERT_TRUE(saveCourse(model.document(), true).saved);
   EXPECT_EQ(outside.read()["target.txt"], answers);
   EXPECT_FALSE(fs::is_symlink(folder.path() + "otvet.txt"));

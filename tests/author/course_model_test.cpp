@@ -177,10 +177,11 @@ TEST(CourseModel, UndoRestoresEveryKindOfChangeExactly) {
        }},
       {"consultation",
        [](CourseModel& m) {
-         return m.setConsultation(1, 0, {"K1", "", "+2"});
+         return m.setConsultation(1, 0, {"N", "+2", "", "K1"});
        },
        [](const CourseModel& m) {
-         EXPECT_EQ(m.question(1, 0).consultation, (Lines{"K1", " ", " +2"}));
+         // A line typed above the first keeps the diagram marker at the block's start.
+         EXPECT_EQ(m.question(1, 0).consultation, (Lines{"N", " +2", " ", "K1"}));
          EXPECT_EQ(m.question(1, 0).diagram, 1u);
        }},
       {"own consultation", [](CourseModel& m) { return m.ownConsultation(1, 2); },

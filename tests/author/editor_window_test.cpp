@@ -148,6 +148,8 @@ class EditorWindowTest : public QObject {
     trigger(window, "&Импорт…");
     QVERIFY(prompts.told.back().startsWith(u8("Перенесено вопросов: 2; пропущено: 0.")));
     QCOMPARE(window.session().model().topicCount(), std::size_t(2));
+    // Shuffled as the converter shuffles a bank: "=4" is not left the first option.
+    QVERIFY(window.session().model().question(2, 0).rightDigit != 1);
     QVERIFY(window.save());
 
     const std::string folder = work.path() + "course/";
@@ -159,6 +161,11 @@ class EditorWindowTest : public QObject {
     trigger(window, "&Экспорт…");
     QVERIFY(prompts.told.back().startsWith(u8("Записано вопросов: 4 в «out.gift»")));
     QVERIFY(fileText(work, "out.gift").find("Столица?") != std::string::npos);
+    // A name typed without its extension does not replace the file that has it unasked.
+    work.write("old.xml", "kept");
+    prompts.saveAs = QString::fromStdString(work.path() + "old");
+    trigger(window, "&Экспорт…");
+    QCOMPARE(fileText(work, "old.xml"), std::string("kept"));
   }
 
   // A finding leads to its question; a file changed on disk and unsaved changes are asked about.
@@ -179,6 +186,11 @@ class EditorWindowTest : public QObject {
     window.selectPlace({2, 0});
     emit window.findings()->itemActivated(window.findings()->topLevelItem(0), 0);
     QCOMPARE(window.panel()->place(), (Place{1, 7}));
+    // Ctrl+Z of a move shows the question moved back, not the one now in its place.
+    trigger(window, "Вопрос &ниже");
+    QCOMPARE(window.panel()->place(), (Place{1, 8}));
+    window.session().undoStack().undo();
+    QCOMPARE(window.panel()->place(), (Place{1, 7}));
 
     folder.write("otvet.txt", "+++1\r\n");
     QVERIFY(!window.save());
@@ -188,6 +200,24 @@ class EditorWindowTest : public QObject {
     window.close();
     QVERIFY(window.isVisible());
     QVERIFY(prompts.asked.back().contains(u8("Сохранить изменения?")));
+  }
+
+  // The findings on the course open before never stand for the one opened after it.
+  void anotherCourseIsNotJudgedByTheCheckOfTheOneBefore() {
+    TempFolder broken, clean;
+    broken.copySampleCourse();
+    broken.write("vopros.txt", "+++1\r\n_001_9_1_Q\r\n");
+    clean.copySampleCourse();
+    FakePrompts prompts;
+    QSettings settings(QString::fromStdString(clean.path() + "editor.ini"), QSettings::IniFormat);
+    EditorWindow window(prompts, settings);
+    QVERIFY(window.openFolder(QString::fromStdString(broken.path())));
+    QTRY_VERIFY(window.checker().lastVersion() == window.session().model().document().version());
+    QVERIFY(window.findings()->topLevelItemCount() > 0);
+    QVERIFY(window.openFolder(QString::fromStdString(clean.path())));
+    QCOMPARE(window.findings()->topLevelItemCount(), 0);
+    QVERIFY(window.save());
+    QVERIFY(prompts.told.isEmpty());
   }
 };
 

@@ -19,8 +19,8 @@ using namespace Qt::StringLiterals;
 PreviewForm::PreviewForm(QWidget* parent) : TFormBase(parent) {
   // A part of the editor's window, not a window of its own.
   setWindowFlags(Qt::Widget);
-  applyDesign("PreviewForm", u"Тестирование"_s, {531, 268}, design::clInfoBk,
-              design::font(QStringLiteral("MS Sans Serif"), 11));
+  applyDesign("PreviewForm", u"Тестирование"_s, {cardClientWidth(WindowKind::Testing), 268},
+              design::clInfoBk, design::font(QStringLiteral("MS Sans Serif"), 11));
   const QFont times15 = design::font(QStringLiteral("Times New Roman"), 15);
   auto styled = [&](QLabel* label, const QFont& font, const QColor& colour) {
     label->setFont(font);

@@ -8,15 +8,17 @@ CheckRunner::CheckRunner(QObject* parent) : QObject(parent) {
   connect(&pause_, &QTimer::timeout, this, &CheckRunner::start);
 }
 
-CheckRunner::~CheckRunner() {
+CheckRunner::~CheckRunner() { stop(); }
+
+void CheckRunner::stop() {
+  pause_.stop();
+  take_ = nullptr;
+  again_ = false;
   if (thread_.joinable()) thread_.join();
   QCoreApplication::removePostedEvents(this);  // a result nobody waits for any more
-}
-
-void CheckRunner::wait() {
-  if (thread_.joinable()) thread_.join();
-  // What the finished thread posted is taken now rather than by a loop that may not come.
-  QCoreApplication::sendPostedEvents(this);
+  busy_ = false;
+  last_ = CourseCheck();
+  lastVersion_ = static_cast<std::uint64_t>(-1);
 }
 
 void CheckRunner::schedule(std::function<CourseSnapshot()> take, int pauseMs) {

@@ -24,8 +24,9 @@ class CheckRunner final : public QObject {
   bool running() const { return thread_.joinable() && busy_; }
   const CourseCheck& last() const { return last_; }
   std::uint64_t lastVersion() const { return lastVersion_; }
-  // Waits for a check under way (tests, closing).
-  void wait();
+  // Stops checking this course: waits for a check under way and drops its
+  // result and any check still to come (another course is opened, the window closes).
+  void stop();
 
  signals:
   void checked();

@@ -41,8 +41,8 @@ bool CourseSession::edit(const QString& text, const Edit& edit, Place after, Mer
   Change change = edit(model_);
   if (change.empty()) return false;
   const bool structural = isStructural(change);
-  undo_.push(
-      new EditCommand(*this, text, std::move(change), after, after, merge, mergeItem, structural));
+  undo_.push(new EditCommand(*this, text, std::move(change), current_, after, merge, mergeItem,
+                             structural));
   emit changed(after, structural);
   return true;
 }

@@ -264,18 +264,24 @@ bool EditorWindow::openFolder(const QString& path) {
         u"Курс «%1» не открыт.\n%2"_s.arg(shown, QString::fromStdString(error.message())));
     return false;
   }
-  checker_.wait();
-  session_.open(CourseModel(std::move(*doc)), true);
-  treeModel_->reload();
+  showCourse(std::move(*doc), true);
   rememberFolder(shown);
-  selectPlace(session_.model().topicCount() > 0 && session_.model().questionCount(1) > 0
+  return true;
+}
+
+void EditorWindow::showCourse(CourseDocument doc, bool saved) {
+  checker_.stop();
+  findings_->clear();
+  session_.open(CourseModel(std::move(doc)), saved);
+  treeModel_->reload();
+  const CourseModel& model = session_.model();
+  selectPlace(model.topicCount() > 0 && model.questionCount(1) > 0
                   ? Place{1, 0}
-                  : Place{session_.model().topicCount() > 0 ? 1u : 0u, std::nullopt});
+                  : Place{model.topicCount() > 0 ? 1u : 0u, std::nullopt});
   tree_->expand(treeModel_->indexOf({1, std::nullopt}));
   updateTitle();
   updateActions();
   scheduleCheck();
-  return true;
 }
 
 bool EditorWindow::createCourse(const QString& chosen) {
@@ -293,14 +299,7 @@ bool EditorWindow::createCourse(const QString& chosen) {
   OpenError error;
   auto doc = CourseDocument::fromBytes(localPath(shown), templateFiles(), &error);
   if (!doc) return false;
-  checker_.wait();
-  session_.open(CourseModel(std::move(*doc)), false);
-  treeModel_->reload();
-  selectPlace({1, 0});
-  tree_->expand(treeModel_->indexOf({1, std::nullopt}));
-  updateTitle();
-  updateActions();
-  scheduleCheck();
+  showCourse(std::move(*doc), false);
   statusBar()->showMessage(
       u"Новый курс из образца: он будет записан в папку при сохранении (Ctrl+S)."_s);
   return true;
@@ -355,7 +354,7 @@ void EditorWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
     return;
   }
-  checker_.wait();
+  checker_.stop();
   event->accept();
 }
 
@@ -709,6 +708,8 @@ void EditorWindow::importFile() {
   ConvertResult result = suffix == u"xml"_s    ? readMoodleXml(*bytes, name, title)
                          : suffix == u"gift"_s ? readGift(*bytes, name, title)
                                                : readAiken(*bytes, name, title);
+  // As the converter brings a bank in: the right answers not always first.
+  shuffleOptions(result.course);
   std::vector<ConvertNote> notes = result.notes;
   std::size_t taken = 0;
   QString report;
@@ -746,7 +747,14 @@ void EditorWindow::exportFile() {
                                          u"Moodle XML (*.xml);;GIFT (*.gift)"_s, &filter);
   if (path.isEmpty()) return;
   const bool gift = filter.contains(u"gift"_s) || path.endsWith(u".gift"_s, Qt::CaseInsensitive);
-  if (QFileInfo(path).suffix().isEmpty()) path += gift ? u".gift"_s : u".xml"_s;
+  if (QFileInfo(path).suffix().isEmpty()) {
+    path += gift ? u".gift"_s : u".xml"_s;
+    // The file dialog asked about the name without the extension.
+    if (QFileInfo::exists(path) &&
+        !prompts_.confirm(this, u"Экспорт"_s,
+                          u"Файл «%1» уже есть. Заменить его?"_s.arg(QFileInfo(path).fileName())))
+      return;
+  }
   QTemporaryDir work;
   const std::string folder = localPath(work.path()) + "/course";
   if (!writeSnapshot(snapshotOf(session_.model().document()), folder)) {

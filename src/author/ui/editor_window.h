@@ -52,6 +52,8 @@ class EditorWindow final : public QMainWindow {
   void buildMenus();
   // Asks "Сохранить изменения?" when there are any; false when the user cancels.
   bool settleChanges();
+  // Puts the course in the window in place of the one before, whose check is dropped.
+  void showCourse(CourseDocument doc, bool saved);
   void courseChanged(Place place, bool structural);
   void currentChanged();
   Place currentPlace() const;
