@@ -11,32 +11,7 @@
 namespace {
 
 // The length of the UTF-8 sequence at i, or 0 when none starts there.
-std::size_t sequenceAt(std::string_view s, std::size_t i) {
-  const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char c = b(i);
-  if (c < 0x80) return 1;
-  std::size_t n = 0;
-  std::uint32_t cp = 0;
-  if (c >= 0xC2 && c <= 0xDF) {
-    n = 2;
-    cp = c & 0x1Fu;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    n = 3;
-    cp = c & 0x0Fu;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    n = 4;
-    cp = c & 0x07u;
-  } else
-    return 0;
-  if (i + n > s.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k) {
-    if ((b(i + k) & 0xC0u) != 0x80u) return 0;
-    cp = (cp << 6) | (b(i + k) & 0x3Fu);
-  }
-  if ((n == 3 && cp < 0x800) || (n == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return 0;
-  if (cp >= 0xD800 && cp <= 0xDFFF) return 0;
-  return n;
-}
+std::size_t sequenceAt(std::string_view s, std::size_t i) { return utf8CharAt(s, i).length; }
 
 void appendUtf8(std::string& out, std::uint32_t cp) {
   if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
@@ -177,14 +152,7 @@ std::string attributeOf(std::string_view tag, std::string_view name) {
 
 }  // namespace
 
-bool isUtf8(std::string_view bytes) {
-  for (std::size_t i = 0; i < bytes.size();) {
-    const std::size_t n = sequenceAt(bytes, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
+bool isUtf8(std::string_view bytes) { return isWellFormedUtf8(bytes); }
 
 std::string decodeInput(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);

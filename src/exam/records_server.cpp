@@ -62,23 +62,10 @@ std::optional<std::string> conninfoProblem(const std::string& conninfo) {
 
 // ---- Texts for the server ----
 
-bool isUtf8(std::string_view s) {
-  for (std::size_t i = 0; i < s.size();) {
-    if (static_cast<unsigned char>(s[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    const Utf8Char c = utf8CharAt(s, i);
-    if (c.length == 0) return false;
-    i += c.length;
-  }
-  return true;
-}
-
 // A name the system gave (host, account) as the database's UTF-8; bytes that
 // are no UTF-8 are taken for code page 1251. NUL bytes cannot travel.
 std::string systemText(std::string_view s) {
-  std::string text = isUtf8(s) ? std::string(s) : utf8FromCp1251(s);
+  std::string text = isWellFormedUtf8(s) ? std::string(s) : utf8FromCp1251(s);
   std::erase(text, '\0');
   return text;
 }

@@ -86,6 +86,15 @@ Utf8Char utf8CharAt(std::string_view utf8, std::size_t i) {
   return {length, c};
 }
 
+bool isWellFormedUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const std::size_t length = sequenceLength(bytes, i);
+    if (length == 0) return false;
+    i += length;
+  }
+  return true;
+}
+
 std::string cp1251FromUtf8(std::string_view utf8) {
   std::string out;
   out.reserve(utf8.size());

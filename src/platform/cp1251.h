@@ -22,6 +22,9 @@ struct Utf8Char {
 };
 Utf8Char utf8CharAt(std::string_view utf8, std::size_t i);
 
+// True when every byte belongs to a well-formed UTF-8 sequence (ASCII included).
+bool isWellFormedUtf8(std::string_view bytes);
+
 // Code page 1251 bytes -> UTF-8. Every byte maps (0x98 to U+0098), so nothing is lost.
 std::string utf8FromCp1251(std::string_view bytes);
 
