@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential clang libclang-rt-14-dev cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev
+packages=(build-essential lld clang libclang-rt-14-dev cmake ninja-build pkg-config libjpeg62-turbo-dev qt6-base-dev
           libgtest-dev libxml2-dev libxlsxwriter-dev libfontconfig-dev libxkbcommon-dev libpq-dev)
 bash scripts/install_packages.sh "${packages[@]}"
 

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
+packages=(build-essential lld cmake ninja-build pkg-config qt6-base-dev libjpeg62-turbo-dev
           libgtest-dev libbenchmark-dev fonts-liberation fonts-dejavu-core libxkbcommon-dev
           desktop-file-utils appstream file dpkg-dev libxml2-dev libxlsxwriter-dev libfontconfig-dev
           libxcb1-dev libpq-dev)

@@ -35,5 +35,5 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 took "The sanitizer suite"
 
 echo "== Fuzz smoke"
-VORS_FUZZ_JOBS=2 bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-8}"  # both cores
+VORS_FUZZ_JOBS=2 bash scripts/fuzz.sh "${VORS_FUZZ_SECONDS:-5}"  # both cores
 took "The fuzz smoke"
