@@ -105,6 +105,11 @@ class CourseDocument {
   void setFolder(std::string folder);
   const TextDoc& file(CourseFileId id) const { return files_[static_cast<std::size_t>(id)]; }
   const std::vector<PendingPicture>& pictures() const { return pictures_; }
+  // The same lines in every file and the same pictures waiting: what an undo
+  // must bring back exactly.
+  bool sameContent(const CourseDocument& other) const {
+    return files_ == other.files_ && pictures_ == other.pictures_;
+  }
 
   // The file's bytes as they would be written: each line in the file's
   // encoding with its own line end.
