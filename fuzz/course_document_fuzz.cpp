@@ -9,8 +9,6 @@
 #include "author/course_model.h"
 #include "fuzz_input.h"
 
-namespace {}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> parts = splitFiles(data, size);
   parts.resize(kCourseFileCount);
